@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kairos needs to build, run and test.
+# Idempotent: asks apt only for what is missing. Needs root on a fresh machine.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
+  # libraries
+  qt6-base-dev qt6-qpa-plugins libicu-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # a display for headless runs, a screenshot tool and the Japanese font
+  xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  sudo=sudo
+else
+  sudo=
+fi
+echo "Installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

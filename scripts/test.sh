@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds Kairos and runs every test: the unit tests, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a
+# short while (FUZZ_SECONDS, 30 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+passed=0
+run_ctest() {
+  local dir=$1 log
+  log=$(mktemp)
+  if ! (cd "$dir" && ctest --output-on-failure -j "$(nproc)") >"$log" 2>&1; then
+    cat "$log"
+    exit 1
+  fi
+  tail -n 3 "$log"
+  passed=$((passed + $(sed -nE 's/.*tests passed, 0 tests failed out of ([0-9]+).*/\1/p' "$log")))
+  rm -f "$log"
+}
+
+echo "== unit tests"
+cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release
+run_ctest build/release
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -G Ninja -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKAIROS_SANITIZE=address,undefined \
+  -DKAIROS_BUILD_UI=OFF -DKAIROS_BUILD_BENCH=OFF >/dev/null
+cmake --build build/asan
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_ctest build/asan
+
+echo "== fuzzers"
+scripts/fuzz.sh
+fuzzers=$(find fuzz -maxdepth 1 -name '*Fuzz.cpp' | wc -l)
+
+echo "kairos: $((passed + fuzzers)) passed, 0 failed"

@@ -1,0 +1,44 @@
+#include <ctime>
+
+#include "platform/Clock.h"
+
+namespace kairos::platform {
+namespace {
+
+class PosixClock final : public Clock {
+public:
+    TDateTime Now() const override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        tm local{};
+        localtime_r(&now.tv_sec, &local);
+        const auto moment = TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                              local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
+                                              static_cast<int>(now.tv_nsec / 1'000'000));
+        return moment.value_or(0.0);
+    }
+
+    std::uint32_t TickCount() const override {
+        timespec since{};
+        clock_gettime(CLOCK_BOOTTIME, &since);
+        const auto ms = static_cast<std::uint64_t>(since.tv_sec) * 1000u +
+                        static_cast<std::uint64_t>(since.tv_nsec) / 1'000'000u;
+        return static_cast<std::uint32_t>(ms);  // wraps like the Windows counter
+    }
+};
+
+}  // namespace
+
+const Clock& SystemClock() {
+    static const PosixClock clock;
+    return clock;
+}
+
+int LocalTimeZoneBias() {
+    const std::time_t now = std::time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    return static_cast<int>(-local.tm_gmtoff / 60);
+}
+
+}  // namespace kairos::platform
