@@ -1,5 +1,6 @@
 #include "clocktext/FormatMoment.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -28,21 +29,32 @@ public:
         length_ += take;
         if (length_ == FormatMomentLimit) full_ = true;
     }
-    void Append(char byte) { Append(std::string_view(&byte, 1)); }
+    // Single bytes are the hot path of a clock picture ("h:nn:ss"), so they
+    // skip the cut logic: one ASCII byte either fits whole or fills the buffer.
+    void Append(char byte) {
+        if (full_) return;
+        bytes_[length_++] = byte;
+        if (length_ == FormatMomentLimit) full_ = true;
+    }
 
+    // Digits go into the middle of a scratch array so that the padding zeros
+    // can be put in front of them and the whole number appended at once.
     void AppendNumber(long long value, int minDigits) {
-        std::array<char, 24> digits{};
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-        const auto count = static_cast<int>(end - digits.data());
-        for (int i = count; i < minDigits; ++i) Append('0');
-        Append(std::string_view(digits.data(), static_cast<std::size_t>(count)));
+        constexpr int kPadRoom = 24;
+        std::array<char, 2 * kPadRoom> scratch;
+        char* const digits = scratch.data() + kPadRoom;
+        const auto end = std::to_chars(digits, scratch.data() + scratch.size(), value).ptr;
+        const int count = static_cast<int>(end - digits);
+        const int pad = std::clamp(minDigits - count, 0, kPadRoom);
+        std::memset(digits - pad, '0', static_cast<std::size_t>(pad));
+        Append(std::string_view(digits - pad, static_cast<std::size_t>(count + pad)));
     }
 
     bool Full() const { return full_; }
     std::string Text() const { return std::string(bytes_.data(), length_); }
 
 private:
-    std::array<char, FormatMomentLimit> bytes_{};
+    std::array<char, FormatMomentLimit> bytes_;  // only [0, length_) is ever read
     std::size_t length_ = 0;
     bool full_ = false;
 };
@@ -52,6 +64,14 @@ std::size_t RunLength(std::string_view text, std::size_t pos) {
     std::size_t run = 1;
     while (pos + run < text.size() && text[pos + run] == text[pos]) ++run;
     return run;
+}
+
+// Letters whose repetition count selects the form (yy against yyyy).
+constexpr bool IsCountedToken(char token) {
+    constexpr std::string_view kCounted = "YMDEGHNSZTC";
+    for (char c : kCounted)
+        if (c == token) return true;
+    return false;
 }
 
 char UpperAscii(char c) {
@@ -175,7 +195,7 @@ void Formatter::Pass(std::string_view p) {
 }
 
 std::size_t Formatter::RenderToken(std::string_view p, std::size_t pos, char token, PassState& state) {
-    const bool counted = std::string_view("YMDEGHNSZTC").find(token) != std::string_view::npos;
+    const bool counted = IsCountedToken(token);
     const std::size_t run = counted ? RunLength(p, pos) : 1;
     switch (token) {
     case 'Y':

@@ -82,7 +82,7 @@ public:
     std::string_view View() const { return spilled_.empty() ? std::string_view(inline_.data(), length_) : spilled_; }
 
 private:
-    std::array<char, 512> inline_{};
+    std::array<char, 512> inline_;  // only [0, length_) is ever read
     std::size_t length_ = 0;
     std::string spilled_;
 };

@@ -1,0 +1,283 @@
+// The clock text runs three times per 10 ms tick, so it is measured against
+// what a program would otherwise reach for: strftime and ICU's
+// SimpleDateFormat, on the same moment and comparable output. Every
+// benchmark also reports how many heap allocations one call makes.
+
+#include <benchmark/benchmark.h>
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+#include <unicode/uclean.h>
+#include <unicode/unistr.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <locale.h>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <time.h>
+
+#include "clocktext/FormatMoment.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "clocktext/RenderTemplate.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/LocaleSource.h"
+
+// ---- Allocation counting ----------------------------------------------------
+//
+// Every global operator new and ICU's own allocator (which bypasses operator
+// new) go through one counter. Benchmarks run on one thread, so a plain
+// thread-local count is exact and costs the measured code next to nothing.
+
+namespace {
+
+thread_local std::uint64_t allocationCount = 0;
+
+void* Allocate(std::size_t size, std::size_t alignment) {
+    if (size == 0) size = 1;
+    for (;;) {
+        void* memory = nullptr;
+        if (alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__) {
+            memory = std::malloc(size);
+        } else if (posix_memalign(&memory, alignment, size) != 0) {
+            memory = nullptr;
+        }
+        if (memory != nullptr) {
+            ++allocationCount;
+            return memory;
+        }
+        const std::new_handler handler = std::get_new_handler();
+        if (handler == nullptr) throw std::bad_alloc();
+        handler();
+    }
+}
+
+void* AllocateNoThrow(std::size_t size, std::size_t alignment) noexcept {
+    try {
+        return Allocate(size, alignment);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+constexpr std::size_t DefaultAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size, DefaultAlignment); }
+void* operator new[](std::size_t size) { return Allocate(size, DefaultAlignment); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateNoThrow(size, DefaultAlignment); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return AllocateNoThrow(size, DefaultAlignment);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    return Allocate(size, static_cast<std::size_t>(alignment));
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return Allocate(size, static_cast<std::size_t>(alignment));
+}
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+    return AllocateNoThrow(size, static_cast<std::size_t>(alignment));
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+    return AllocateNoThrow(size, static_cast<std::size_t>(alignment));
+}
+
+// malloc and posix_memalign memory are both released with free.
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+
+namespace {
+
+extern "C" void* U_CALLCONV IcuAllocate(const void*, std::size_t size) {
+    ++allocationCount;
+    return std::malloc(size);
+}
+
+// A resize may move the block, which is heap work like any allocation.
+extern "C" void* U_CALLCONV IcuReallocate(const void*, void* memory, std::size_t size) {
+    if (size != 0) ++allocationCount;
+    return std::realloc(memory, size);
+}
+
+extern "C" void U_CALLCONV IcuFree(const void*, void* memory) {
+    std::free(memory);
+}
+
+// ICU takes a new allocator only before its first use.
+void CountIcuAllocations() {
+    UErrorCode status = U_ZERO_ERROR;
+    u_setMemoryFunctions(nullptr, IcuAllocate, IcuReallocate, IcuFree, &status);
+}
+
+// The label shows what was formatted, with line breaks spelled out so the
+// table stays one row per benchmark.
+std::string Label(std::string_view format, std::string_view output) {
+    std::string label(format);
+    label += " -> ";
+    for (const char c : output) {
+        if (c == '\r') label += "\\r";
+        else if (c == '\n') label += "\\n";
+        else label += c;
+    }
+    return label;
+}
+
+// The allocations the timed loop makes, divided by its iterations, are the
+// allocations of one call.
+template <typename Call>
+void MeasureCalls(benchmark::State& state, std::string_view format, Call call) {
+    state.SetLabel(Label(format, call()));
+    const std::uint64_t before = allocationCount;
+    for (auto _ : state) {
+        std::string text = call();
+        benchmark::DoNotOptimize(text);
+    }
+    state.counters["allocs_per_call"] =
+        benchmark::Counter(static_cast<double>(allocationCount - before), benchmark::Counter::kAvgIterations);
+}
+
+// ---- The moment, the locale and the clock -----------------------------------
+
+// Monday 2026-12-07 15:04:05.678, local time.
+kairos::TDateTime Moment() {
+    static const kairos::TDateTime moment = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
+    return moment;
+}
+
+const kairos::LocaleFormatSettings& JapaneseLocale() {
+    static const kairos::LocaleFormatSettings locale =
+        kairos::LoadLocaleFormatSettings(kairos::platform::MakeLocaleSource("ja_JP"));
+    return locale;
+}
+
+// 25 h 1 min 1.234 s after boot, never moving.
+class FixedClock final : public kairos::platform::Clock {
+public:
+    kairos::TDateTime Now() const override { return Moment(); }
+    std::uint32_t TickCount() const override { return 90'061'234; }
+};
+
+// ---- The clock text ---------------------------------------------------------
+
+void FormatMomentBench(benchmark::State& state, std::string_view format) {
+    const kairos::LocaleFormatSettings& locale = JapaneseLocale();
+    const kairos::TDateTime moment = Moment();
+    MeasureCalls(state, format, [&] { return kairos::FormatMoment(format, moment, locale); });
+}
+
+void RenderTemplateBench(benchmark::State& state, std::string_view templateText) {
+    const kairos::LocaleFormatSettings& locale = JapaneseLocale();
+    const FixedClock clock;
+    const kairos::TDateTime moment = Moment();
+    MeasureCalls(state, templateText, [&] { return kairos::RenderTemplate(templateText, moment, clock, locale); });
+}
+
+// ---- strftime ---------------------------------------------------------------
+
+std::tm MomentAsTm() {
+    const kairos::DecodedDate date = kairos::DecodeDate(Moment());
+    const kairos::DecodedTime time = kairos::DecodeTime(Moment());
+    std::tm tm{};
+    tm.tm_year = date.year - 1900;
+    tm.tm_mon = date.month - 1;
+    tm.tm_mday = date.day;
+    tm.tm_hour = time.hour;
+    tm.tm_min = time.minute;
+    tm.tm_sec = time.second;
+    // timegm fills in the day of the week and of the year without a time zone.
+    timegm(&tm);
+    return tm;
+}
+
+// A locale_t for strftime_l, so the process locale is left alone. glibc ships
+// ja_JP only when it was generated on this machine.
+struct StrftimeLocale {
+    locale_t handle = nullptr;
+    std::string name;
+};
+
+const StrftimeLocale& JapaneseOrC() {
+    static const StrftimeLocale locale = [] {
+        for (const char* name : {"ja_JP.UTF-8", "ja_JP.utf8"}) {
+            if (locale_t handle = newlocale(LC_ALL_MASK, name, nullptr)) return StrftimeLocale{handle, name};
+        }
+        return StrftimeLocale{newlocale(LC_ALL_MASK, "C", nullptr), "C"};
+    }();
+    return locale;
+}
+
+void StrftimeBench(benchmark::State& state, const char* format) {
+    const std::tm tm = MomentAsTm();
+    const StrftimeLocale& locale = JapaneseOrC();
+    // Made into a std::string like the clock's result, so both sides own their text.
+    MeasureCalls(state, locale.name + ": " + format, [&] {
+        char buffer[kairos::FormatMomentLimit];
+        const std::size_t length = strftime_l(buffer, sizeof buffer, format, &tm, locale.handle);
+        return std::string(buffer, length);
+    });
+}
+
+// ---- ICU --------------------------------------------------------------------
+
+// The clock's moment is local wall time already; formatting it as UTC keeps
+// ICU from shifting it by the machine's time zone.
+UDate MomentAsUDate() {
+    constexpr double UnixEpochDay = 25569.0;  // 1970-01-01 counted from 1899-12-30
+    return (Moment() - UnixEpochDay) * static_cast<double>(kairos::MillisecondsPerDay);
+}
+
+void IcuBench(benchmark::State& state, const char* pattern) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::SimpleDateFormat formatter(icu::UnicodeString::fromUTF8(pattern), icu::Locale("ja_JP"), status);
+    if (U_FAILURE(status)) {
+        state.SkipWithError(u_errorName(status));
+        return;
+    }
+    formatter.setTimeZone(*icu::TimeZone::getGMT());
+    const UDate instant = MomentAsUDate();
+    MeasureCalls(state, pattern, [&] {
+        icu::UnicodeString formatted;
+        formatter.format(instant, formatted);
+        std::string text;
+        formatted.toUTF8String(text);
+        return text;
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CountIcuAllocations();
+
+    benchmark::RegisterBenchmark("FormatMoment/time", FormatMomentBench, "ampm h:nn:ss");
+    benchmark::RegisterBenchmark("FormatMoment/date", FormatMomentBench, "yyyy年mm月dd日(ddd)");
+    benchmark::RegisterBenchmark("FormatMoment/c", FormatMomentBench, "c");
+    benchmark::RegisterBenchmark("RenderTemplate/time", RenderTemplateBench, "ampm h:nn:ss");
+    benchmark::RegisterBenchmark("RenderTemplate/all_tokens", RenderTemplateBench,
+                                 "%tch:%tcn:%tcs.%tcm %tcms%n yyyy/mm/dd");
+    benchmark::RegisterBenchmark("strftime/time", StrftimeBench, "%p %I:%M:%S");
+    benchmark::RegisterBenchmark("strftime/date", StrftimeBench, "%Y年%m月%d日(%a)");
+    benchmark::RegisterBenchmark("ICU/time", IcuBench, "a h:mm:ss");
+    benchmark::RegisterBenchmark("ICU/date", IcuBench, "y年MM月dd日(E)");
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
