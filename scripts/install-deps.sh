@@ -12,6 +12,10 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # a display for headless runs, a screenshot tool and the Japanese font
   xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  # finding and answering the second copy's notice in the single-instance test
+  xdotool libxcb1-dev
+  # xclock, a peer in the idle-cost measurement
+  x11-apps
 )
 
 missing=()

@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# Measures what the running clock costs while it just sits there ticking:
+# CPU and peak memory over a window of [seconds] (60 by default), on a private
+# virtual display, side by side with two peers in the same run so that all
+# three see the same machine load: minimal_tick (the floor of any 10 ms Qt
+# tick) and xclock (a classic X clock updating once a second).
+set -euo pipefail
+
+seconds=${1:-60}
+if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [seconds]   (a whole number of seconds, 60 by default)" >&2
+  exit 2
+fi
+# Start-up work (fonts, first layout, first paints) is not idle cost.
+settle=3
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/bench"
+
+"$root/scripts/install-deps.sh"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target kairos minimal_tick
+
+names=(kairos minimal_tick xclock)
+commands=(
+  "$build/bin/kairos"
+  "$build/bench/minimal_tick"
+  # In a corner of its own: a window hidden under another draws less, which
+  # would flatter whoever is underneath.
+  "xclock -digital -update 1 -geometry -0-0"
+)
+for exe in "${commands[@]:0:2}"; do
+  [[ -x "$exe" ]] || { echo "idle-cost: $exe was not built" >&2; exit 1; }
+done
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-idle-cost.XXXXXX")
+xvfb_pid=
+sleeper=
+pids=()
+
+# Only our own children get signalled: a PID that has ended may already
+# belong to somebody else.
+ours() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  local fields
+  read -ra fields <<<"$stat"
+  [[ "${fields[1]}" == "$$" ]]
+}
+
+# A child that has ended but is not yet reaped still has a /proc entry.
+running() {
+  ours "$1" && [[ "$(awk '/^State:/ { print $2 }' "/proc/$1/status" 2>/dev/null)" != Z ]]
+}
+
+stop() {
+  local pid
+  for pid in "$@"; do
+    if ours "$pid"; then kill "$pid" 2>/dev/null || true; fi
+  done
+  for _ in $(seq 20); do
+    local left=0
+    for pid in "$@"; do ours "$pid" && left=1; done
+    ((left)) || return 0
+    sleep 0.1
+  done
+  for pid in "$@"; do
+    if ours "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+  done
+}
+
+cleanup() {
+  if [[ -n "$sleeper" ]]; then kill "$sleeper" 2>/dev/null || true; fi
+  stop "${pids[@]}"
+  [[ -n "$xvfb_pid" ]] && stop "$xvfb_pid"
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+display=$("$root/scripts/free-display.sh")
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$tmp/Xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# A display answering while our Xvfb is gone means somebody else took the
+# number between the check and the start.
+if ! running "$xvfb_pid" || ! DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+  echo "idle-cost: Xvfb did not start on $display:" >&2
+  cat "$tmp/Xvfb.log" >&2
+  exit 1
+fi
+
+# Each program gets its own empty home and runtime directory, so kairos never
+# meets a clock the user already runs (its single-instance guard, its
+# settings), and none of them reaches the user's session bus.
+for i in "${!names[@]}"; do
+  home="$tmp/${names[$i]}/home"
+  runtime="$tmp/${names[$i]}/run"
+  mkdir -p "$home" "$runtime"
+  chmod 700 "$runtime"
+  # shellcheck disable=SC2086  # xclock's command line is meant to split
+  env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY -u SESSION_MANAGER \
+    -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME -u XDG_STATE_HOME \
+    DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    ${commands[$i]} >"$tmp/${names[$i]}.log" 2>&1 &
+  pids+=($!)
+done
+
+# Fails naming every program that has ended, with the end of what it said.
+check_alive() {
+  local dead=0 i
+  for i in "${!names[@]}"; do
+    if ! running "${pids[$i]}"; then
+      if [[ -s "$tmp/${names[$i]}.log" ]]; then
+        echo "idle-cost: ${names[$i]} (pid ${pids[$i]}) ended $1; its last output:" >&2
+        tail -n 20 "$tmp/${names[$i]}.log" | sed 's/^/  /' >&2
+      else
+        echo "idle-cost: ${names[$i]} (pid ${pids[$i]}) ended $1, printing nothing" >&2
+      fi
+      dead=1
+    fi
+  done
+  if ((dead)); then exit 1; fi
+}
+
+# Bash runs a trap only once its foreground command ends, and a 60 s sleep
+# would hold off cleanup that long; waiting on a background one does not.
+pause() {
+  sleep "$1" &
+  sleeper=$!
+  wait "$sleeper"
+  sleeper=
+}
+
+# utime + stime in clock ticks; these cover every thread of the process.
+cpu_ticks() {
+  local stat
+  stat=$(cat "/proc/$1/stat")
+  stat=${stat##*) }
+  local fields
+  read -ra fields <<<"$stat"
+  echo $((fields[11] + fields[12]))
+}
+
+# Boot-time clock: unlike the wall clock it cannot be stepped mid-window.
+uptime_now() {
+  local up _
+  read -r up _ </proc/uptime
+  echo "$up"
+}
+
+pause "$settle"
+check_alive "while starting"
+
+start_ticks=()
+start_time=$(uptime_now)
+for pid in "${pids[@]}" "$xvfb_pid"; do start_ticks+=("$(cpu_ticks "$pid")"); done
+
+echo "Measuring for $seconds s on $display ..." >&2
+pause "$seconds"
+check_alive "during the measurement"
+
+end_ticks=()
+end_time=$(uptime_now)
+for pid in "${pids[@]}" "$xvfb_pid"; do end_ticks+=("$(cpu_ticks "$pid")"); done
+hwm_kb=()
+for pid in "${pids[@]}"; do
+  hwm_kb+=("$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")")
+done
+# The samples are only good if nobody ended while they were read.
+check_alive "while being sampled"
+
+rows=()
+for i in "${!names[@]}"; do
+  rows+=("${names[$i]}" "$((end_ticks[i] - start_ticks[i]))" "${hwm_kb[$i]}")
+done
+rows+=(Xvfb "$((end_ticks[3] - start_ticks[3]))" 0)
+
+python3 - "$build/idle-cost.json" "$(getconf CLK_TCK)" "$start_time" "$end_time" "${rows[@]}" <<'PY'
+import json, sys
+
+out, hz, t0, t1, *flat = sys.argv[1:]
+hz, wall = int(hz), float(t1) - float(t0)
+rows = {}
+for name, ticks, hwm in zip(flat[0::3], flat[1::3], flat[2::3]):
+    cpu = int(ticks) / hz
+    rows[name] = {"cpu_seconds": round(cpu, 3), "cpu_percent": round(100 * cpu / wall, 3),
+                  "peak_rss_mb": round(int(hwm) / 1024, 1)}
+
+print(f"\nidle cost over {wall:.1f} s (CPU % of one core; CPU time counted in 1/{hz} s)")
+print(f"  {'program':<14}{'CPU %':>8}{'CPU s':>9}{'peak RSS MB':>14}")
+for name in ("kairos", "minimal_tick", "xclock"):
+    r = rows[name]
+    print(f"  {name:<14}{r['cpu_percent']:8.2f}{r['cpu_seconds']:9.2f}{r['peak_rss_mb']:14.1f}")
+# The X server draws for all three; its share cannot be split between them.
+x = rows.pop("Xvfb")
+del x["peak_rss_mb"]
+print(f"  {'(Xvfb, all)':<14}{x['cpu_percent']:8.2f}{x['cpu_seconds']:9.2f}")
+
+ours, floor = rows["kairos"], rows["minimal_tick"]
+ratios = {}
+print()
+for key, label in (("cpu_seconds", "CPU        "), ("peak_rss_mb", "peak memory")):
+    if floor[key] > 0:
+        ratios[key] = round(ours[key] / floor[key], 3)
+        verdict = "met" if ratios[key] <= 1.3 else "NOT met"
+        print(f"  kairos/minimal_tick {label} = {ratios[key]:.2f}  (goal <= 1.3: {verdict})")
+    else:
+        ratios[key] = None
+        print(f"  kairos/minimal_tick {label} = n/a (minimal_tick used none; measure longer)")
+
+with open(out, "w") as f:
+    json.dump({"wall_seconds": round(wall, 2), "clock_ticks_per_second": hz, "programs": rows,
+               "xvfb": x, "kairos_over_minimal_tick": {
+                   "cpu": ratios["cpu_seconds"], "peak_rss": ratios["peak_rss_mb"]}},
+              f, indent=2)
+print(f"\n  written to {out}")
+PY

@@ -1,0 +1,67 @@
+#pragma once
+// Numbered one-shot deadline timers: a caller starts a timer under a small
+// key and later asks whether any timer with that key still runs. Expiry is
+// measured by the event loop's timers, reached through a TimerBackend.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kairos {
+
+// Keys of the program's own holds.
+inline constexpr int StatusKey = 1;       // a status message is on the date line
+inline constexpr int AlarmPauseKey = 2;   // the alarm check rests after a firing
+inline constexpr int SignalPauseKey = 3;  // the time signal rests after chiming
+
+// The event loop's side: repeating timers registered under an identifier,
+// each expiry reported back through the notify function until killed.
+class TimerBackend {
+public:
+    using Notify = std::function<void(std::uint32_t id)>;
+    virtual ~TimerBackend() = default;
+    virtual void SetNotify(Notify notify) = 0;
+    // Returns the identifier registered, 0 when the timer was refused.
+    virtual std::uint32_t SetTimer(std::uint32_t id, std::uint32_t elapseMs) = 0;
+    virtual void KillTimer(std::uint32_t id) = 0;
+};
+
+// Called with the entry's key and the notifications it still has to come.
+using TTimerEvent = std::function<void(int key, int count)>;
+
+struct TTimerItem {
+    std::uint32_t Id = 0;
+    TTimerEvent OnTimer;
+    int Key = 0;
+    int Count = 0;  // notifications before the entry ends itself; 0 = never
+};
+
+class TTimerList {
+public:
+    explicit TTimerList(std::unique_ptr<TimerBackend> backend);
+    ~TTimerList();
+    TTimerList(const TTimerList&) = delete;
+    TTimerList& operator=(const TTimerList&) = delete;
+
+    std::uint32_t StartTimer(int elapseMs, int key, TTimerEvent onTimer = {});
+    bool IsTimerRunning(int key) const;
+    void Clear();
+    // One expiry reported by the backend.
+    void TimerHandler(std::uint32_t id);
+
+    const std::vector<TTimerItem>& Entries() const { return entries_; }
+
+private:
+    std::uint32_t SmallestFreeId() const;
+    void RemoveAt(std::size_t index);
+
+    std::unique_ptr<TimerBackend> backend_;
+    std::vector<TTimerItem> entries_;
+};
+
+// The one list of the process, created by the entry before the clock window.
+TTimerList& TimerList();
+void InstallTimerList(TTimerList* list);
+
+}  // namespace kairos

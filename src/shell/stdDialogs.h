@@ -1,0 +1,91 @@
+#pragma once
+// The small dialog operations the shell and the dialogs share: message boxes
+// with the beep of their type, a Yes/No question, the always-on-top band, and
+// a form shown modally for one showing.
+
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+namespace kairos {
+
+// The toolkit's message-box types in their fixed order; any other value is a
+// custom dialog, shown without icon and without beep.
+enum class DialogType : int { Warning = 0, Error = 1, Information = 2, Confirmation = 3 };
+
+// Unscoped on purpose: the result of a modal form is an integer that callers
+// compare with these values directly.
+enum ModalResult : int {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10,
+};
+
+// The system sound a message box of that type announces itself with, as the
+// MessageBeep value the audio layer maps to a theme sound.
+constexpr std::optional<unsigned> MessageBeepValue(DialogType type) {
+    switch (type) {
+        case DialogType::Warning: return 0x30;       // MB_ICONEXCLAMATION
+        case DialogType::Error: return 0x10;         // MB_ICONHAND
+        case DialogType::Information: return 0x40;   // MB_ICONASTERISK
+        case DialogType::Confirmation: return 0x20;  // MB_ICONQUESTION
+    }
+    return std::nullopt;
+}
+
+constexpr bool IsPositiveModalResult(int result) {
+    return result == mrOk || result == mrYes || result == mrAll || result == mrYesToAll;
+}
+
+void BeepForDialogType(DialogType type);
+
+// A modal box with the caption and icon of its type and one "OK" button.
+void ShowNotice(const std::string& text, DialogType type, int helpContext);
+
+// True exactly when the user answers "はい(&Y)".
+bool AskYesNo(const std::string& text, DialogType type, int helpContext);
+
+// Put the window into or out of the always-on-top band and show it, keeping
+// its position and size.
+void SetTopMostWindow(QWidget* window);
+void SetNoTopMostWindow(QWidget* window);
+
+// The application's box for an exception that ended a user-interface event.
+// While one is open further calls are dropped, so an event that keeps failing
+// on every tick does not pile boxes up.
+void ShowApplicationError(const std::string& message);
+
+template <typename Form>
+using FormCallback = std::function<void(Form&)>;
+
+// Creates the form, gives it the tag (the dynamic property "Tag"), calls
+// beforeShow, shows it modally and calls onAccepted for a positive result.
+// The form is freed before returning, also when a callback throws.
+template <typename Form>
+int ShowModalForm(int tag = 0, const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
+                  const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
+    auto form = std::make_unique<Form>();
+    // The unique_ptr is the only owner; a form that deleted itself on close
+    // would be freed twice.
+    form->setAttribute(Qt::WA_DeleteOnClose, false);
+    form->setProperty("Tag", QVariant(tag));
+    if (beforeShow) beforeShow(*form);
+    const int result = form->exec();
+    if (IsPositiveModalResult(result) && onAccepted) onAccepted(*form);
+    return result;
+}
+
+}  // namespace kairos

@@ -1,0 +1,172 @@
+#include "shell/Main.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QFontDatabase>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "clocktext/LocaleFormatSettings.h"
+#include "shell/Comps.h"
+#include "shell/FontSubstitutes.h"
+#include "shell/Timeout.h"
+#include "support/ExampleLocale.h"
+#include "support/FakeClock.h"
+#include "support/SimulatedTimers.h"
+
+namespace kairos {
+namespace {
+
+// The clock window in simulated time: Advance() moves the clock, the tick
+// count and the deadline timers together and ticks every 10 ms.
+class ClockWindowTest : public ::testing::Test {
+protected:
+    ClockWindowTest() {
+        SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
+        clock.now = testing::ExampleDay(15, 4, 5, 0);
+        clock.ticks = 1'000'000;
+        auto backend = std::make_unique<testing::SimulatedTimers>();
+        timers = backend.get();
+        list = std::make_unique<TTimerList>(std::move(backend));
+        form = std::make_unique<TKairosDisplayForm>(clock, *list);
+        form->Timer->stop();  // the test ticks by hand
+    }
+    ~ClockWindowTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+
+    void Advance(std::uint32_t ms) {
+        for (std::uint32_t done = 0; done < ms; done += 10) {
+            clock.now += 10.0 / MillisecondsPerDay;
+            clock.ticks += 10;
+            timers->Advance(10);
+            form->TimerTimer();
+        }
+    }
+
+    testing::FakeClock clock;
+    testing::SimulatedTimers* timers = nullptr;
+    std::unique_ptr<TTimerList> list;
+    std::unique_ptr<TKairosDisplayForm> form;
+};
+
+TEST_F(ClockWindowTest, DefaultsShowTimeAndDateOfToday) {
+    form->TimerTimer();
+    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:05");
+    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
+    EXPECT_EQ(form->toolTip().toStdString(), "2026/12/07 15:04:05") << "an empty tooltip template reads as c";
+    Advance(1000);
+    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:06");
+}
+
+TEST_F(ClockWindowTest, DateLineIsRenderedForTheStartOfTheDay) {
+    form->DateTemplate = "yyyy/mm/dd hh:nn:ss.zzz %tch";
+    form->TipTemplate = "hh:nn";
+    form->TimerTimer();
+    EXPECT_EQ(form->DateLabel->Text().substr(0, 23), "2026/12/07 00:00:00.000");
+    EXPECT_EQ(form->toolTip().toStdString(), "15:04");
+}
+
+TEST_F(ClockWindowTest, StatusHoldsTheDateLineUntil5000MsAfterTheLatestMessage) {
+    form->TimerTimer();
+    form->ShowStatus("first", StatusSound::Silent);
+    Advance(3000);
+    EXPECT_EQ(form->DateLabel->Text(), "first");
+    form->ShowStatus("second", StatusSound::Silent);
+    Advance(4990);  // 7990 ms after the first: its hold has ended, the second's has not
+    EXPECT_EQ(form->DateLabel->Text(), "second");
+    Advance(10);
+    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
+}
+
+TEST_F(ClockWindowTest, PeriodicSyncRunsOncePerIntervalAcrossTheTickWrap) {
+    clock.ticks = 0u - 90'000;  // 90 s before the count wraps
+    form->AutoNTP = AutoSyncMode::On;
+    form->AutoNTPInterval = 1;
+    form->SynchronizeClock(SyncReport::Silent);  // what reading the settings does
+
+    std::vector<std::uint32_t> runs;
+    std::uint32_t deadline = form->AutoSync.AutoSyncDeadline();
+    for (int step = 0; step < 3 * 6000 + 50; ++step) {
+        Advance(10);
+        if (form->AutoSync.AutoSyncDeadline() != deadline) {
+            runs.push_back(clock.ticks);
+            deadline = form->AutoSync.AutoSyncDeadline();
+        }
+    }
+    EXPECT_EQ(runs, (std::vector<std::uint32_t>{0u - 30'000, 30'000, 90'000}));
+}
+
+TEST_F(ClockWindowTest, SwitchingAutoSyncOffStopsThePeriodicRun) {
+    form->AutoNTP = AutoSyncMode::On;
+    form->AutoNTPInterval = 1;
+    form->SynchronizeClock(SyncReport::Silent);
+    form->AutoNTP = AutoSyncMode::Off;
+    form->SynchronizeClock(SyncReport::Silent);
+    Advance(70'000);
+    EXPECT_EQ(form->AutoSync.AutoSyncDeadline(), 0u);
+}
+
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(ClockWindowTest, LinesRepaintOnlyWhenTheirTextChanges) {
+    form->show();
+    form->TimerTimer();
+    QApplication::processEvents();
+    PaintCounter counter;
+    form->TimeLabel->installEventFilter(&counter);
+
+    for (int i = 0; i < 5; ++i) {
+        clock.now += 10.0 / MillisecondsPerDay;  // still 15:04:05
+        form->TimerTimer();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(counter.paints, 0);
+
+    clock.now += 1.0 / 86'400;
+    form->TimerTimer();
+    QApplication::processEvents();
+    EXPECT_GE(counter.paints, 1);
+}
+
+TEST_F(ClockWindowTest, WindowDefaults) {
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(174, 58));
+    EXPECT_EQ(form->pos(), QPoint(184, 425));
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form->windowType(), Qt::Tool) << "no task-bar button";
+    EXPECT_EQ(form->font().family().toStdString(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(form->font().pointSize(), 9);
+    EXPECT_EQ(form->Timer->interval(), 10);
+    EXPECT_EQ(form->ClockPanel->geometry(), QRect(2, 2, 170, 54));
+    EXPECT_EQ(form->DateLabel->y() + form->DateLabel->height(), form->ClockPanel->height())
+        << "the date line sits at the bottom of the panel";
+}
+
+TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
+    if (!QFontDatabase::hasFamily("IPAPGothic")) GTEST_SKIP() << "IPAPGothic is not installed";
+    InstallFontSubstitutes();
+    EXPECT_EQ(QFontInfo(QFont("ＭＳ Ｐゴシック", 9)).family().toStdString(), "IPAPGothic");
+}
+
+TEST_F(ClockWindowTest, AlwaysOnTopWindowEntersTheTopmostBandWhenShown) {
+    form->SetTopMostState(TopMostState::TopMost);
+    form->show();
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(form->isVisible());
+}
+
+}  // namespace
+}  // namespace kairos
