@@ -10,10 +10,14 @@
 #include <QTime>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
+#include "settings/ExIniFiles.h"
 #include "shell/Main.h"
 #include "shell/QtTimerWindow.h"
 #include "shell/Timeout.h"
@@ -22,13 +26,41 @@ namespace {
 
 void BM_ClockTick(benchmark::State& state, const char* tipTemplate) {
     kairos::TTimerList timers(std::make_unique<kairos::QtTimerWindow>());
-    kairos::TKairosDisplayForm form(kairos::platform::SystemClock(), timers);
+    // No settings file: the clock's defaults.
+    kairos::TKairosDisplayForm form(kairos::platform::SystemClock(), timers,
+                                    [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); });
     form.Timer->stop();
     form.TipTemplate = tipTemplate;
     for (auto _ : state) form.TimerTimer();
 }
 BENCHMARK_CAPTURE(BM_ClockTick, defaults, "");
 BENCHMARK_CAPTURE(BM_ClockTick, uptime_tooltip, "%tch:%tcn:%tcs 稼働中%nyyyy/mm/dd(ddd)");
+
+// A whole settings file read from disk and applied: fonts, colours, shadows,
+// opacity, schedule and the window size measured from the samples.
+void BM_LoadSettings(benchmark::State& state) {
+    char folder[] = "/tmp/kairos-bench-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string file = std::string(folder) + "/kairos.ini";
+    std::ofstream(file, std::ios::binary)
+        << "[General]\r\nDateFormat=yyyy年m月d日(ddd)\r\nTimeFormat=ampm h:nn:ss\r\nToolTipFormat=%tch時間%tcn分 稼働中\r\n"
+           "NTPAddress=ntp.nict.jp\r\nTransparency=230\r\nBackColor=clNavy\r\nBGImage=\r\nAutoNTP=1\r\n"
+           "AutoNTPInterval=60\r\nPoint=100,100\r\nTopMostMode=0\r\n\r\n[Font]\r\nFontName=IPAPGothic\r\n"
+           "DateSize=14\r\nTimeSize=24\r\nDateShadow=1\r\nTimeShadow=1\r\nDateColor=clWhite\r\n"
+           "TimeColor=clYellow\r\nDateShadowColor=clBlack\r\nTimeShadowColor=clBlack\r\n\r\n"
+           "[InformationNote]\r\nPlay=1\r\nOnBeep=0\r\nPath=%APPLICATION%/note.wav\r\n\r\n"
+           "[TimeSignal]\r\nPlayJustTime=1\r\nPlayHalfTime=1\r\nTimesLoop=1\r\nPath=\r\n\r\n"
+           "[Alarm]\r\nAlarmToBeep=0\r\nPath=\r\n\r\n";
+    kairos::TTimerList timers(std::make_unique<kairos::QtTimerWindow>());
+    kairos::TKairosDisplayForm form(kairos::platform::SystemClock(), timers, [file] { return kairos::OpenIniFile(file); });
+    form.Timer->stop();
+    for (auto _ : state) form.ReloadSettings();
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
 
 void BM_MinimalQtTick(benchmark::State& state) {
     QLabel label;

@@ -20,7 +20,7 @@ fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAIROS_BUILD_FUZZ=ON -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=OFF -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_format_moment fuzz_render_template >/dev/null
+cmake --build "$build" --target fuzz_format_moment fuzz_render_template fuzz_ini_file >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -48,4 +48,5 @@ run() {
 
 run fuzz_format_moment FormatMoment
 run fuzz_render_template RenderTemplate
+run fuzz_ini_file IniFile
 exit $failed

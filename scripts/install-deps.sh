@@ -9,9 +9,9 @@ packages=(
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libinih-dev
   # a display for headless runs, a screenshot tool and the Japanese font
-  xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  xvfb xauth x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
   # finding and answering the second copy's notice in the single-instance test
   xdotool libxcb1-dev
   # xclock, a peer in the idle-cost measurement

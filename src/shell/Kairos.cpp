@@ -1,11 +1,14 @@
 // The program entry: one clock per user session.
 
 #include <QApplication>
+#include <cstdlib>
 #include <memory>
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
 #include "platform/Executable.h"
+#include "settings/ExIniFiles.h"
+#include "settings/FolderMacros.h"
 #include "shell/FontSubstitutes.h"
 #include "shell/Main.h"
 #include "shell/NoMultipleBoot.h"
@@ -14,6 +17,10 @@
 #include "shell/stdDialogs.h"
 
 int main(int argc, char* argv[]) {
+    // A Wayland client cannot place its own window; through XWayland the
+    // clock can stand where the user left it.
+    if (std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 0);
+    kairos::ResolveFolderMacros();
     kairos::LoadLocaleFormatSettings();
     QApplication app(argc, argv);
     kairos::TTimerList timerList(std::make_unique<kairos::QtTimerWindow>());
@@ -35,7 +42,7 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
-        kairos::TKairosDisplayForm clock(kairos::platform::SystemClock(), timerList);
+        kairos::TKairosDisplayForm clock(kairos::platform::SystemClock(), timerList, [] { return kairos::OpenSettings(); });
         QObject::connect(&clock, &kairos::TKairosDisplayForm::Closed, &app, &QApplication::quit);
         clock.show();
         result = QApplication::exec();

@@ -1,15 +1,26 @@
 #include "shell/Main.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 #include <exception>
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "platform/Utf8.h"
+#include "settings/ExIniFiles.h"
+#include "settings/SettingsFile.h"
+#include "shell/Colors.h"
 #include "shell/Comps.h"
+#include "shell/FrameColors.h"
+#include "shell/SnapToWorkArea.h"
 #include "shell/Timeout.h"
 #include "shell/stdDialogs.h"
 
@@ -18,18 +29,39 @@ namespace {
 
 constexpr const char* kBaseFontFace = "ＭＳ Ｐゴシック";
 constexpr int kBaseFontPoints = 9;
-constexpr int kLinePoints = 18;  // both lines until the settings say otherwise
 constexpr int kFrameWidth = 2;
+constexpr int kShadowOffset = 2;
+constexpr int kSnapSettleMs = 200;
+// Point sizes a hand-edited file may ask for; beyond them Qt refuses the font.
+constexpr int kMinPointSize = 1;
+constexpr int kMaxPointSize = 400;
 
 TDateTime StartOfDay(TDateTime moment) {
     const MomentParts parts = SplitMoment(moment);
     return parts.valid ? static_cast<TDateTime>(parts.day) : 0.0;
 }
 
+TDateTime LastMillisecondOf(TDateTime day) { return ComposeDateTime(day, *TryEncodeTime(23, 59, 59, 999)); }
+
+// Template line breaks are CR LF; a tooltip breaks on a lone '\n'.
+QString ToTipText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+// Width of the widest line and height of all lines, as the label draws them.
+QSize MeasureText(const TKairosLabel& label, const std::string& text) {
+    return label.TextExtent(QString::fromStdString(text));
+}
+
 }  // namespace
 
-TKairosDisplayForm::TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool), clock_(clock), timers_(timers) {
+TKairosDisplayForm::TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers, SettingsOpener openSettings)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
+      clock_(clock),
+      timers_(timers),
+      openSettings_(std::move(openSettings)) {
     setWindowTitle(QStringLiteral("Kairos"));
     setFont(QFont(QString::fromUtf8(kBaseFontFace), kBaseFontPoints));
     resize(DefaultClientWidth, DefaultClientHeight);
@@ -38,6 +70,10 @@ TKairosDisplayForm::TKairosDisplayForm(const platform::Clock& clock, TTimerList&
     Timer = new QTimer(this);
     Timer->setInterval(TickIntervalMs);
     connect(Timer, &QTimer::timeout, this, &TKairosDisplayForm::TimerTimer);
+    snapTimer_ = new QTimer(this);
+    snapTimer_->setSingleShot(true);
+    snapTimer_->setInterval(kSnapSettleMs);
+    connect(snapTimer_, &QTimer::timeout, this, &TKairosDisplayForm::SnapIntoWorkArea);
 
     FormCreate();
     Timer->start();
@@ -46,8 +82,6 @@ TKairosDisplayForm::TKairosDisplayForm(const platform::Clock& clock, TTimerList&
 TKairosDisplayForm::~TKairosDisplayForm() { FormDestroy(); }
 
 void TKairosDisplayForm::FormCreate() {
-    // Snapping to the work-area edges is left to the window manager, which
-    // does it for every window on the desktops that offer it.
     ClockPanel = new TKairosPanel(this);
     TimeLabel = new TKairosLabel(ClockPanel);
     DateLabel = new TKairosLabel(ClockPanel);
@@ -60,18 +94,114 @@ void TKairosDisplayForm::FormCreate() {
     PlaceClockPanel();
 
     for (TKairosLabel* label : {TimeLabel, DateLabel}) {
-        QFont lineFont = font();
-        lineFont.setPointSize(kLinePoints);
-        label->setFont(lineFont);
+        label->setAlignment(Qt::AlignCenter);
+        label->Shadow().SetX(kShadowOffset);
+        label->Shadow().SetY(kShadowOffset);
+        label->installEventFilter(this);
+        connect(label, &TKairosLabel::DragStarted, this, &TKairosDisplayForm::StartDrag);
     }
-    // The alarm list and the settings file join here once they exist; the
-    // defaults above stand in for the settings until then.
-    SynchronizeClock(SyncReport::Silent);
+
+    try {
+        // The store is freed on every way out, the error included.
+        const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+        LoadSettings(*store);
+        ReadPlacement(*store);
+    } catch (const std::exception& error) {
+        // The window still comes up, with what was applied up to the error;
+        // the position, the always-on-top mode and the alarms are skipped.
+        ShowApplicationError(error.what());
+        return;
+    }
+    // The alarm list loads here once it exists.
+}
+
+void TKairosDisplayForm::ReadPlacement(TMemIniFileEx& store) {
+    store.Section = SettingsKey::General;
+    const TPoint point = store.ReadPoint("Point", TPoint{x(), y()});
+    move(point.x, point.y);
+    if (store.ReadFlag("TopMostMode", false)) SetTopMostClick();
 }
 
 void TKairosDisplayForm::FormDestroy() {
     Timer->stop();
     // The chime worker is asked to stop here once the time signal exists.
+}
+
+void TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
+    store.Section = SettingsKey::General;
+    DateTemplate = store.ReadText("DateFormat", std::string(DefaultDateFormat));
+    TimeTemplate = store.ReadText("TimeFormat", std::string(DefaultTimeFormat));
+    TipTemplate = store.ReadText("ToolTipFormat", "");
+    NTPAddress = store.ReadText("NTPAddress", std::string(DefaultNTPAddress));
+
+    // One byte: 300 acts as 44, and only 255 is opaque.
+    const int opacity = store.ReadNumber("Transparency", DefaultTransparency) & 0xFF;
+    setWindowOpacity(opacity / 255.0);
+
+    backColor_ = store.ReadColor("BackColor", DefaultBackColor);
+    update();
+    ClockPanel->LoadPicture(store.ReadPath("BGImage", ""));
+
+    AutoNTP = store.ReadFlag("AutoNTP", false) ? AutoSyncMode::On : AutoSyncMode::Off;
+    AutoNTPInterval = store.ReadNumber("AutoNTPInterval", DefaultAutoNTPInterval);
+    SynchronizeClock(SyncReport::Silent);
+
+    store.Section = SettingsKey::Font;
+    const std::string face = store.ReadText("FontName", font().family().toStdString());
+    if (!face.empty()) {
+        QFont base = font();
+        base.setFamily(QString::fromStdString(face.substr(0, Utf8CutPoint(face, MaxFontNameBytes))));
+        setFont(base);
+    }
+    ApplyLineSettings(store, DateLabel, "Date");
+    ApplyLineSettings(store, TimeLabel, "Time");
+
+    store.Section = SettingsKey::InformationNote;
+    InformationNote.Play = store.ReadFlag("Play", false);
+    InformationNote.OnBeep = store.ReadFlag("OnBeep", false);
+    InformationNote.Path = store.ReadPath("Path", "");
+
+    store.Section = SettingsKey::TimeSignal;
+    TimeSignal.PlayJustTime = store.ReadFlag("PlayJustTime", false);
+    TimeSignal.PlayHalfTime = store.ReadFlag("PlayHalfTime", false);
+    TimeSignal.TimesLoop = store.ReadFlag("TimesLoop", false);
+    TimeSignal.Path = store.ReadPath("Path", "");
+
+    store.Section = SettingsKey::Alarm;
+    AlarmSound.AlarmToBeep = store.ReadFlag("AlarmToBeep", false);
+    AlarmSound.Path = store.ReadPath("Path", "");
+
+    AdjustWindowSize();
+}
+
+// Size, colour and shadow of one line, from the keys that start with prefix.
+void TKairosDisplayForm::ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix) {
+    const std::string key(prefix);
+    QFont lineFont = font();
+    const int points = store.ReadNumber(key + "Size", 2 * font().pointSize());
+    lineFont.setPointSize(std::clamp(points, kMinPointSize, kMaxPointSize));
+    label->setFont(lineFont);
+    label->SetFontColor(store.ReadColor(key + "Color", DefaultTextColor));
+    label->Shadow().SetEnabled(store.ReadFlag(key + "Shadow", false) ? PassState::Enabled : PassState::Disabled);
+    label->Shadow().SetColor(ResolveColor(store.ReadColor(key + "ShadowColor", DefaultShadowColor), palette()));
+}
+
+void TKairosDisplayForm::ReloadSettings() {
+    const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+    LoadSettings(*store);
+}
+
+void TKairosDisplayForm::AdjustWindowSize() {
+    const TDateTime today = StartOfDay(clock_.Now());
+    const QSize time = MeasureText(*TimeLabel, Render(TimeTemplate, LastMillisecondOf(today)));
+
+    const DecodedDate date = DecodeDate(today);
+    const TDateTime yearEnd = TryEncodeDate(date.year, 12, 31).value_or(today);
+    const QSize dateSize = MeasureText(*DateLabel, Render(DateTemplate, LastMillisecondOf(yearEnd)));
+
+    // The date line's own height follows its text from here on (one line of
+    // its font), and the time line takes the rest.
+    resize(std::max(dateSize.width(), time.width()), dateSize.height() + time.height() + 6);
 }
 
 std::string TKairosDisplayForm::Render(const std::string& templateText, double moment) const {
@@ -123,7 +253,7 @@ void TKairosDisplayForm::RunTickSteps() {
 
     std::string tip = RenderTipText();
     if (tip != shownTip_) {
-        setToolTip(QString::fromStdString(tip));
+        setToolTip(ToTipText(tip));
         shownTip_ = std::move(tip);
     }
 
@@ -133,12 +263,36 @@ void TKairosDisplayForm::RunTickSteps() {
     if (!timers_.IsTimerRunning(StatusKey)) DateLabel->SetText(RenderDateText());
 }
 
+void TKairosDisplayForm::SetTopMostClick() {
+    topMost_ = topMost_ == TopMostState::TopMost ? TopMostState::Normal : TopMostState::TopMost;
+    if (topMost_ == TopMostState::TopMost) SetTopMostWindow(this);
+    else SetNoTopMostWindow(this);
+}
+
 void TKairosDisplayForm::setVisible(bool visible) {
     // An always-on-top clock re-enters the topmost band whenever it is shown
     // or hidden, in case another window took the band meanwhile.
     if (topMost_ == TopMostState::TopMost && !(windowFlags() & Qt::WindowStaysOnTopHint))
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     QWidget::setVisible(visible);
+}
+
+void TKairosDisplayForm::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor back = ResolveColor(backColor_, palette());
+    painter.fillRect(rect(), back);
+    const std::uint32_t rgb = ToColorValue(back);
+    const QColor light = ResolveColor(FrameLightColor(rgb), palette());
+    const QColor dark = ResolveColor(FrameDarkColor(rgb), palette());
+    for (int ring = 0; ring < kFrameWidth; ++ring) {
+        const QRect edge = rect().adjusted(ring, ring, -ring, -ring);
+        painter.setPen(light);
+        painter.drawLine(edge.topLeft(), edge.topRight());
+        painter.drawLine(edge.topLeft(), edge.bottomLeft());
+        painter.setPen(dark);
+        painter.drawLine(edge.bottomLeft(), edge.bottomRight());
+        painter.drawLine(edge.topRight(), edge.bottomRight());
+    }
 }
 
 void TKairosDisplayForm::resizeEvent(QResizeEvent* event) {
@@ -150,6 +304,46 @@ void TKairosDisplayForm::resizeEvent(QResizeEvent* event) {
 void TKairosDisplayForm::PlaceClockPanel() {
     if (ClockPanel == nullptr) return;
     ClockPanel->setGeometry(kFrameWidth, kFrameWidth, width() - 2 * kFrameWidth, height() - 2 * kFrameWidth);
+}
+
+void TKairosDisplayForm::StartDrag(QPoint globalPosition) {
+    // The window manager moves the window as if by its caption; where it
+    // cannot (no window manager at all), the window follows the mouse itself.
+    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
+        drag_ = DragMode::System;
+        return;
+    }
+    drag_ = DragMode::Manual;
+    dragOffset_ = globalPosition - pos();
+}
+
+bool TKairosDisplayForm::eventFilter(QObject* watched, QEvent* event) {
+    if (drag_ == DragMode::Manual) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            move(mouse->globalPosition().toPoint() - dragOffset_);
+            SnapIntoWorkArea();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            drag_ = DragMode::None;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TKairosDisplayForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window manager reports no end of its move: snap once the moves settle.
+    if (drag_ == DragMode::System) snapTimer_->start();
+}
+
+void TKairosDisplayForm::SnapIntoWorkArea() {
+    if (drag_ == DragMode::System) drag_ = DragMode::None;
+    const QScreen* area = screen();
+    if (area == nullptr) return;
+    const QRect work = area->availableGeometry();
+    const SnapPoint snapped = SnapToWorkArea({x(), y(), width(), height()},
+                                             {work.left(), work.top(), work.width(), work.height()});
+    if (snapped.x != x() || snapped.y != y()) move(snapped.x, snapped.y);
 }
 
 void TKairosDisplayForm::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,9 @@
 // date line, and the 10 ms tick that drives the whole program.
 
 #include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "shell/SyncSchedule.h"
@@ -17,6 +20,7 @@ class Clock;
 class TTimerList;
 class TKairosPanel;
 class TKairosLabel;
+class TMemIniFileEx;
 
 enum class StatusSound { Silent, WithSound };
 enum class SyncReport { Silent, Report };
@@ -32,7 +36,10 @@ public:
     static constexpr int TickIntervalMs = 10;
     static constexpr int StatusHoldMs = 5000;
 
-    TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers);
+    using SettingsOpener = std::function<std::unique_ptr<TMemIniFileEx>()>;
+
+    // openSettings opens the settings file (tests hand in their own).
+    TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers, SettingsOpener openSettings);
     ~TKairosDisplayForm() override;
 
     std::string RenderTimeText() const;
@@ -40,6 +47,12 @@ public:
     std::string RenderDateText() const;
 
     void ShowStatus(const std::string& text, StatusSound sound);
+    // Reads every setting from the store and applies it at once, key by key;
+    // a colour that cannot be read ends it there with its error.
+    void LoadSettings(TMemIniFileEx& store);
+    void ReloadSettings();
+    // Sizes the window to the widest time and date it will show.
+    void AdjustWindowSize();
     void CheckAlarms();
     void PlayTimeSignal();
     void SynchronizeClock(SyncReport report);
@@ -50,6 +63,8 @@ public:
     // The always-on-top state that showing and hiding honour.
     void SetTopMostState(TopMostState state) { topMost_ = state; }
     TopMostState TopMost() const { return topMost_; }
+    // The always-on-top command: flips the state, then enters or leaves the band.
+    void SetTopMostClick();
 
     void setVisible(bool visible) override;
 
@@ -61,9 +76,28 @@ public:
     std::string DateTemplate = "yyyy/mm/dd";
     std::string TimeTemplate = "ampm h:nn:ss";
     std::string TipTemplate;
+    std::string NTPAddress;
     AutoSyncMode AutoNTP = AutoSyncMode::Off;
     int AutoNTPInterval = 10;
     SyncSchedule AutoSync;
+
+    // The sounds the tick plays, as the settings give them.
+    struct SoundSetting {
+        bool Play = false;    // status sound: on or off
+        bool OnBeep = false;  // beep instead of the file
+        std::string Path;
+    };
+    SoundSetting InformationNote;
+    struct {
+        bool PlayJustTime = false;
+        bool PlayHalfTime = false;
+        bool TimesLoop = false;
+        std::string Path;
+    } TimeSignal;
+    struct {
+        bool AlarmToBeep = false;
+        std::string Path;
+    } AlarmSound;
 
 signals:
     // The window was closed: the program ends.
@@ -72,9 +106,16 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    void ReadPlacement(TMemIniFileEx& store);
+    void ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix);
+    void StartDrag(QPoint globalPosition);
+    void SnapIntoWorkArea();
     void FormDestroy();
     void RunTickSteps();
     void PlaceClockPanel();
@@ -82,8 +123,14 @@ private:
 
     const platform::Clock& clock_;
     TTimerList& timers_;
+    SettingsOpener openSettings_;
     TopMostState topMost_ = TopMostState::Normal;
     std::string shownTip_;
+    std::uint32_t backColor_ = 0xFF00000F;
+    // A drag the window follows itself, where the window manager cannot move it.
+    enum class DragMode { None, System, Manual } drag_ = DragMode::None;
+    QPoint dragOffset_;
+    QTimer* snapTimer_ = nullptr;
 };
 
 }  // namespace kairos

@@ -13,10 +13,12 @@
 #include "clocktext/LocaleFormatSettings.h"
 #include "shell/Comps.h"
 #include "shell/FontSubstitutes.h"
+#include "settings/ExIniFiles.h"
 #include "shell/Timeout.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/SimulatedTimers.h"
+#include "support/TempDir.h"
 
 namespace kairos {
 namespace {
@@ -32,7 +34,14 @@ protected:
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
         list = std::make_unique<TTimerList>(std::move(backend));
-        form = std::make_unique<TKairosDisplayForm>(clock, *list);
+        Create("");
+    }
+
+    // A new window over a settings file with this content (none when empty).
+    void Create(std::string_view settings) {
+        form.reset();
+        const std::string file = settings.empty() ? dir.File("absent.ini") : dir.Write("kairos.ini", settings);
+        form = std::make_unique<TKairosDisplayForm>(clock, *list, [file] { return OpenIniFile(file); });
         form->Timer->stop();  // the test ticks by hand
     }
     ~ClockWindowTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
@@ -46,6 +55,7 @@ protected:
         }
     }
 
+    testing::TempDir dir;
     testing::FakeClock clock;
     testing::SimulatedTimers* timers = nullptr;
     std::unique_ptr<TTimerList> list;
@@ -143,14 +153,17 @@ TEST_F(ClockWindowTest, LinesRepaintOnlyWhenTheirTextChanges) {
 TEST_F(ClockWindowTest, WindowDefaults) {
     form->show();
     QApplication::processEvents();
-    EXPECT_EQ(form->size(), QSize(174, 58));
     EXPECT_EQ(form->pos(), QPoint(184, 425));
     EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(form->windowType(), Qt::Tool) << "no task-bar button";
     EXPECT_EQ(form->font().family().toStdString(), "ＭＳ Ｐゴシック");
     EXPECT_EQ(form->font().pointSize(), 9);
+    EXPECT_EQ(form->TimeLabel->font().pointSize(), 18);
+    EXPECT_EQ(form->DateLabel->font().pointSize(), 18);
+    EXPECT_FALSE(form->TimeLabel->Shadow().Enabled());
+    EXPECT_DOUBLE_EQ(form->windowOpacity(), 1.0);
     EXPECT_EQ(form->Timer->interval(), 10);
-    EXPECT_EQ(form->ClockPanel->geometry(), QRect(2, 2, 170, 54));
+    EXPECT_EQ(form->ClockPanel->geometry(), QRect(2, 2, form->width() - 4, form->height() - 4));
     EXPECT_EQ(form->DateLabel->y() + form->DateLabel->height(), form->ClockPanel->height())
         << "the date line sits at the bottom of the panel";
 }
@@ -162,7 +175,9 @@ TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
 }
 
 TEST_F(ClockWindowTest, AlwaysOnTopWindowEntersTheTopmostBandWhenShown) {
-    form->SetTopMostState(TopMostState::TopMost);
+    Create("[General]\nTopMostMode=1\n");
+    EXPECT_EQ(form->TopMost(), TopMostState::TopMost);
+    form->hide();
     form->show();
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(form->isVisible());

@@ -1,0 +1,102 @@
+// Any bytes as the content of an INI file: the store must read them as
+// UTF-8 (converted or repaired), write a file that reads back as the same
+// file, and every typed reader must either give a value that its writer
+// writes back unchanged or, for colours, raise the conversion error.
+//
+// Input: the file's bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "clocktext/FormatMoment.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "platform/TextEncoding.h"
+#include "settings/ExIniFiles.h"
+
+namespace {
+
+// Bounds the work per input; the rules are the same for every line.
+constexpr std::size_t MaxKeysChecked = 200;
+
+[[noreturn]] void Fail(const char* what, std::string_view detail) {
+    std::fprintf(stderr, "IniFile: %s\n  %.*s\n", what, static_cast<int>(detail.size()), detail.data());
+    std::abort();
+}
+
+kairos::TMemIniFileEx Parsed(std::string_view bytes) {
+    kairos::TMemIniFileEx ini("fuzz.ini", kairos::IniLoading::Empty);
+    ini.SetFileContent(bytes);
+    return ini;
+}
+
+// A written value of each type reads back as the same value.
+void CheckTypedRoundTrips(kairos::TMemIniFileEx& ini, const std::string& key) {
+    const std::int32_t number = ini.ReadNumber(key, 0);
+    const kairos::TPoint point = ini.ReadPoint(key, kairos::TPoint{1, 2});
+    kairos::TColor color = 0x1FFFFFFF;
+    try {
+        color = ini.ReadColor(key, color);
+    } catch (const kairos::EConvertError&) {
+    }
+    ini.Section = "FuzzTyped";
+    ini.WriteNumber("Number", number);
+    ini.WritePoint("Point", point);
+    ini.WriteColor("Color", color);
+    if (ini.ReadNumber("Number", ~number) != number) Fail("number did not read back", std::to_string(number));
+    if (!(ini.ReadPoint("Point", kairos::TPoint{~point.x, ~point.y}) == point)) Fail("point did not read back", key);
+    if (ini.ReadColor("Color", ~color) != color) Fail("colour did not read back", ini.ReadText("Color", ""));
+    ini.EraseSection("FuzzTyped");
+}
+
+// A date or time read from a value is written, and that text reads back as
+// the same date or time (the writer drops milliseconds, so the written text
+// is compared, not the first value).
+void CheckDateRoundTrip(std::string_view value) {
+    static const kairos::LocaleFormatSettings locale;  // m/d/yy and h:mm:ss AMPM
+    if (const auto date = kairos::ParseDateText(value, "yyyy/MM/dd", 2026)) {
+        const std::string written = kairos::FormatMoment("yyyy/mm/dd", *date, locale);
+        if (kairos::ParseDateText(written, "yyyy/MM/dd", 2026) != date) Fail("date did not read back", written);
+    }
+    if (const auto time = kairos::ParseTimeText(value, locale)) {
+        const std::string written = kairos::FormatMoment(locale.LongTimePicture, *time, locale);
+        const auto reread = kairos::ParseTimeText(written, locale);
+        if (!reread || kairos::FormatMoment(locale.LongTimePicture, *reread, locale) != written)
+            Fail("time did not read back", written);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    kairos::TMemIniFileEx ini = Parsed(bytes);
+
+    const std::string content = ini.FileContent();
+    if (!kairos::platform::IsValidUtf8(content)) Fail("written file is not UTF-8", content);
+    if (Parsed(content).FileContent() != content) Fail("written file reads back differently", content);
+
+    std::size_t checked = 0;
+    for (const std::string& section : ini.ReadSections()) {
+        for (const std::string& key : ini.ReadSection(section)) {
+            if (++checked > MaxKeysChecked) return 0;
+            const std::string value = ini.ReadString(section, key, "");
+            ini.Section = section;
+            CheckTypedRoundTrips(ini, key);
+            CheckDateRoundTrip(value);
+
+            // Rewriting a value, and copying it under a plain key, survives a
+            // write and a fresh read of the file.
+            ini.WriteString(section, key, value);
+            ini.WriteString("FuzzCopy", "Value", value);
+            const kairos::TMemIniFileEx reread = Parsed(ini.FileContent());
+            if (reread.ReadString(section, key, "\x01") != value) Fail("rewritten value changed", value);
+            if (reread.ReadString("FuzzCopy", "Value", "\x01") != value) Fail("copied value changed", value);
+            ini.EraseSection("FuzzCopy");
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,68 @@
+#include "controls/TextBlock.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+
+namespace kairos {
+namespace {
+
+int AlignedLeft(const QRect& rect, int width, Qt::Alignment alignment) {
+    if (alignment & Qt::AlignRight) return rect.x() + rect.width() - width;
+    if (alignment & Qt::AlignHCenter) return rect.x() + (rect.width() - width) / 2;
+    return rect.x();
+}
+
+int AlignedTop(const QRect& rect, int height, Qt::Alignment alignment) {
+    if (alignment & Qt::AlignBottom) return rect.y() + rect.height() - height;
+    if (alignment & Qt::AlignVCenter) return rect.y() + (rect.height() - height) / 2;
+    return rect.y();
+}
+
+}  // namespace
+
+int TTextBlock::LineWidth(const QFontMetrics& metrics, QStringView line) {
+    // A raw-data string spares copying the line just to measure it.
+    return metrics.horizontalAdvance(QString::fromRawData(line.data(), line.size()));
+}
+
+QSize TTextBlock::Measure(const QFontMetrics& metrics, QStringView text) {
+    int width = 0;
+    int lines = 0;
+    ForEachLine(text, [&](QStringView line) {
+        width = std::max(width, LineWidth(metrics, line));
+        ++lines;
+    });
+    return QSize(width, lines * metrics.height());
+}
+
+void TTextBlock::Layout(const QString& text, const QFont& font) {
+    const QFontMetrics metrics(font);
+    lineHeight_ = metrics.height();
+    singleLineWidth_ = 0;
+    int widest = 0;
+    std::size_t count = 0;
+    ForEachLine(text, [&](QStringView line) {
+        if (count == lines_.size()) lines_.emplace_back();
+        Line& laid = lines_[count++];
+        laid.width = LineWidth(metrics, line);
+        laid.glyphs.setTextFormat(Qt::PlainText);
+        laid.glyphs.setText(line.toString());
+        laid.glyphs.prepare(QTransform(), font);
+        widest = std::max(widest, laid.width);
+        singleLineWidth_ += laid.width;
+    });
+    lines_.resize(count);
+    extent_ = QSize(widest, static_cast<int>(count) * lineHeight_);
+}
+
+void TTextBlock::Draw(QPainter& painter, const QRect& rect, Qt::Alignment alignment) const {
+    int top = AlignedTop(rect, extent_.height(), alignment);
+    for (const Line& line : lines_) {
+        painter.drawStaticText(QPoint(AlignedLeft(rect, line.width, alignment), top), line.glyphs);
+        top += lineHeight_;
+    }
+}
+
+}  // namespace kairos

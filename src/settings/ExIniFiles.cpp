@@ -1,0 +1,587 @@
+#include "settings/ExIniFiles.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cinttypes>
+#include <cstdio>
+#include <limits>
+#include <utility>
+
+#include "clocktext/FormatMoment.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/TextEncoding.h"
+#include "platform/Utf8.h"
+#include "settings/FolderMacros.h"
+
+namespace kairos {
+
+const std::array<TColorName, 52> ColorNameTable = {{
+    {"clBlack", 0x00000000},
+    {"clMaroon", 0x00000080},
+    {"clGreen", 0x00008000},
+    {"clOlive", 0x00008080},
+    {"clNavy", 0x00800000},
+    {"clPurple", 0x00800080},
+    {"clTeal", 0x00808000},
+    {"clGray", 0x00808080},
+    {"clSilver", 0x00C0C0C0},
+    {"clRed", 0x000000FF},
+    {"clLime", 0x0000FF00},
+    {"clYellow", 0x0000FFFF},
+    {"clBlue", 0x00FF0000},
+    {"clFuchsia", 0x00FF00FF},
+    {"clAqua", 0x00FFFF00},
+    {"clWhite", 0x00FFFFFF},
+    {"clMoneyGreen", 0x00C0DCC0},
+    {"clSkyBlue", 0x00F0CAA6},
+    {"clCream", 0x00F0FBFF},
+    {"clMedGray", 0x00A4A0A0},
+    {"clActiveBorder", 0xFF00000A},
+    {"clActiveCaption", 0xFF000002},
+    {"clAppWorkSpace", 0xFF00000C},
+    {"clBackground", 0xFF000001},
+    {"clBtnFace", 0xFF00000F},
+    {"clBtnHighlight", 0xFF000014},
+    {"clBtnShadow", 0xFF000010},
+    {"clBtnText", 0xFF000012},
+    {"clCaptionText", 0xFF000009},
+    {"clDefault", 0x20000000},
+    {"clGradientActiveCaption", 0xFF00001B},
+    {"clGradientInactiveCaption", 0xFF00001C},
+    {"clGrayText", 0xFF000011},
+    {"clHighlight", 0xFF00000D},
+    {"clHighlightText", 0xFF00000E},
+    {"clHotLight", 0xFF00001A},
+    {"clInactiveBorder", 0xFF00000B},
+    {"clInactiveCaption", 0xFF000003},
+    {"clInactiveCaptionText", 0xFF000013},
+    {"clInfoBk", 0xFF000018},
+    {"clInfoText", 0xFF000017},
+    {"clMenu", 0xFF000004},
+    {"clMenuBar", 0xFF00001E},
+    {"clMenuHighlight", 0xFF00001D},
+    {"clMenuText", 0xFF000007},
+    {"clNone", 0x1FFFFFFF},
+    {"clScrollBar", 0xFF000000},
+    {"cl3DDkShadow", 0xFF000015},
+    {"cl3DLight", 0xFF000016},
+    {"clWindow", 0xFF000005},
+    {"clWindowFrame", 0xFF000006},
+    {"clWindowText", 0xFF000008},
+}};
+
+namespace {
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Bytes of multi-byte characters are all above 0x7F and never fold, so
+// comparing byte by byte keeps such characters exact.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The key of a key line; nothing for a bare line.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return line.substr(0, equals);
+}
+
+// Which bytes may follow each lead byte: strictly, so that overlong forms,
+// surrogates and code points above U+10FFFF count as broken.
+struct Utf8Lead {
+    unsigned char first, last;
+    std::size_t length;
+    unsigned char secondLow, secondHigh;
+};
+constexpr Utf8Lead Utf8Leads[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// The length of the well-formed character at pos; 0 when it is broken.
+std::size_t StrictUtf8Length(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) return 1;
+    for (const Utf8Lead& rule : Utf8Leads) {
+        if (lead < rule.first || lead > rule.last) continue;
+        if (text.size() - pos < rule.length) return 0;
+        const auto second = static_cast<unsigned char>(text[pos + 1]);
+        if (second < rule.secondLow || second > rule.secondHigh) return 0;
+        for (std::size_t i = 2; i < rule.length; ++i)
+            if (!IsUtf8Continuation(static_cast<unsigned char>(text[pos + i]))) return 0;
+        return rule.length;
+    }
+    return 0;
+}
+
+std::string ReplaceBrokenUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t length = StrictUtf8Length(bytes, pos);
+        if (length == 0) {
+            text += ReplacementCharacter;
+            ++pos;
+        } else {
+            text.append(bytes.substr(pos, length));
+            pos += length;
+        }
+    }
+    return text;
+}
+
+// A file written by this program is UTF-8; one kept from an earlier Windows
+// installation is Shift-JIS. A byte-order mark settles the question.
+std::string DecodeFileBytes(std::string_view bytes) {
+    if (bytes.starts_with(Utf8Bom)) return ReplaceBrokenUtf8(bytes.substr(Utf8Bom.size()));
+    if (platform::IsValidUtf8(bytes)) return std::string(bytes);
+    if (std::optional<std::string> converted = platform::Cp932ToUtf8(bytes)) return *std::move(converted);
+    return ReplaceBrokenUtf8(bytes);
+}
+
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        visit(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::optional<std::uint32_t> ParseDigits(std::string_view digits, int base) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+// A system error number in the file messages.
+[[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
+    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
+}
+
+}  // namespace
+
+std::optional<std::string_view> ColorToName(TColor color) {
+    for (const TColorName& entry : ColorNameTable)
+        if (entry.value == color) return entry.name;
+    return std::nullopt;
+}
+
+std::optional<TColor> NameToColor(std::string_view name) {
+    for (const TColorName& entry : ColorNameTable)
+        if (SameName(entry.name, name)) return entry.value;
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+    // Blanks before a number were always accepted: "10, 20" is a point.
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // ParseDigits reads unsigned numbers, so a second sign fails there.
+    if (text.starts_with('$')) {
+        const std::optional<std::uint32_t> bits = ParseDigits(text.substr(1), 16);
+        if (!bits) return std::nullopt;
+        const std::uint32_t value = negative ? 0u - *bits : *bits;
+        return static_cast<std::int32_t>(value);
+    }
+    const std::optional<std::uint32_t> magnitude = ParseDigits(text, 10);
+    if (!magnitude) return std::nullopt;
+    constexpr std::uint32_t MaxPositive = std::numeric_limits<std::int32_t>::max();
+    if (*magnitude > MaxPositive + (negative ? 1u : 0u)) return std::nullopt;
+    const std::int64_t value = negative ? -static_cast<std::int64_t>(*magnitude) : *magnitude;
+    return static_cast<std::int32_t>(value);
+}
+
+std::string SplitToken(std::string& text, char separator) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharLength(text, pos);
+        if (length == 1 && text[pos] == separator) {
+            std::string token = text.substr(0, pos);
+            text.erase(0, pos + 1);
+            return token;
+        }
+        pos += length;
+    }
+    return std::exchange(text, std::string());
+}
+
+// ---- Dates and times as text ---------------------------------------------------
+
+namespace {
+
+enum class DateField { Year, Month, Day };
+enum class HalfDay { None, Am, Pm };
+
+constexpr std::size_t MaxNumberDigits = 9;  // keeps every number inside an int
+
+struct TextNumber {
+    int value = 0;
+    std::size_t digits = 0;
+};
+
+// The order of year, month and day in a date picture. Empty when the picture
+// holds a field that cannot be read back as a number (month names, era
+// years) or lacks one of the three.
+std::optional<std::vector<DateField>> DateFieldOrder(std::string_view picture) {
+    std::vector<DateField> order;
+    const auto add = [&order](DateField field) {
+        if (std::find(order.begin(), order.end(), field) == order.end()) order.push_back(field);
+    };
+    for (std::size_t pos = 0; pos < picture.size();) {
+        const char letter = AsciiUpper(picture[pos]);
+        if (letter == '\'' || letter == '"') {
+            const std::size_t close = picture.find(letter, pos + 1);
+            if (close == std::string_view::npos) break;
+            pos = close + 1;
+            continue;
+        }
+        std::size_t run = Utf8CharLength(picture, pos);
+        if (run == 1)
+            while (pos + run < picture.size() && AsciiUpper(picture[pos + run]) == letter) ++run;
+        if (letter == 'Y') add(DateField::Year);
+        else if (letter == 'M' && run <= 2) add(DateField::Month);
+        else if (letter == 'D' && run <= 2) add(DateField::Day);
+        else if (letter == 'M' || letter == 'E') return std::nullopt;
+        pos += run;
+    }
+    if (order.size() != 3) return std::nullopt;
+    return order;
+}
+
+// The runs of digits in a text, whatever stands between them: the
+// separators a picture writes are the locale's and need not be known here.
+std::optional<std::vector<TextNumber>> NumbersIn(std::string_view text) {
+    std::vector<TextNumber> numbers;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (text[pos] < '0' || text[pos] > '9') {
+            ++pos;
+            continue;
+        }
+        TextNumber number;
+        for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+            if (++number.digits > MaxNumberDigits) return std::nullopt;
+            number.value = number.value * 10 + (text[pos] - '0');
+        }
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+int FullYear(TextNumber year, int currentYear) {
+    if (year.digits > 2) return year.value;
+    const int windowStart = currentYear - 50;
+    const int full = windowStart / 100 * 100 + year.value;
+    return full < windowStart ? full + 100 : full;
+}
+
+// An AM or PM marker at either end of the text, taken off it; the longest
+// of the locale's texts and the English ones wins.
+HalfDay TakeHalfDayMarker(std::string_view& text, const LocaleFormatSettings& locale) {
+    const std::pair<std::string_view, HalfDay> markers[] = {
+        {locale.AmText, HalfDay::Am}, {locale.PmText, HalfDay::Pm}, {"AM", HalfDay::Am}, {"PM", HalfDay::Pm}};
+    HalfDay half = HalfDay::None;
+    std::string_view rest = text;
+    std::size_t longest = 0;
+    for (const auto& [marker, meaning] : markers) {
+        if (marker.empty() || marker.size() <= longest || marker.size() > text.size()) continue;
+        if (SameName(text.substr(0, marker.size()), marker)) {
+            rest = text.substr(marker.size());
+        } else if (SameName(text.substr(text.size() - marker.size()), marker)) {
+            rest = text.substr(0, text.size() - marker.size());
+        } else {
+            continue;
+        }
+        half = meaning;
+        longest = marker.size();
+    }
+    text = rest;
+    return half;
+}
+
+}  // namespace
+
+std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear) {
+    const std::optional<std::vector<DateField>> order = DateFieldOrder(shortDatePicture);
+    const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
+    if (!order || !numbers || numbers->size() != order->size()) return std::nullopt;
+    int year = 0, month = 0, day = 0;
+    for (std::size_t i = 0; i < order->size(); ++i) {
+        const TextNumber number = (*numbers)[i];
+        switch ((*order)[i]) {
+            case DateField::Year: year = FullYear(number, currentYear); break;
+            case DateField::Month: month = number.value; break;
+            case DateField::Day: day = number.value; break;
+        }
+    }
+    return TryEncodeDate(year, month, day);
+}
+
+std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale) {
+    text = Trim(text);
+    const HalfDay half = TakeHalfDayMarker(text, locale);
+    const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
+    if (!numbers || numbers->size() < 2 || numbers->size() > 4) return std::nullopt;
+    const auto part = [&numbers](std::size_t i) { return i < numbers->size() ? (*numbers)[i].value : 0; };
+    int hour = part(0);
+    if (half != HalfDay::None) {
+        if (hour > 12) return std::nullopt;
+        hour = hour % 12 + (half == HalfDay::Pm ? 12 : 0);
+    }
+    return TryEncodeTime(hour, part(1), part(2), part(3));
+}
+
+// ---- The store ---------------------------------------------------------------
+
+TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading)
+    : TMemIniFile(std::move(fileName), loading, platform::SystemFileOps()) {}
+
+TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files)
+    : fileName_(std::move(fileName)), files_(&files) {
+    if (loading == IniLoading::FromDisk) ReadFromDisk();
+}
+
+void TMemIniFile::ReadFromDisk() {
+    std::string bytes;
+    const int error = files_->ReadAll(fileName_, bytes);
+    if (platform::IsNoSuchFile(error)) return;
+    if (error != 0) ThrowFileError(fileName_, error, "は開けません");
+    SetFileContent(bytes);
+}
+
+void TMemIniFile::SetFileContent(std::string_view bytes) {
+    sections_.clear();
+    ForEachLine(DecodeFileBytes(bytes), [this](std::string_view rawLine) {
+        const std::string_view line = Trim(rawLine);
+        if (line.empty() || line.front() == ';') return;
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            sections_.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
+            return;
+        }
+        // Lines before the first header belong to no section and are lost.
+        if (sections_.empty()) return;
+        const std::optional<std::string_view> key = KeyOf(line);
+        if (!key) {
+            sections_.back().lines.emplace_back(line);
+            return;
+        }
+        std::string stored(Trim(*key));
+        stored += '=';
+        stored += Trim(line.substr(key->size() + 1));
+        sections_.back().lines.push_back(std::move(stored));
+    });
+}
+
+std::string TMemIniFile::FileContent() const {
+    std::string text;
+    for (const IniSection& section : sections_) {
+        text += '[';
+        text += section.name;
+        text += "]\r\n";
+        for (const std::string& line : section.lines) {
+            text += line;
+            text += "\r\n";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TMemIniFile::SaveToDisk() const {
+    if (const int error = platform::ReplaceFile(*files_, fileName_, FileContent()))
+        ThrowFileError(fileName_, error, "を作成できません");
+}
+
+const TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) const {
+    const auto found = std::find_if(sections_.rbegin(), sections_.rend(),
+                                    [name](const IniSection& section) { return SameName(section.name, name); });
+    return found == sections_.rend() ? nullptr : &*found;
+}
+
+TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) {
+    return const_cast<IniSection*>(std::as_const(*this).FindSection(name));
+}
+
+namespace {
+
+template <typename Lines>
+auto FindKeyLine(Lines& lines, std::string_view key) {
+    const auto found = std::find_if(lines.rbegin(), lines.rend(), [key](const std::string& line) {
+        const std::optional<std::string_view> lineKey = KeyOf(line);
+        return lineKey && SameName(*lineKey, key);
+    });
+    return found == lines.rend() ? nullptr : &*found;
+}
+
+}  // namespace
+
+std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+    const IniSection* found = FindSection(section);
+    const std::string* line = found ? FindKeyLine(found->lines, key) : nullptr;
+    if (!line) return std::string(defaultValue);
+    return line->substr(line->find('=') + 1);
+}
+
+void TMemIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    IniSection* found = FindSection(section);
+    if (!found) found = &sections_.emplace_back(IniSection{std::string(section), {}});
+    std::string line(key);
+    line += '=';
+    line += value;
+    if (std::string* existing = FindKeyLine(found->lines, key))
+        *existing = std::move(line);
+    else
+        found->lines.push_back(std::move(line));
+}
+
+bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const {
+    const IniSection* found = FindSection(section);
+    return found && FindKeyLine(found->lines, key);
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+    std::vector<std::string> names;
+    names.reserve(sections_.size());
+    for (const IniSection& section : sections_) names.push_back(section.name);
+    return names;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const {
+    std::vector<std::string> keys;
+    if (const IniSection* found = FindSection(section))
+        for (const std::string& line : found->lines)
+            if (const std::optional<std::string_view> key = KeyOf(line)) keys.emplace_back(*key);
+    return keys;
+}
+
+void TMemIniFile::EraseSection(std::string_view section) {
+    std::erase_if(sections_, [section](const IniSection& entry) { return SameName(entry.name, section); });
+}
+
+void TMemIniFile::Clear() {
+    sections_.clear();
+}
+
+TDateTime TMemIniFile::ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+    const std::string text = ReadString(section, key, "");
+    const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
+    return ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear).value_or(defaultValue);
+}
+
+void TMemIniFile::WriteDate(std::string_view section, std::string_view key, TDateTime value) {
+    // "ddddd" is the short date picture, expanded the way the clock shows it.
+    WriteString(section, key, FormatMoment("ddddd", value, CurrentLocaleFormatSettings()));
+}
+
+TDateTime TMemIniFile::ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+    const std::string text = ReadString(section, key, "");
+    return ParseTimeText(text, CurrentLocaleFormatSettings()).value_or(defaultValue);
+}
+
+void TMemIniFile::WriteTime(std::string_view section, std::string_view key, TDateTime value) {
+    // "tt" is the long time picture.
+    WriteString(section, key, FormatMoment("tt", value, CurrentLocaleFormatSettings()));
+}
+
+// ---- Typed accessors ------------------------------------------------------------
+
+std::string TMemIniFileEx::ReadText(std::string_view key, std::string_view defaultValue) const {
+    return ReadString(Section, key, defaultValue);
+}
+
+void TMemIniFileEx::WriteText(std::string_view key, std::string_view value) {
+    WriteString(Section, key, value);
+}
+
+std::int32_t TMemIniFileEx::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
+    std::string text = ReadText(key, "");
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
+    return TryStrToInt(text).value_or(defaultValue);
+}
+
+void TMemIniFileEx::WriteNumber(std::string_view key, std::int32_t value) {
+    WriteText(key, std::to_string(value));
+}
+
+bool TMemIniFileEx::ReadFlag(std::string_view key, bool defaultValue) const {
+    return ReadNumber(key, defaultValue ? 1 : 0) != 0;
+}
+
+void TMemIniFileEx::WriteFlag(std::string_view key, bool value) {
+    WriteText(key, value ? "1" : "0");
+}
+
+std::string TMemIniFileEx::ReadPath(std::string_view key, std::string_view defaultValue) const {
+    return ExpandFolderMacros(ReadText(key, defaultValue));
+}
+
+void TMemIniFileEx::WritePath(std::string_view key, std::string_view value) {
+    WriteText(key, CollapseFolderMacros(value));
+}
+
+TPoint TMemIniFileEx::ReadPoint(std::string_view key, TPoint defaultValue) const {
+    std::string text = ReadText(key, "");
+    const std::string x = SplitToken(text, ',');
+    return TPoint{TryStrToInt(x).value_or(defaultValue.x), TryStrToInt(text).value_or(defaultValue.y)};
+}
+
+void TMemIniFileEx::WritePoint(std::string_view key, TPoint value) {
+    WriteText(key, std::to_string(value.x) + "," + std::to_string(value.y));
+}
+
+TColor TMemIniFileEx::ReadColor(std::string_view key, TColor defaultValue) const {
+    if (!ValueExists(Section, key)) return defaultValue;
+    const std::string text = ReadText(key, "");
+    if (const std::optional<TColor> named = NameToColor(text)) return *named;
+    if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
+    throw EConvertError("'" + text + "' は整数ではありません");
+}
+
+void TMemIniFileEx::WriteColor(std::string_view key, TColor value) {
+    if (const std::optional<std::string_view> name = ColorToName(value)) {
+        WriteText(key, *name);
+        return;
+    }
+    char text[10];
+    std::snprintf(text, sizeof text, "$%08" PRIX32, value);
+    WriteText(key, text);
+}
+
+std::unique_ptr<TMemIniFileEx> OpenSettings() {
+    return std::make_unique<TMemIniFileEx>(platform::SettingsFilePath());
+}
+
+std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name) {
+    return std::make_unique<TMemIniFileEx>(ExpandFolderMacros(name));
+}
+
+}  // namespace kairos

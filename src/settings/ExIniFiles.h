@@ -1,0 +1,167 @@
+#pragma once
+// The in-memory INI store through which the settings file and the alarm
+// file are read and written. A store reads its whole file once when it is
+// made, answers and changes only its own copy, and writes the file back only
+// on SaveToDisk. Every user opens a store for one operation and frees it.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DateTime.h"
+
+namespace kairos {
+
+namespace platform {
+class FileOps;
+}
+
+struct LocaleFormatSettings;
+
+using TColor = std::uint32_t;
+
+struct TPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+// A file that cannot be read or written; the message names the file and the
+// system's reason.
+class EIniFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A stored value that cannot be turned into what the reader asked for.
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TColorName {
+    std::string_view name;
+    TColor value;
+};
+
+// Names under which colours are written, in the order the writer searches
+// them: the first name of a value is the one written.
+extern const std::array<TColorName, 52> ColorNameTable;
+
+std::optional<std::string_view> ColorToName(TColor color);
+// Letter case is ignored.
+std::optional<TColor> NameToColor(std::string_view name);
+
+// Decimal with an optional sign, or hexadecimal after "$" (also signed),
+// after any leading blanks. Hexadecimal takes the full 32 bits, so
+// "$FF00000F" is a system colour; anything out of the 32-bit range fails.
+std::optional<std::int32_t> TryStrToInt(std::string_view text);
+
+// Takes the text before the first single-byte separator off the text and
+// returns it; without a separator the whole text is the token and the text
+// becomes empty. A multi-byte character is never taken apart.
+std::string SplitToken(std::string& text, char separator);
+
+// How a store begins.
+enum class IniLoading {
+    FromDisk,  // the file's content; a missing file is an empty store
+    Empty,     // nothing is read; SetFileContent may supply the content
+};
+
+class TMemIniFile {
+public:
+    // Throws EIniFileError when the file exists but cannot be read.
+    explicit TMemIniFile(std::string fileName, IniLoading loading = IniLoading::FromDisk);
+    TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files);
+    virtual ~TMemIniFile() = default;
+    TMemIniFile(const TMemIniFile&) = default;
+    TMemIniFile& operator=(const TMemIniFile&) = default;
+    TMemIniFile(TMemIniFile&&) = default;
+    TMemIniFile& operator=(TMemIniFile&&) = default;
+
+    const std::string& FileName() const { return fileName_; }
+
+    // Replaces the whole content by what a file of these bytes holds: UTF-8,
+    // else code page 932, else UTF-8 with every broken sequence as U+FFFD.
+    void SetFileContent(std::string_view bytes);
+    // The bytes SaveToDisk writes.
+    std::string FileContent() const;
+    // Writes the whole content to the file, creating or replacing it in one
+    // step. Throws EIniFileError; the file is then unchanged.
+    void SaveToDisk() const;
+
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    // Every section in file order, a name that occurs twice listed twice.
+    std::vector<std::string> ReadSections() const;
+    // The keys of the key lines of the last section of that name, in order.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    // Removes every section of that name.
+    void EraseSection(std::string_view section);
+    void Clear();
+
+    // Dates and times as the locale's short date and long time pictures
+    // write them; an empty or unreadable text gives the default.
+    TDateTime ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const;
+    void WriteDate(std::string_view section, std::string_view key, TDateTime value);
+    TDateTime ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const;
+    void WriteTime(std::string_view section, std::string_view key, TDateTime value);
+
+private:
+    struct IniSection {
+        std::string name;
+        std::vector<std::string> lines;  // "key=value", or a bare line that never matches a key
+    };
+
+    const IniSection* FindSection(std::string_view name) const;
+    IniSection* FindSection(std::string_view name);
+    void ReadFromDisk();
+
+    std::string fileName_;
+    platform::FileOps* files_;
+    std::vector<IniSection> sections_;
+};
+
+// The store with a current section for the typed accessors.
+class TMemIniFileEx : public TMemIniFile {
+public:
+    using TMemIniFile::TMemIniFile;
+
+    std::string Section;
+
+    std::string ReadText(std::string_view key, std::string_view defaultValue) const;
+    void WriteText(std::string_view key, std::string_view value);
+    // Decimal, "$" or "0x" hexadecimal; anything else gives the default.
+    std::int32_t ReadNumber(std::string_view key, std::int32_t defaultValue) const;
+    void WriteNumber(std::string_view key, std::int32_t value);
+    bool ReadFlag(std::string_view key, bool defaultValue) const;
+    void WriteFlag(std::string_view key, bool value);
+    // Folder macros at the start are expanded on reading and put back on writing.
+    std::string ReadPath(std::string_view key, std::string_view defaultValue) const;
+    void WritePath(std::string_view key, std::string_view value);
+    // "x,y"; each coordinate falls back to its own default.
+    TPoint ReadPoint(std::string_view key, TPoint defaultValue) const;
+    void WritePoint(std::string_view key, TPoint value);
+    // A colour name or a number; a present value that is neither throws EConvertError.
+    TColor ReadColor(std::string_view key, TColor defaultValue) const;
+    void WriteColor(std::string_view key, TColor value);
+};
+
+// The settings file: beside the executable, or in the user's configuration folder.
+std::unique_ptr<TMemIniFileEx> OpenSettings();
+// The file of that name after its folder macro is expanded.
+std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name);
+
+// Date and time text as WriteDate and WriteTime produce it, read back.
+// Two-digit years fall in the hundred years that begin fifty years before
+// currentYear. Empty when the text is not a date or time of that picture.
+std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear);
+std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale);
+
+}  // namespace kairos

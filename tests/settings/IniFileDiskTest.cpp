@@ -1,0 +1,245 @@
+// The store against real files in a private folder: what it reads, what it
+// writes, and that a failed save never damages the file it was to replace.
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <utility>
+
+#include "platform/AtomicFile.h"
+#include "settings/ExIniFiles.h"
+#include "support/TempDir.h"
+
+namespace kairos {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view OldFile = "[General]\r\nDateFormat=yyyy/mm/dd\r\n\r\n";
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::size_t EntriesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EIniFileError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+std::string Expected(const std::string& path, int error, const char* ending) {
+    return "ファイル \"" + path + "\". " + std::strerror(error) + " " + ending;
+}
+
+// Runs the body in a forked child, so that it may drop privileges or limit
+// file sizes, and returns what the body reported.
+std::string InChild(const std::function<std::string()>& body) {
+    int ends[2];
+    if (pipe(ends) != 0) return "no pipe";
+    platform::FileDescriptor reader(ends[0]);
+    platform::FileDescriptor writer(ends[1]);
+    const pid_t child = fork();
+    if (child < 0) return "no child";
+    if (child == 0) {
+        reader.Close();
+        std::string report;
+        try {
+            report = body();
+        } catch (...) {
+            report = "unexpected exception";
+        }
+        const bool sent = write(writer.Get(), report.data(), report.size()) == static_cast<ssize_t>(report.size());
+        _exit(sent ? 0 : 1);
+    }
+    writer.Close();
+    std::string report;
+    char buffer[512];
+    for (ssize_t got; (got = read(reader.Get(), buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(got));
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "child failed: " + report;
+    return report;
+}
+
+TEST(IniFile, MissingFileIsEmptyAndSavingCreatesIt) {
+    testing::TempDir dir;
+    const std::string path = dir.File("new.ini");
+    TMemIniFileEx ini(path);
+    EXPECT_TRUE(ini.ReadSections().empty());
+    ini.Section = "General";
+    ini.WriteNumber("Transparency", 200);
+    ini.SaveToDisk();
+    EXPECT_EQ(Contents(path), "[General]\r\nTransparency=200\r\n\r\n");
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(ModeOf(path), platform::NewFileMode & ~mask);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST(IniFile, SavingKeepsPermissionsAndSymbolicLinks) {
+    testing::TempDir dir;
+    const std::string target = dir.Write("real.ini", OldFile);
+    chmod(target.c_str(), 0640);
+    const std::string link = dir.File("link.ini");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    TMemIniFileEx ini(link);
+    ini.WriteString("General", "TimeFormat", "hh:nn");
+    ini.SaveToDisk();
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Contents(target), "[General]\r\nDateFormat=yyyy/mm/dd\r\nTimeFormat=hh:nn\r\n\r\n");
+    EXPECT_EQ(ModeOf(target), 0640u);
+}
+
+TEST(IniFile, UnreadableFileIsAnError) {
+    testing::TempDir dir;
+    const std::string folder = dir.File("folder.ini");
+    fs::create_directory(folder);
+    EXPECT_EQ(ErrorOf([&] { TMemIniFileEx ini(folder); }), Expected(folder, EISDIR, "は開けません"));
+
+    const std::string locked = dir.Write("locked.ini", OldFile);
+    chmod(locked.c_str(), 0);
+    // Root reads every file, so the child gives up root first.
+    const std::string message = InChild([&locked] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return std::string("cannot drop root");
+        return ErrorOf([&] { TMemIniFileEx ini(locked); });
+    });
+    EXPECT_EQ(message, Expected(locked, EACCES, "は開けません"));
+}
+
+struct EncodingCase {
+    const char* what;
+    std::string_view bytes;
+    std::string_view saved;
+};
+
+class IniEncoding : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(IniEncoding, ReadsAsUtf8AndWritesUtf8) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("enc.ini", GetParam().bytes);
+    TMemIniFileEx ini(path);
+    ini.SaveToDisk();
+    EXPECT_EQ(Contents(path), GetParam().saved) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniEncoding,
+    ::testing::Values(
+        EncodingCase{"UTF-8 that would also pass as Shift-JIS", "[S]\r\nk=café", "[S]\r\nk=café\r\n\r\n"},
+        EncodingCase{"Shift-JIS", "[General]\r\nDateFormat=yyyy\x94\x4Emm\x8C\x8E" "dd\x93\xFA",
+                     "[General]\r\nDateFormat=yyyy年mm月dd日\r\n\r\n"},
+        EncodingCase{"Shift-JIS names", "[\x90\xDD\x92\xE8]\r\n\x8E\x9E\x8D\x8F=1", "[設定]\r\n時刻=1\r\n\r\n"},
+        EncodingCase{"neither: broken bytes replaced", "[S]\r\nk=a\x81", "[S]\r\nk=a\uFFFD\r\n\r\n"},
+        EncodingCase{"byte-order mark, broken UTF-8", "\xEF\xBB\xBF[S]\nk=\x94\x4E", "[S]\r\nk=\uFFFDN\r\n\r\n"}));
+
+// Passes everything to the real file system except the chosen operation,
+// which fails with ENOSPC; Write fails once half of the file went out.
+class FailingFileOps final : public platform::FileOps {
+public:
+    enum class Step { Create, SetMode, Write, Sync, Close, Rename };
+    explicit FailingFileOps(Step step) : step_(step) {}
+
+    int ReadAll(const std::string& p, std::string& b) override { return real_.ReadAll(p, b); }
+    std::string ResolveLinks(const std::string& p) override { return real_.ResolveLinks(p); }
+    int PermissionBits(const std::string& p, unsigned& m) override { return real_.PermissionBits(p, m); }
+    int CreateNew(const std::string& p, unsigned m, platform::FileDescriptor& f) override {
+        return Fails(Step::Create) ? ENOSPC : real_.CreateNew(p, m, f);
+    }
+    int SetPermissionBits(const platform::FileDescriptor& f, unsigned m) override {
+        return Fails(Step::SetMode) ? ENOSPC : real_.SetPermissionBits(f, m);
+    }
+    int Write(const platform::FileDescriptor& f, std::string_view bytes, std::size_t& written) override {
+        if (!Fails(Step::Write)) return real_.Write(f, bytes, written);
+        if (std::exchange(wroteHalf_, true)) return ENOSPC;
+        return real_.Write(f, bytes.substr(0, bytes.size() / 2), written);
+    }
+    int Sync(const platform::FileDescriptor& f) override { return Fails(Step::Sync) ? ENOSPC : real_.Sync(f); }
+    int Close(platform::FileDescriptor& f) override {
+        const int error = real_.Close(f);
+        return Fails(Step::Close) ? ENOSPC : error;
+    }
+    int Rename(const std::string& a, const std::string& b) override {
+        return Fails(Step::Rename) ? ENOSPC : real_.Rename(a, b);
+    }
+    int Remove(const std::string& p) override { return real_.Remove(p); }
+    int SyncFolder(const std::string& p) override { return real_.SyncFolder(p); }
+
+private:
+    bool Fails(Step step) const { return step == step_; }
+    platform::FileOps& real_ = platform::SystemFileOps();
+    Step step_;
+    bool wroteHalf_ = false;
+};
+
+class FailedSave : public ::testing::TestWithParam<FailingFileOps::Step> {};
+
+std::string StepName(const ::testing::TestParamInfo<FailingFileOps::Step>& info) {
+    constexpr const char* Names[] = {"Create", "SetMode", "Write", "Sync", "Close", "Rename"};
+    return Names[static_cast<int>(info.param)];
+}
+
+TEST_P(FailedSave, LeavesTheOldFileAndNoTemporaryFile) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("Alarm.ini", OldFile);
+    chmod(path.c_str(), 0600);
+    FailingFileOps ops(GetParam());
+    TMemIniFileEx ini(path, IniLoading::FromDisk, ops);
+    for (int i = 1; i <= 20; ++i) ini.WriteString("Alarm" + std::to_string(i), "Message", "目覚まし");
+    EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path, ENOSPC, "を作成できません"));
+    EXPECT_EQ(Contents(path), OldFile);
+    EXPECT_EQ(ModeOf(path), 0600u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedSave,
+                         ::testing::Values(FailingFileOps::Step::Create, FailingFileOps::Step::SetMode,
+                                           FailingFileOps::Step::Write, FailingFileOps::Step::Sync,
+                                           FailingFileOps::Step::Close, FailingFileOps::Step::Rename),
+                         StepName);
+
+// A real size limit: the kernel refuses the write part-way with EFBIG.
+TEST(IniFile, SaveBeyondTheFileSizeLimitKeepsTheOldFile) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("kairos.ini", OldFile);
+    const std::string message = InChild([&path] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        TMemIniFileEx ini(path);
+        ini.WriteString("General", "ToolTipFormat", std::string(100000, 'x'));
+        return ErrorOf([&] { ini.SaveToDisk(); });
+    });
+    EXPECT_EQ(message, Expected(path, EFBIG, "を作成できません"));
+    EXPECT_EQ(Contents(path), OldFile);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+}  // namespace
+}  // namespace kairos

@@ -1,0 +1,179 @@
+// The clock window as the settings file configures it.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "clocktext/LocaleFormatSettings.h"
+#include "settings/ExIniFiles.h"
+#include "shell/Comps.h"
+#include "shell/Main.h"
+#include "shell/Timeout.h"
+#include "support/ExampleLocale.h"
+#include "support/FakeClock.h"
+#include "support/SimulatedTimers.h"
+#include "support/TempDir.h"
+
+namespace kairos {
+namespace {
+
+class ClockLookTest : public ::testing::Test {
+protected:
+    ClockLookTest() {
+        SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
+        clock.now = testing::ExampleDay(15, 4, 5, 0);
+        list = std::make_unique<TTimerList>(std::make_unique<testing::SimulatedTimers>());
+    }
+    ~ClockLookTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+
+    // Creates the window over these settings and returns the text of the
+    // error box it raised, if any (the box is closed at once).
+    std::string Create(const std::string& settings) {
+        const std::string file = dir.Write("kairos.ini", settings);
+        std::string errorText;
+        QTimer::singleShot(0, [&errorText] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                errorText = box->text().toStdString();
+                box->accept();
+            }
+        });
+        form = std::make_unique<TKairosDisplayForm>(clock, *list, [file] { return OpenIniFile(file); });
+        form->Timer->stop();
+        QApplication::processEvents();
+        return errorText;
+    }
+
+    // Templates that render as blanks only: the window keeps a size, and no
+    // glyph covers the pixels a test looks at.
+    static constexpr const char* kBlankLines = "TimeFormat='                '\nDateFormat='                '\n";
+
+    QImage Shot() {
+        form->TimerTimer();
+        return form->grab().toImage();
+    }
+
+    testing::TempDir dir;
+    testing::FakeClock clock;
+    std::unique_ptr<TTimerList> list;
+    std::unique_ptr<TKairosDisplayForm> form;
+};
+
+struct OpacityCase {
+    const char* value;
+    double opacity;
+};
+
+TEST_F(ClockLookTest, TransparencyIsOneByte) {
+    for (const OpacityCase c : {OpacityCase{"255", 1.0}, {"254", 254 / 255.0}, {"300", 44 / 255.0}, {"abc", 1.0}}) {
+        Create(std::string("[General]\nTransparency=") + c.value + "\n");
+        EXPECT_NEAR(form->windowOpacity(), c.opacity, 1e-3) << c.value;
+    }
+}
+
+struct PointCase {
+    const char* value;
+    QPoint expected;
+};
+
+TEST_F(ClockLookTest, PointFallsBackPerCoordinate) {
+    for (const PointCase c : {PointCase{"10,20", {10, 20}}, {"100", {100, 425}}, {"abc,50", {184, 50}}, {",5", {184, 5}}}) {
+        Create(std::string("[General]\nPoint=") + c.value + "\n");
+        EXPECT_EQ(form->pos(), c.expected) << c.value;
+    }
+}
+
+TEST_F(ClockLookTest, BackColorByNameInAnyCaseOrByNumber) {
+    for (const char* value : {"clRed", "CLRED", "$000000FF", "255"}) {
+        EXPECT_EQ(Create(std::string("[General]\nBackColor=") + value + "\n" + kBlankLines), "") << value;
+        EXPECT_EQ(Shot().pixelColor(10, 10), QColor(255, 0, 0)) << value;
+    }
+}
+
+TEST_F(ClockLookTest, UnreadableColourStopsTheSettingsThereAndSkipsThePosition) {
+    const std::string error = Create(
+        "[General]\nDateFormat=dd\nPoint=10,10\nTopMostMode=1\nBackColor=red\n"
+        "[Font]\nTimeSize=40\n");
+    EXPECT_EQ(error, "'red' は整数ではありません");
+    EXPECT_EQ(form->DateTemplate, "dd") << "keys before the error are applied";
+    EXPECT_EQ(form->TimeLabel->font().pointSize(), 9) << "keys after it keep the built-in values";
+    EXPECT_EQ(form->pos(), QPoint(184, 425));
+    EXPECT_EQ(form->TopMost(), TopMostState::Normal);
+
+    EXPECT_EQ(Create("[General]\nBackColor=\n"), "'' は整数ではありません");
+}
+
+TEST_F(ClockLookTest, FlagsAreNumbers) {
+    struct Case {
+        const char* value;
+        bool on;
+    };
+    for (const Case c : {Case{"1", true}, {"2", true}, {"0x1", true}, {"0", false}, {"yes", false}}) {
+        Create(std::string("[General]\nAutoNTP=") + c.value + "\n");
+        EXPECT_EQ(form->AutoSync.AutoSyncDeadline() != 0, c.on) << c.value;
+    }
+}
+
+TEST_F(ClockLookTest, FrameIsLighterAboveAndDarkerBelowTheWindowColour) {
+    struct Case {
+        const char* color;
+        QRgb light, dark;
+    };
+    for (const Case c : {Case{"$00808080", qRgb(0xA0, 0xA0, 0xA0), qRgb(0x60, 0x60, 0x60)},
+                         {"$00000000", qRgb(0x20, 0x20, 0x20), qRgb(0, 0, 0)},
+                         {"$00FFFFFF", qRgb(0xFF, 0xFF, 0xFF), qRgb(0xDF, 0xDF, 0xDF)},
+                         // Carries cross the channels: red 0xFF plus 0x20 spills into green.
+                         {"$000000FF", qRgb(0x1F, 0x21, 0x20), qRgb(0, 0, 0)}}) {
+        Create(std::string("[General]\nBackColor=") + c.color + "\n");
+        const QImage shot = Shot();
+        EXPECT_EQ(shot.pixel(0, 0), c.light) << c.color;
+        EXPECT_EQ(shot.pixel(1, 1), c.light) << c.color;
+        EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), c.dark) << c.color;
+        EXPECT_EQ(shot.pixel(shot.width() - 2, shot.height() - 2), c.dark) << c.color;
+    }
+}
+
+TEST_F(ClockLookTest, LineBreakInTheTimeTemplateAddsOneLine) {
+    Create("[General]\nTimeFormat=hh:nn\n");
+    const int oneLine = form->height();
+    Create("[General]\nTimeFormat=hh:nn%nhh:nn\n");
+    EXPECT_EQ(form->height() - oneLine, QFontMetrics(form->TimeLabel->font()).height());
+}
+
+TEST_F(ClockLookTest, WindowFitsItsWidestSample) {
+    Create("[General]\nTimeFormat=hh:nn:ss\nDateFormat=yyyy/mm/dd\n[Font]\nTimeSize=40\n");
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->width(), form->TimeLabel->TextExtent("23:59:59").width());
+    EXPECT_EQ(form->DateLabel->height(), form->DateLabel->TextExtent("2026/12/31").height());
+}
+
+TEST_F(ClockLookTest, PictureIsTiledOverThePanelAndItsBevel) {
+    QImage tile(10, 10, QImage::Format_RGB32);
+    tile.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(tile.save(QString::fromStdString(dir.File("tile.bmp")), "BMP"));
+
+    Create("[General]\nBGImage=" + dir.File("tile.bmp") + "\nBackColor=$00808080\n" + kBlankLines);
+    const QImage shot = Shot();
+    for (int y = 2; y < shot.height() - 2; ++y)
+        for (int x = 2; x < shot.width() - 2; ++x)
+            ASSERT_EQ(shot.pixel(x, y), qRgb(0, 0, 255)) << x << "," << y;
+    EXPECT_EQ(shot.pixel(0, 0), qRgb(0xA0, 0xA0, 0xA0)) << "the frame stays visible";
+}
+
+TEST_F(ClockLookTest, UnsupportedPictureIsIgnoredSilently) {
+    QImage tile(10, 10, QImage::Format_RGB32);
+    tile.fill(Qt::blue);
+    ASSERT_TRUE(tile.save(QString::fromStdString(dir.File("tile.jpg")), "JPEG"));
+    for (const std::string& name : {dir.File("tile.jpg"), dir.File("missing.bmp"), std::string()}) {
+        EXPECT_EQ(Create("[General]\nBGImage=" + name + "\n"), "") << name;
+        EXPECT_TRUE(form->ClockPanel->Picture().isNull()) << name;
+    }
+}
+
+}  // namespace
+}  // namespace kairos
