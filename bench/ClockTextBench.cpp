@@ -27,90 +27,19 @@
 #include "platform/DateTime.h"
 #include "platform/LocaleSource.h"
 
-// ---- Allocation counting ----------------------------------------------------
-//
-// Every global operator new and ICU's own allocator (which bypasses operator
-// new) go through one counter. Benchmarks run on one thread, so a plain
-// thread-local count is exact and costs the measured code next to nothing.
+#include "AllocationCounter.h"
 
-namespace {
-
-thread_local std::uint64_t allocationCount = 0;
-
-void* Allocate(std::size_t size, std::size_t alignment) {
-    if (size == 0) size = 1;
-    for (;;) {
-        void* memory = nullptr;
-        if (alignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__) {
-            memory = std::malloc(size);
-        } else if (posix_memalign(&memory, alignment, size) != 0) {
-            memory = nullptr;
-        }
-        if (memory != nullptr) {
-            ++allocationCount;
-            return memory;
-        }
-        const std::new_handler handler = std::get_new_handler();
-        if (handler == nullptr) throw std::bad_alloc();
-        handler();
-    }
-}
-
-void* AllocateNoThrow(std::size_t size, std::size_t alignment) noexcept {
-    try {
-        return Allocate(size, alignment);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-constexpr std::size_t DefaultAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
-
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size, DefaultAlignment); }
-void* operator new[](std::size_t size) { return Allocate(size, DefaultAlignment); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateNoThrow(size, DefaultAlignment); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateNoThrow(size, DefaultAlignment);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return Allocate(size, static_cast<std::size_t>(alignment));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return Allocate(size, static_cast<std::size_t>(alignment));
-}
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return AllocateNoThrow(size, static_cast<std::size_t>(alignment));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return AllocateNoThrow(size, static_cast<std::size_t>(alignment));
-}
-
-// malloc and posix_memalign memory are both released with free.
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
 
 namespace {
 
 extern "C" void* U_CALLCONV IcuAllocate(const void*, std::size_t size) {
-    ++allocationCount;
+    ++kairos::bench::AllocationCount();
     return std::malloc(size);
 }
 
 // A resize may move the block, which is heap work like any allocation.
 extern "C" void* U_CALLCONV IcuReallocate(const void*, void* memory, std::size_t size) {
-    if (size != 0) ++allocationCount;
+    if (size != 0) ++kairos::bench::AllocationCount();
     return std::realloc(memory, size);
 }
 
@@ -142,13 +71,13 @@ std::string Label(std::string_view format, std::string_view output) {
 template <typename Call>
 void MeasureCalls(benchmark::State& state, std::string_view format, Call call) {
     state.SetLabel(Label(format, call()));
-    const std::uint64_t before = allocationCount;
+    const std::uint64_t before = kairos::bench::AllocationCount();
     for (auto _ : state) {
         std::string text = call();
         benchmark::DoNotOptimize(text);
     }
     state.counters["allocs_per_call"] =
-        benchmark::Counter(static_cast<double>(allocationCount - before), benchmark::Counter::kAvgIterations);
+        benchmark::Counter(static_cast<double>(kairos::bench::AllocationCount() - before), benchmark::Counter::kAvgIterations);
 }
 
 // ---- The moment, the locale and the clock -----------------------------------

@@ -39,6 +39,10 @@ def window(runs):
     if None not in (clock, floor):
         print(f"one tick with the default templates: {clock / 1000:.2f} us (goal < 20 us)")
         print(f"  against a label set from QTime:    {floor / 1000:.2f} us (ratio {clock / floor:.2f})")
+    check_us = figure(runs, "BM_CheckAlarms")
+    if check_us is not None:
+        allocs = figure(runs, "BM_CheckAlarms", "allocs_per_call")
+        print(f"alarm check over 10,000 alarms:      {check_us:.0f} us, {allocs:.2f} allocations (goal < 1000 us, 0)")
     load_us = figure(runs, "BM_LoadSettings")
     if load_us is not None:
         print(f"settings file read and applied:      {load_us:.0f} us (goal < 1000 us)")

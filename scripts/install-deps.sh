@@ -10,12 +10,17 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libicu-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev libinih-dev
+  # sound: decoding and output, and the test sound server with its tools
+  libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   # a display for headless runs, a screenshot tool and the Japanese font
   xvfb xauth x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
   # finding and answering the second copy's notice in the single-instance test
   xdotool libxcb1-dev
   # xclock, a peer in the idle-cost measurement
   x11-apps
+  # clock setting through systemd-timedated; the NTP server, its shifted
+  # clock and the reference client of the SNTP tests
+  libsystemd-dev chrony faketime ntpsec-ntpdig
 )
 
 missing=()

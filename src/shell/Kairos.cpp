@@ -7,6 +7,10 @@
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
 #include "platform/Executable.h"
+#include "alarms/AlarmClass.h"
+#include "media/Media.h"
+#include "media/stdFiles.h"
+#include "nettime/SNTP.h"
 #include "settings/ExIniFiles.h"
 #include "settings/FolderMacros.h"
 #include "shell/FontSubstitutes.h"
@@ -35,6 +39,8 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication::setApplicationName(QStringLiteral("Kairos"));
+    // A program started with a polling wait keeps the clock ticking meanwhile.
+    kairos::SetMessagePump([] { QCoreApplication::processEvents(); });
     // The window is a tool window: it has no task-bar button, and closing it
     // is what ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -42,7 +48,10 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
-        kairos::TKairosDisplayForm clock(kairos::platform::SystemClock(), timerList, [] { return kairos::OpenSettings(); });
+        kairos::TKairosDisplayForm clock({kairos::platform::SystemClock(), timerList,
+                                          [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
+                                          kairos::AlarmFilePath(),
+                                          [](const std::string& host) { return kairos::SyncClockFromHost(host); }});
         QObject::connect(&clock, &kairos::TKairosDisplayForm::Closed, &app, &QApplication::quit);
         clock.show();
         result = QApplication::exec();

@@ -15,6 +15,8 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Utf8.h"
+#include "alarms/AlarmClass.h"
+#include "media/Media.h"
 #include "settings/ExIniFiles.h"
 #include "settings/SettingsFile.h"
 #include "shell/Colors.h"
@@ -32,6 +34,7 @@ constexpr int kBaseFontPoints = 9;
 constexpr int kFrameWidth = 2;
 constexpr int kShadowOffset = 2;
 constexpr int kSnapSettleMs = 200;
+constexpr int kShowNormally = 5;
 // Point sizes a hand-edited file may ask for; beyond them Qt refuses the font.
 constexpr int kMinPointSize = 1;
 constexpr int kMaxPointSize = 400;
@@ -57,11 +60,14 @@ QSize MeasureText(const TKairosLabel& label, const std::string& text) {
 
 }  // namespace
 
-TKairosDisplayForm::TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers, SettingsOpener openSettings)
+TKairosDisplayForm::TKairosDisplayForm(Services services)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
-      clock_(clock),
-      timers_(timers),
-      openSettings_(std::move(openSettings)) {
+      Alarms(std::make_unique<TAlarmList>(services.alarmFile)),
+      clock_(services.clock),
+      timers_(services.timers),
+      openSettings_(std::move(services.openSettings)),
+      media_(services.media),
+      syncClock_(std::move(services.syncClock)) {
     setWindowTitle(QStringLiteral("Kairos"));
     setFont(QFont(QString::fromUtf8(kBaseFontFace), kBaseFontPoints));
     resize(DefaultClientWidth, DefaultClientHeight);
@@ -102,17 +108,19 @@ void TKairosDisplayForm::FormCreate() {
     }
 
     try {
-        // The store is freed on every way out, the error included.
-        const std::unique_ptr<TMemIniFileEx> store = openSettings_();
-        LoadSettings(*store);
-        ReadPlacement(*store);
+        {
+            // The store is freed on every way out, the error included.
+            const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+            LoadSettings(*store);
+            ReadPlacement(*store);
+        }
+        ReloadAlarms();
     } catch (const std::exception& error) {
         // The window still comes up, with what was applied up to the error;
-        // the position, the always-on-top mode and the alarms are skipped.
+        // after a settings error the position, the always-on-top mode and
+        // the alarms are skipped, after an alarm error the later alarms.
         ShowApplicationError(error.what());
-        return;
     }
-    // The alarm list loads here once it exists.
 }
 
 void TKairosDisplayForm::ReadPlacement(TMemIniFileEx& store) {
@@ -124,8 +132,11 @@ void TKairosDisplayForm::ReadPlacement(TMemIniFileEx& store) {
 
 void TKairosDisplayForm::FormDestroy() {
     Timer->stop();
-    // The chime worker is asked to stop here once the time signal exists.
+    // No further chime starts; the one sounding may be cut off with the program.
+    if (RepeatThread) RepeatThread->Terminate();
 }
+
+void TKairosDisplayForm::ReloadAlarms() { Alarms->LoadFromFile(); }
 
 void TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
     store.Section = SettingsKey::General;
@@ -217,25 +228,65 @@ std::string TKairosDisplayForm::RenderDateText() const { return Render(DateTempl
 
 void TKairosDisplayForm::ShowStatus(const std::string& text, StatusSound sound) {
     DateLabel->SetText(text);
-    // The status sound plays here once the sound layer exists.
-    static_cast<void>(sound);
+    if (sound == StatusSound::WithSound && InformationNote.Play) {
+        if (InformationNote.OnBeep) media_.Beep(900, 300);
+        else media_.PlaySoundFile(InformationNote.Path, SoundWait::Async);
+    }
     // Each message starts its own hold, so the line stays until 5000 ms
     // after the latest one.
     timers_.StartTimer(StatusHoldMs, StatusKey);
 }
 
 void TKairosDisplayForm::CheckAlarms() {
-    // Fires the alarms due at this moment, once the alarm list exists.
+    // Each alarm is tested against the clock as it is examined. An alarm
+    // that removes itself leaves the next one at the same position.
+    std::size_t index = 0;
+    while (index < Alarms->Count()) {
+        if (!(*Alarms)[index].IsAlarmTime(clock_.Now())) {
+            ++index;
+            continue;
+        }
+        const bool removed = (*Alarms)[index].RemoveOnExec;
+        FireAlarm(index);
+        if (!removed) ++index;
+    }
+}
+
+void TKairosDisplayForm::FireAlarm(std::size_t index) {
+    const TAlarmData& alarm = (*Alarms)[index];
+    if (AlarmSound.AlarmToBeep) media_.Beep(1000, 100);
+    else media_.PlaySoundFile(AlarmSound.Path, SoundWait::Async);
+    ShowStatus(alarm.Message, StatusSound::Silent);
+    if (!alarm.Command.empty()) media_.ExecuteFile(alarm.Command, kShowNormally);
+    if (alarm.RemoveOnExec) {
+        Alarms->Delete(index);
+        Alarms->SaveToFile();  // a failure ends the pass here, as the tick's error
+    }
+    timers_.StartTimer(AlarmPauseMs, AlarmPauseKey);
 }
 
 void TKairosDisplayForm::PlayTimeSignal() {
-    // Chimes the full or half hour, once the time signal exists.
+    const DecodedTime now = DecodeTime(clock_.Now());
+    if (TimeSignal.PlayJustTime && now.minute == 0) {
+        if (TimeSignal.TimesLoop) {
+            // The hour on a twelve-hour dial: 12 at midnight and noon.
+            const int strokes = now.hour % 12 == 0 ? 12 : now.hour % 12;
+            RepeatThread = media_.PlaySoundRepeated(TimeSignal.Path, strokes);
+        } else {
+            media_.PlaySoundFile(TimeSignal.Path, SoundWait::Async);
+        }
+    }
+    if (TimeSignal.PlayHalfTime && now.minute == 30) media_.PlaySoundFile(TimeSignal.Path, SoundWait::Async);
+    // Also when nothing played, so the minute is not examined again.
+    timers_.StartTimer(SignalPauseMs, SignalPauseKey);
 }
 
 void TKairosDisplayForm::SynchronizeClock(SyncReport report) {
-    // The clock correction itself runs here, with its report, once the
-    // network time client exists; the schedule already follows its rule.
-    static_cast<void>(report);
+    if (report == SyncReport::Report) {
+        const bool done = syncClock_ && syncClock_(NTPAddress);
+        ShowStatus(std::string("時刻あわせに") + (done ? "成功" : "失敗") + "しました", StatusSound::WithSound);
+    }
+    // Measured from the end of this run, so a slow server delays the next one.
     AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
 }
 

@@ -21,6 +21,9 @@ class TTimerList;
 class TKairosPanel;
 class TKairosLabel;
 class TMemIniFileEx;
+class TAlarmList;
+class TDupeThread;
+class Media;
 
 enum class StatusSound { Silent, WithSound };
 enum class SyncReport { Silent, Report };
@@ -35,11 +38,23 @@ public:
     static constexpr int DefaultTop = 425;
     static constexpr int TickIntervalMs = 10;
     static constexpr int StatusHoldMs = 5000;
+    static constexpr int AlarmPauseMs = 60000;
+    static constexpr int SignalPauseMs = 60000;
 
     using SettingsOpener = std::function<std::unique_ptr<TMemIniFileEx>()>;
 
-    // openSettings opens the settings file (tests hand in their own).
-    TKairosDisplayForm(const platform::Clock& clock, TTimerList& timers, SettingsOpener openSettings);
+    // What the window works with; tests hand in their own.
+    struct Services {
+        const platform::Clock& clock;
+        TTimerList& timers;
+        SettingsOpener openSettings;
+        Media& media;
+        std::string alarmFile;
+        // Sets the computer's clock from the named time server; true on success.
+        std::function<bool(const std::string& host)> syncClock;
+    };
+
+    explicit TKairosDisplayForm(Services services);
     ~TKairosDisplayForm() override;
 
     std::string RenderTimeText() const;
@@ -51,6 +66,7 @@ public:
     // a colour that cannot be read ends it there with its error.
     void LoadSettings(TMemIniFileEx& store);
     void ReloadSettings();
+    void ReloadAlarms();
     // Sizes the window to the widest time and date it will show.
     void AdjustWindowSize();
     void CheckAlarms();
@@ -72,6 +88,9 @@ public:
     TKairosLabel* TimeLabel = nullptr;
     TKairosLabel* DateLabel = nullptr;
     QTimer* Timer = nullptr;
+    std::unique_ptr<TAlarmList> Alarms;
+    // The last hour-count chime, kept to ask it to stop when the window goes.
+    std::shared_ptr<TDupeThread> RepeatThread;
 
     std::string DateTemplate = "yyyy/mm/dd";
     std::string TimeTemplate = "ampm h:nn:ss";
@@ -114,6 +133,7 @@ private:
     void FormCreate();
     void ReadPlacement(TMemIniFileEx& store);
     void ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix);
+    void FireAlarm(std::size_t index);
     void StartDrag(QPoint globalPosition);
     void SnapIntoWorkArea();
     void FormDestroy();
@@ -124,6 +144,8 @@ private:
     const platform::Clock& clock_;
     TTimerList& timers_;
     SettingsOpener openSettings_;
+    Media& media_;
+    std::function<bool(const std::string&)> syncClock_;
     TopMostState topMost_ = TopMostState::Normal;
     std::string shownTip_;
     std::uint32_t backColor_ = 0xFF00000F;

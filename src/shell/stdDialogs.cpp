@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QString>
 
+#include "media/stdMedia.h"
+
 namespace kairos {
 namespace {
 
@@ -61,8 +63,8 @@ public:
 
 }  // namespace
 
-void BeepForDialogType([[maybe_unused]] DialogType type) {
-    // Silent until the audio layer arrives to play MessageBeepValue(type).
+void BeepForDialogType(DialogType type) {
+    if (const auto value = MessageBeepValue(type)) MessageBeep(*value);
 }
 
 // The help context has no help system to open yet; it is accepted so that

@@ -16,6 +16,7 @@
 #include "shell/Timeout.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
+#include "support/RecordingMedia.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
 
@@ -42,7 +43,8 @@ protected:
                 box->accept();
             }
         });
-        form = std::make_unique<TKairosDisplayForm>(clock, *list, [file] { return OpenIniFile(file); });
+        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+            clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
         form->Timer->stop();
         QApplication::processEvents();
         return errorText;
@@ -59,6 +61,7 @@ protected:
 
     testing::TempDir dir;
     testing::FakeClock clock;
+    testing::RecordingMedia media;
     std::unique_ptr<TTimerList> list;
     std::unique_ptr<TKairosDisplayForm> form;
 };

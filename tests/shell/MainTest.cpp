@@ -17,6 +17,7 @@
 #include "shell/Timeout.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
+#include "support/RecordingMedia.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
 
@@ -41,7 +42,12 @@ protected:
     void Create(std::string_view settings) {
         form.reset();
         const std::string file = settings.empty() ? dir.File("absent.ini") : dir.Write("kairos.ini", settings);
-        form = std::make_unique<TKairosDisplayForm>(clock, *list, [file] { return OpenIniFile(file); });
+        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+            clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"),
+            [this](const std::string& host) {
+                syncHosts.push_back(host);
+                return syncSucceeds;
+            }});
         form->Timer->stop();  // the test ticks by hand
     }
     ~ClockWindowTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
@@ -57,6 +63,9 @@ protected:
 
     testing::TempDir dir;
     testing::FakeClock clock;
+    testing::RecordingMedia media;
+    std::vector<std::string> syncHosts;
+    bool syncSucceeds = true;
     testing::SimulatedTimers* timers = nullptr;
     std::unique_ptr<TTimerList> list;
     std::unique_ptr<TKairosDisplayForm> form;
@@ -107,6 +116,22 @@ TEST_F(ClockWindowTest, PeriodicSyncRunsOncePerIntervalAcrossTheTickWrap) {
         }
     }
     EXPECT_EQ(runs, (std::vector<std::uint32_t>{0u - 30'000, 30'000, 90'000}));
+    EXPECT_EQ(syncHosts.size(), 3u) << "each periodic run asks the server once";
+}
+
+TEST_F(ClockWindowTest, SyncReportsOnTheDateLineWithTheStatusSound) {
+    Create("[General]\nNTPAddress=127.0.0.1\n[InformationNote]\nPlay=1\nOnBeep=1\n");
+    for (const bool succeeds : {true, false}) {
+        syncSucceeds = succeeds;
+        form->SynchronizeClock(SyncReport::Report);
+        EXPECT_EQ(form->DateLabel->Text(), succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました");
+    }
+    EXPECT_EQ(syncHosts, (std::vector<std::string>{"127.0.0.1", "127.0.0.1"}));
+    ASSERT_EQ(media.events.size(), 2u);
+    EXPECT_EQ(media.events[0].what, "beep");
+    EXPECT_EQ(media.events[0].number, 900);
+    Advance(5000);
+    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
 }
 
 TEST_F(ClockWindowTest, SwitchingAutoSyncOffStopsThePeriodicRun) {

@@ -5,13 +5,30 @@
 namespace kairos::platform {
 namespace {
 
+// The local calendar fields of one UTC second. The alarm check reads the
+// clock once per alarm on every tick, and localtime_r costs far more than
+// the rest of that work; a zone's offset only changes at a whole second, so
+// the fields of the current second can be reused for its milliseconds.
+struct LocalSecond {
+    std::time_t utc = -1;
+    tm local{};
+};
+
+const tm& LocalFieldsOf(std::time_t utc) {
+    thread_local LocalSecond cached;
+    if (cached.utc != utc) {
+        localtime_r(&utc, &cached.local);
+        cached.utc = utc;
+    }
+    return cached.local;
+}
+
 class PosixClock final : public Clock {
 public:
     TDateTime Now() const override {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        tm local{};
-        localtime_r(&now.tv_sec, &local);
+        const tm& local = LocalFieldsOf(now.tv_sec);
         const auto moment = TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                                               local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
                                               static_cast<int>(now.tv_nsec / 1'000'000));

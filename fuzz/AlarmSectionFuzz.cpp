@@ -1,0 +1,121 @@
+// Any bytes as the content of an alarm file: every section either raises
+// the conversion error with its message, or gives an alarm that, written
+// and read back, is the same alarm and is written the same way again. A
+// date alarm is due at its own time on its own day.
+//
+// Input: the file's bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "alarms/AlarmClass.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/TextEncoding.h"
+#include "settings/ExIniFiles.h"
+
+namespace {
+
+// Bounds the work per input; every section follows the same rules.
+constexpr std::size_t MaxSectionsChecked = 64;
+constexpr std::string_view InvalidElement = " はプロパティの要素としては不正です。";
+
+// Monday 7 December 2026, 15:04:05.678: the defaults must not depend on
+// when the fuzzer runs.
+class FixedClock final : public kairos::platform::Clock {
+public:
+    kairos::TDateTime Now() const override { return now_; }
+    std::uint32_t TickCount() const override { return 0; }
+
+private:
+    kairos::TDateTime now_ = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
+};
+
+[[noreturn]] void Fail(const char* what, std::string_view detail) {
+    std::fprintf(stderr, "AlarmSection: %s\n  %.*s\n", what, static_cast<int>(detail.size()), detail.data());
+    std::abort();
+}
+
+kairos::TMemIniFileEx Parsed(std::string_view bytes) {
+    kairos::TMemIniFileEx store("Alarm.ini", kairos::IniLoading::Empty);
+    store.SetFileContent(bytes);
+    return store;
+}
+
+// Four-digit years: the two-digit default picture would move dates between
+// centuries and hide real faults behind that one.
+void UseFixedLocale() {
+    kairos::LocaleFormatSettings locale;
+    locale.ShortDatePicture = "yyyy/MM/dd";
+    locale.LongTimePicture = "h:mm:ss";
+    kairos::SetCurrentLocaleFormatSettings(locale);
+}
+
+std::string Written(const kairos::TAlarmData& alarm) {
+    kairos::TMemIniFileEx store("Alarm.ini", kairos::IniLoading::Empty);
+    alarm.SaveToIni(store, "Alarm1");
+    return store.FileContent();
+}
+
+std::int64_t SecondOfDay(kairos::TDateTime moment) {
+    return kairos::SplitMoment(moment).millisecondOfDay / 1000;
+}
+
+// The time is written as a time of day to the second; everything else whole.
+bool SameAlarm(const kairos::TAlarmData& a, const kairos::TAlarmData& b) {
+    return a.AlarmKind == b.AlarmKind && a.Date == b.Date && SecondOfDay(a.Time) == SecondOfDay(b.Time) &&
+           a.Weeks == b.Weeks && a.Snooze == b.Snooze && a.Message == b.Message && a.Command == b.Command &&
+           a.RemoveOnExec == b.RemoveOnExec;
+}
+
+void CheckSection(kairos::TMemIniFileEx& file, const std::string& section, const FixedClock& clock) {
+    std::unique_ptr<kairos::TAlarmData> alarm;
+    try {
+        alarm = kairos::TAlarmData::LoadFromIni(file, section, clock);
+    } catch (const kairos::EConvertError& error) {
+        const std::string_view message = error.what();
+        if (!message.ends_with(InvalidElement)) Fail("conversion error without its text", message);
+        return;
+    }
+    if (!kairos::platform::IsValidUtf8(alarm->DisplayText())) Fail("display text is not UTF-8", alarm->DisplayText());
+
+    const std::string first = Written(*alarm);
+    kairos::TMemIniFileEx reread = Parsed(first);
+    std::unique_ptr<kairos::TAlarmData> again;
+    try {
+        again = kairos::TAlarmData::LoadFromIni(reread, "Alarm1", clock);
+    } catch (const kairos::EConvertError&) {
+        Fail("a written alarm does not read back", first);
+    }
+    if (!SameAlarm(*alarm, *again)) Fail("alarm changed on the way through the file", first);
+    if (Written(*again) != first) Fail("alarm is written differently the second time", first);
+    if (again->AlarmKind == kairos::akAtDate &&
+        !again->IsAlarmTime(kairos::ComposeDateTime(again->Date, again->Time)))
+        Fail("date alarm not due at its own moment", first);
+    if (again->AlarmKind == kairos::akAtTickCount && again->IsAlarmTime(clock.Now()))
+        Fail("tick-count alarm due", first);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    UseFixedLocale();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const FixedClock clock;
+    kairos::TMemIniFileEx file = Parsed(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::size_t checked = 0;
+    for (const std::string& section : file.ReadSections()) {
+        if (++checked > MaxSectionsChecked) break;
+        CheckSection(file, section, clock);
+    }
+    return 0;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Ends the chronyd of start-chronyd.sh (from the variables it exported) and
+# removes its folder. Harmless when there is none.
+set -uo pipefail
+
+pid=${KAIROS_CHRONY_PID:-}
+dir=${KAIROS_CHRONY_DIR:-}
+if [[ -n "$pid" ]] && kill "$pid" 2>/dev/null; then
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$pid" 2>/dev/null || true
+fi
+if [[ "$dir" == */kairos-chrony-* ]]; then rm -rf "$dir"; fi
+exit 0

@@ -1,0 +1,25 @@
+#pragma once
+// What the clock window plays and opens, behind one interface so that the
+// alarm and chime logic can be run against a recorder in simulated time.
+
+#include <memory>
+#include <string>
+
+#include "media/stdMedia.h"
+
+namespace kairos {
+
+class Media {
+public:
+    virtual ~Media() = default;
+    virtual bool PlaySoundFile(const std::string& fileName, SoundWait wait) = 0;
+    virtual bool PlaySystemSound(const std::string& alias, SoundWait wait) = 0;
+    virtual void Beep(int frequencyHz, int durationMs) = 0;
+    virtual std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string& fileName, int count) = 0;
+    virtual int ExecuteFile(const std::string& fileName, int showMode) = 0;
+};
+
+// The real sound output and program launch.
+Media& SystemMedia();
+
+}  // namespace kairos

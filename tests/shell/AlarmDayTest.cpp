@@ -1,0 +1,158 @@
+// A whole simulated day of the clock: the alarms and the chimes fire exactly
+// in the minutes they are due, once per minute, in the tick's order.
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "alarms/AlarmClass.h"
+#include "clocktext/FormatMoment.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "settings/ExIniFiles.h"
+#include "shell/Comps.h"
+#include "shell/Main.h"
+#include "shell/Timeout.h"
+#include "support/ExampleLocale.h"
+#include "support/FakeClock.h"
+#include "support/RecordingMedia.h"
+#include "support/SimulatedTimers.h"
+#include "support/TempDir.h"
+
+namespace kairos {
+namespace {
+
+using Event = testing::RecordingMedia::Event;
+
+constexpr const char* kSettings =
+    "[TimeSignal]\r\nPlayJustTime=1\r\nPlayHalfTime=1\r\nTimesLoop=1\r\nPath=/sounds/chime.wav\r\n"
+    "[Alarm]\r\nAlarmToBeep=0\r\nPath=/sounds/alarm.wav\r\n";
+
+// Monday 7 December 2026. The sections are as the program writes them with
+// a Japanese locale.
+constexpr const char* kAlarms =
+    "[Alarm1]\r\nAlarmKind=akAtWeeks\r\nTime=7:30:00\r\nWeeks=wMon,wTue,wWed,wThu,wFri\r\n"
+    "Snooze=sn10Minutes\r\nMessage=起床\r\n"
+    "[Alarm2]\r\nAlarmKind=akAtDate\r\nDate=2026/12/07\r\nTime=23:50:00\r\nSnooze=sn5Minutes\r\n"
+    "Message=日付\r\nCommand=/docs/memo.txt\r\n"
+    "[Alarm3]\r\nAlarmKind=akAtWeeks\r\nTime=9:00:00\r\nWeeks=wSun,wSat\r\nMessage=週末\r\n"
+    "[Alarm4]\r\nAlarmKind=akAtWeeks\r\nTime=12:15:00\r\nWeeks=wSun,wMon,wTue,wWed,wThu,wFri,wSat\r\n"
+    "Message=一度\r\nRemoveOnExec=1\r\n"
+    "[Alarm5]\r\nAlarmKind=akAtWeeks\r\nTime=18:00:00\r\nWeeks=wMon\r\nMessage=A\r\n"
+    "[Alarm6]\r\nAlarmKind=akAtWeeks\r\nTime=18:00:00\r\nWeeks=wMon\r\nMessage=B\r\n"
+    "[Alarm7]\r\nAlarmKind=akAtTickCount\r\nTime=10:00:00\r\nMessage=never\r\n";
+
+std::string Minute(int minuteOfDay) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", minuteOfDay / 60, minuteOfDay % 60);
+    return text;
+}
+
+// What the day must bring, worked out from the alarms above by hand rules.
+std::vector<Event> ExpectedDay() {
+    std::vector<Event> day;
+    auto alarm = [&](int at) { day.push_back({"file", "/sounds/alarm.wav", 0, Minute(at)}); };
+    for (int m = 0; m < 24 * 60; ++m) {
+        for (int k = 0; k <= 4; ++k)
+            if (m == 7 * 60 + 30 + 10 * k) alarm(m);
+        if (m == 12 * 60 + 15) alarm(m);
+        if (m == 18 * 60) {
+            alarm(m);  // A
+            alarm(m);  // B, in the same pass
+        }
+        if (m == 23 * 60 + 50 || m == 23 * 60 + 55) {
+            alarm(m);
+            day.push_back({"open", "/docs/memo.txt", 5, Minute(m)});
+        }
+        // The chime comes after the alarms of its tick.
+        if (m % 60 == 0) day.push_back({"repeat", "/sounds/chime.wav", (m / 60) % 12 == 0 ? 12 : (m / 60) % 12, Minute(m)});
+        if (m % 60 == 30) day.push_back({"file", "/sounds/chime.wav", 0, Minute(m)});
+    }
+    return day;
+}
+
+class AlarmDayTest : public ::testing::Test {
+protected:
+    AlarmDayTest() {
+        SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
+        clock.now = testing::ExampleDay(0, 0, 0, 0);
+        media.now = [this] { return FormatMoment("hh:nn", clock.now); };
+        auto backend = std::make_unique<testing::SimulatedTimers>();
+        timers = backend.get();
+        list = std::make_unique<TTimerList>(std::move(backend));
+        const std::string settings = dir.Write("kairos.ini", kSettings);
+        dir.Write("Alarm.ini", kAlarms);
+        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+            clock, *list, [settings] { return OpenIniFile(settings); }, media, dir.File("Alarm.ini"), {}});
+        form->Timer->stop();
+    }
+    ~AlarmDayTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+
+    // Ticks every stepMs until ms have passed.
+    void Run(std::uint64_t ms, std::uint32_t stepMs) {
+        for (std::uint64_t done = 0; done < ms; done += stepMs) {
+            clock.now += static_cast<double>(stepMs) / MillisecondsPerDay;
+            clock.ticks += stepMs;
+            timers->Advance(stepMs);
+            form->TimerTimer();
+        }
+    }
+
+    testing::TempDir dir;
+    testing::FakeClock clock;
+    testing::RecordingMedia media;
+    testing::SimulatedTimers* timers = nullptr;
+    std::unique_ptr<TTimerList> list;
+    std::unique_ptr<TKairosDisplayForm> form;
+};
+
+TEST_F(AlarmDayTest, EveryAlarmAndChimeFiresInItsMinuteOnce) {
+    ASSERT_EQ(form->Alarms->Count(), 7u);
+    Run(18 * 3'600'000ull, 500);  // to 18:00:00.000
+    Run(1000, 500);
+    EXPECT_EQ(form->DateLabel->Text(), "B") << "the last alarm of a pass keeps the line";
+    Run(6 * 3'600'000ull - 1000, 500);
+
+    const std::vector<Event> expected = ExpectedDay();
+    ASSERT_EQ(media.events.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(media.events[i].what, expected[i].what) << i << " at " << expected[i].at;
+        EXPECT_EQ(media.events[i].name, expected[i].name) << i << " at " << expected[i].at;
+        EXPECT_EQ(media.events[i].number, expected[i].number) << i << " at " << expected[i].at;
+        EXPECT_EQ(media.events[i].at, expected[i].at) << i;
+    }
+
+    // The one-shot alarm is gone from the list and from the file.
+    EXPECT_EQ(form->Alarms->Count(), 6u);
+    TAlarmList reread(dir.File("Alarm.ini"));
+    reread.LoadFromFile();
+    ASSERT_EQ(reread.Count(), 6u);
+    for (std::size_t i = 0; i < reread.Count(); ++i) EXPECT_NE(reread[i].Message, "一度");
+}
+
+TEST_F(AlarmDayTest, StartingMidSnoozeFiresTheRemainingRepetitions) {
+    clock.now = testing::ExampleDay(7, 40, 0, 0);
+    Run(40 * 60'000ull, 1000);
+    std::vector<std::string> firings;
+    for (const Event& e : media.events)
+        if (e.name == "/sounds/alarm.wav") firings.push_back(e.at);
+    EXPECT_EQ(firings, (std::vector<std::string>{"07:40", "07:50", "08:00", "08:10"}));
+}
+
+TEST_F(AlarmDayTest, BeepReplacesTheAlarmSoundWhenAsked) {
+    dir.Write("kairos.ini", "[Alarm]\r\nAlarmToBeep=1\r\nPath=/sounds/alarm.wav\r\n");
+    form->ReloadSettings();
+    clock.now = testing::ExampleDay(7, 29, 59, 0);
+    Run(2000, 500);
+    // The settings file now has no time signal: only the alarm sounds.
+    ASSERT_EQ(media.events.size(), 1u);
+    EXPECT_EQ(media.events[0].what, "beep");
+    EXPECT_EQ(media.events[0].number, 1000);
+    EXPECT_EQ(form->DateLabel->Text(), "起床");
+}
+
+}  // namespace
+}  // namespace kairos
