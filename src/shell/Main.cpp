@@ -323,7 +323,9 @@ void TKairosDisplayForm::SetTopMostClick() {
 void TKairosDisplayForm::setVisible(bool visible) {
     // An always-on-top clock re-enters the topmost band whenever it is shown
     // or hidden, in case another window took the band meanwhile.
-    if (topMost_ == TopMostState::TopMost && !(windowFlags() & Qt::WindowStaysOnTopHint))
+    // Only on showing: changing the flags of a visible window hides it,
+    // which would come back here.
+    if (visible && topMost_ == TopMostState::TopMost && !(windowFlags() & Qt::WindowStaysOnTopHint))
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     QWidget::setVisible(visible);
 }

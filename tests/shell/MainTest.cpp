@@ -208,5 +208,18 @@ TEST_F(ClockWindowTest, AlwaysOnTopWindowEntersTheTopmostBandWhenShown) {
     EXPECT_TRUE(form->isVisible());
 }
 
+TEST_F(ClockWindowTest, AlwaysOnTopCommandTwiceOnAShownWindowReturnsToNormal) {
+    form->show();
+    QApplication::processEvents();
+    const QPoint where = form->pos();
+    for (const TopMostState expected : {TopMostState::TopMost, TopMostState::Normal}) {
+        form->SetTopMostClick();
+        EXPECT_EQ(form->TopMost(), expected);
+        EXPECT_EQ(bool(form->windowFlags() & Qt::WindowStaysOnTopHint), expected == TopMostState::TopMost);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->pos(), where);
+    }
+}
+
 }  // namespace
 }  // namespace kairos
