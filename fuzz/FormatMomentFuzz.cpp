@@ -17,6 +17,7 @@
 #include <string_view>
 #include <utility>
 
+#include "FuzzText.h"
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/LocaleSource.h"
@@ -146,21 +147,7 @@ bool LocaleTextsAreValid(const kairos::LocaleFormatSettings& locale) {
     return true;
 }
 
-// Control bytes spelled out, so a report shows exactly what went in and out.
-std::string Visible(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+using kairos::fuzz::Visible;
 
 [[noreturn]] void Fail(const char* what, std::string_view format, double moment, std::string_view result) {
     std::fprintf(stderr, "FormatMoment: %s\n  moment %.17g\n  format (%zu bytes) \"%s\"\n  result (%zu bytes) \"%s\"\n",

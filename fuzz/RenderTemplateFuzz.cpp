@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzText.h"
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
@@ -38,21 +39,7 @@ private:
     std::uint32_t ticks_;
 };
 
-// Control bytes spelled out, so a report shows exactly what went in and out.
-std::string Visible(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+using kairos::fuzz::Visible;
 
 [[noreturn]] void Fail(const char* what, std::string_view input, std::string_view got, std::string_view expected) {
     std::fprintf(stderr, "%s\n  input (%zu bytes) \"%s\"\n  got      \"%s\"\n  expected \"%s\"\n", what, input.size(),
