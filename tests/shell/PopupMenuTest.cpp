@@ -18,6 +18,7 @@
 #include "shell/Comps.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/Main.h"
+#include "shell/RerTrayReg.h"
 #include "shell/Timeout.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
@@ -146,6 +147,71 @@ TEST(DateTimeSettings, FirstInstalledDesktopToolWins) {
     const auto gnome = only({"systemsettings", "gnome-control-center"});
     ASSERT_TRUE(gnome);
     EXPECT_EQ(gnome->program + " " + gnome->params, "gnome-control-center datetime");
+}
+
+}  // namespace
+}  // namespace kairos
+
+namespace kairos {
+namespace {
+
+TEST(TrayTipText, CutsAtACharacterBoundaryWithin63Bytes) {
+    struct Case {
+        std::string tip;
+        std::size_t length;
+    };
+    const std::string a60(60, 'a');
+    for (const Case& cut : {
+             Case{"", 6},                          // "Kairos"
+             Case{std::string(70, 'x'), 63},
+             Case{a60 + "あ" + "z", 63},           // the character ends on byte 63
+             Case{a60 + "b" + "あ", 61},           // it would take bytes 62 to 64
+             Case{a60 + "bc" + "é", 62},           // a two-byte character on byte 63
+         }) {
+        SCOPED_TRACE(cut.tip);
+        EXPECT_EQ(TrayTipText(cut.tip).size(), cut.length);
+    }
+    EXPECT_EQ(TrayTipText(""), "Kairos");
+}
+
+TEST_F(PopupMenuTest, TheTickPutsTheTooltipOnTheIcon) {
+    form->TipTemplate = "hh:nn";
+    form->TimerTimer();
+    EXPECT_EQ(form->TrayIcon->ShownTip(), "15:04");
+    form->TrayIcon->SetTip("");
+    EXPECT_EQ(form->TrayIcon->ShownTip(), "Kairos");
+}
+
+TEST_F(PopupMenuTest, CloseAndMinimiseHideInsteadOfEnding) {
+    int ended = 0;
+    QObject::connect(form.get(), &TKairosDisplayForm::Closed, [&ended] { ++ended; });
+    form->show();
+    EXPECT_FALSE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    form->show();
+    form->showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(form->TrayIcon->TaskTray());
+
+    form->AppExit->trigger();
+    EXPECT_EQ(ended, 1) << "the exit command ends the program";
+    EXPECT_FALSE(form->TrayIcon->TaskTray());
+}
+
+TEST_F(PopupMenuTest, IconClickTogglesTheWindowWithTheSystemSounds) {
+    form->show();
+    bool handled = false;
+    form->TrayIconClick(form->TrayIcon, {}, handled);
+    EXPECT_TRUE(handled);
+    EXPECT_FALSE(form->isVisible());
+    form->TrayIconClick(form->TrayIcon, {}, handled);
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(media.events.size(), 2u);
+    EXPECT_EQ(media.events[0].name, "Minimize");
+    EXPECT_EQ(media.events[1].name, "RestoreUp");
 }
 
 }  // namespace
