@@ -160,7 +160,17 @@ bool T_TaskTray::HideInsteadOfClosing() {
 }
 
 bool T_TaskTray::eventFilter(QObject* watched, QEvent* event) {
+    // Without a notification area a hidden tool window could never be shown
+    // again: close then ends the program and minimise is undone.
     if (watched != ownerForm_ || !taskTray_) return QObject::eventFilter(watched, event);
+    const bool canHide = NotificationAreaAvailable && NotificationAreaAvailable();
+    if (!canHide) {
+        if (event->type() == QEvent::WindowStateChange && ownerForm_->isMinimized())
+            QTimer::singleShot(0, ownerForm_, [form = ownerForm_] {
+                form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+            });
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Close && CloseAction != eCLOSE_EXIT) {
         event->ignore();
         return HideInsteadOfClosing();

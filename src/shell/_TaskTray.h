@@ -40,6 +40,10 @@ public:
     explicit T_TaskTray(QWidget* ownerForm);
     ~T_TaskTray() override;
 
+    // Whether a notification area is there to bring a hidden window back;
+    // tests stand in for the desktop.
+    std::function<bool()> NotificationAreaAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+
     int BalloonTimeout = 30;
     T_eCloseAction CloseAction = eCLOSE_TRAY;
     ClickEvent OnClick;

@@ -183,6 +183,7 @@ TEST_F(PopupMenuTest, TheTickPutsTheTooltipOnTheIcon) {
 }
 
 TEST_F(PopupMenuTest, CloseAndMinimiseHideInsteadOfEnding) {
+    form->TrayIcon->NotificationAreaAvailable = [] { return true; };
     int ended = 0;
     QObject::connect(form.get(), &TKairosDisplayForm::Closed, [&ended] { ++ended; });
     form->show();
@@ -199,6 +200,20 @@ TEST_F(PopupMenuTest, CloseAndMinimiseHideInsteadOfEnding) {
     form->AppExit->trigger();
     EXPECT_EQ(ended, 1) << "the exit command ends the program";
     EXPECT_FALSE(form->TrayIcon->TaskTray());
+}
+
+TEST_F(PopupMenuTest, WithoutANotificationAreaCloseEndsAndMinimiseIsUndone) {
+    // A hidden tool window without an icon to bring it back would be lost.
+    form->TrayIcon->NotificationAreaAvailable = [] { return false; };
+    int ended = 0;
+    QObject::connect(form.get(), &TKairosDisplayForm::Closed, [&ended] { ++ended; });
+    form->show();
+    form->showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(ended, 1);
 }
 
 TEST_F(PopupMenuTest, IconClickTogglesTheWindowWithTheSystemSounds) {
