@@ -16,6 +16,8 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
   # finding and answering the second copy's notice in the single-instance test
   xdotool libxcb1-dev
+  # an XEmbed notification area for the icon's process test
+  trayer
   # xclock, a peer in the idle-cost measurement
   x11-apps
   # clock setting through systemd-timedated; the NTP server, its shifted

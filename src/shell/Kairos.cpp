@@ -1,6 +1,8 @@
 // The program entry: one clock per user session.
 
 #include <QApplication>
+#include <QIcon>
+#include <QString>
 #include <cstdlib>
 #include <memory>
 
@@ -19,6 +21,21 @@
 #include "shell/QtTimerWindow.h"
 #include "shell/Timeout.h"
 #include "shell/stdDialogs.h"
+
+namespace {
+
+// Rendered from the drawing at each size: a 48-pixel face scaled down to 16
+// pixels blurs its hands away.
+// The notification-area icon, left empty, is this one too, so it has to be
+// set before the clock window is made.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/kairos-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // A Wayland client cannot place its own window; through XWayland the
@@ -39,6 +56,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication::setApplicationName(QStringLiteral("Kairos"));
+    QApplication::setWindowIcon(ApplicationIcon());
     // A program started with a polling wait keeps the clock ticking meanwhile.
     kairos::SetMessagePump([] { QCoreApplication::processEvents(); });
     // The window is a tool window: it has no task-bar button, and closing it

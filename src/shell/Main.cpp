@@ -1,6 +1,11 @@
 #include "shell/Main.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -21,6 +26,9 @@
 #include "settings/SettingsFile.h"
 #include "shell/Colors.h"
 #include "shell/Comps.h"
+#include "shell/DateTimeSettings.h"
+#include "shell/Help.h"
+#include "shell/RerTrayReg.h"
 #include "shell/FrameColors.h"
 #include "shell/SnapToWorkArea.h"
 #include "shell/Timeout.h"
@@ -88,6 +96,8 @@ TKairosDisplayForm::TKairosDisplayForm(Services services)
 TKairosDisplayForm::~TKairosDisplayForm() { FormDestroy(); }
 
 void TKairosDisplayForm::FormCreate() {
+    CreatePopupMenu();
+    CreateTrayIcon();
     ClockPanel = new TKairosPanel(this);
     TimeLabel = new TKairosLabel(ClockPanel);
     DateLabel = new TKairosLabel(ClockPanel);
@@ -127,7 +137,7 @@ void TKairosDisplayForm::ReadPlacement(TMemIniFileEx& store) {
     store.Section = SettingsKey::General;
     const TPoint point = store.ReadPoint("Point", TPoint{x(), y()});
     move(point.x, point.y);
-    if (store.ReadFlag("TopMostMode", false)) SetTopMostClick();
+    if (store.ReadFlag("TopMostMode", false)) ToggleTopMost();
 }
 
 void TKairosDisplayForm::FormDestroy() {
@@ -303,6 +313,7 @@ void TKairosDisplayForm::RunTickSteps() {
     TimeLabel->SetText(RenderTimeText());
 
     std::string tip = RenderTipText();
+    TrayIcon->SetTip(tip);
     if (tip != shownTip_) {
         setToolTip(ToTipText(tip));
         shownTip_ = std::move(tip);
@@ -314,18 +325,134 @@ void TKairosDisplayForm::RunTickSteps() {
     if (!timers_.IsTimerRunning(StatusKey)) DateLabel->SetText(RenderDateText());
 }
 
+void TKairosDisplayForm::CreateTrayIcon() {
+    TrayIcon = new TRerTray(this);
+    TrayIcon->SetPopupMenu(PopupMenu);
+    TrayIcon->SetTaskBar(eBAR_HIDE);
+    TrayIcon->SetTaskTray(true);
+    TrayIcon->OnClick = [this](QObject* sender, QPoint cursor, bool& handled) {
+        TrayIconClick(sender, cursor, handled);
+    };
+}
+
+void TKairosDisplayForm::CreatePopupMenu() {
+    PopupMenu = new QMenu(this);
+    AlarmSetting = AddMenuItem("アラーム(&A)...", Qt::Key_A, &TKairosDisplayForm::AlarmSettingClick);
+    CopyDate = AddMenuItem("日付をコピー(&D)", Qt::Key_D, &TKairosDisplayForm::CopyDateClick);
+    CopyTime = AddMenuItem("時刻をコピー(&I)", Qt::Key_I, &TKairosDisplayForm::CopyTimeClick);
+    N1 = PopupMenu->addSeparator();
+    Options = AddMenuItem("設定(&O)...", Qt::Key_P, &TKairosDisplayForm::OptionsClick);
+    PropertyDateTime = AddMenuItem("日付と時刻のプロパティ(&P)...", {}, &TKairosDisplayForm::PropertyDateTimeClick);
+    SetTopMost = AddMenuItem("常に手前表示(&T)", Qt::Key_T, &TKairosDisplayForm::SetTopMostClick);
+    SetTime = AddMenuItem("時刻あわせ(&S)", Qt::Key_S, &TKairosDisplayForm::SetTimeClick);
+    SavePosition = AddMenuItem("現在の位置設定等を保存(&I)", {}, &TKairosDisplayForm::SavePositionClick);
+    N2 = PopupMenu->addSeparator();
+    ShowAbout = AddMenuItem("バージョン情報(&A)", {}, &TKairosDisplayForm::ShowAboutClick);
+    ShowHelp = AddMenuItem("ヘルプ(&H)", Qt::Key_F1, &TKairosDisplayForm::ShowHelpClick);
+    N3 = PopupMenu->addSeparator();
+    AppExit = AddMenuItem("終了(&X)", {}, &TKairosDisplayForm::AppExitClick);
+
+    SetTopMost->setCheckable(true);
+    PopupMenu->setDefaultAction(AlarmSetting);
+    // Not every style draws the default item bold by itself.
+    QFont bold = AlarmSetting->font();
+    bold.setBold(true);
+    AlarmSetting->setFont(bold);
+}
+
+QAction* TKairosDisplayForm::AddMenuItem(const char* caption, QKeySequence shortcut,
+                                         void (TKairosDisplayForm::*handler)()) {
+    QAction* item = PopupMenu->addAction(QString::fromUtf8(caption));
+    item->setShortcut(shortcut);
+    // The plain keys work on the clock window too, without opening the menu.
+    addAction(item);
+    connect(item, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
+    return item;
+}
+
+void TKairosDisplayForm::RunCommand(void (TKairosDisplayForm::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (const std::exception& error) {
+        ShowApplicationError(error.what());
+    }
+}
+
+void TKairosDisplayForm::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu->popup(event->globalPos());
+    event->accept();
+}
+
+// The alarm list dialog is not built yet.
+void TKairosDisplayForm::AlarmSettingClick() {}
+
+void TKairosDisplayForm::CopyDateClick() {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(RenderDateText()));
+}
+
+void TKairosDisplayForm::CopyTimeClick() {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(RenderTimeText()));
+}
+
+// The preferences dialog is not built yet.
+void TKairosDisplayForm::OptionsClick() {}
+
+void TKairosDisplayForm::PropertyDateTimeClick() { OpenDateTimeSettings(); }
+
+TopMostState TKairosDisplayForm::TopMost() const {
+    return SetTopMost->isChecked() ? TopMostState::TopMost : TopMostState::Normal;
+}
+
+void TKairosDisplayForm::SetTopMostState(TopMostState state) { SetTopMost->setChecked(state == TopMostState::TopMost); }
+
+void TKairosDisplayForm::ToggleTopMost() {
+    SetTopMost->toggle();
+    SetTopMostClick();
+}
+
 void TKairosDisplayForm::SetTopMostClick() {
-    topMost_ = topMost_ == TopMostState::TopMost ? TopMostState::Normal : TopMostState::TopMost;
-    if (topMost_ == TopMostState::TopMost) SetTopMostWindow(this);
+    if (TopMost() == TopMostState::TopMost) SetTopMostWindow(this);
     else SetNoTopMostWindow(this);
 }
 
+void TKairosDisplayForm::SetTimeClick() { SynchronizeClock(SyncReport::Report); }
+
+void TKairosDisplayForm::SavePositionClick() {
+    const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+    WritePosition(*store, TPoint{x(), y()}, TopMost() == TopMostState::TopMost ? TopMostMode::On : TopMostMode::Off);
+    store->SaveToDisk();
+}
+
+// The about dialog is not built yet.
+void TKairosDisplayForm::ShowAboutClick() {}
+
+void TKairosDisplayForm::ShowHelpClick() {
+    const std::string address = HelpAddress(HelpContents);
+    if (!address.empty()) media_.ExecuteFile(address, kShowNormally);
+}
+
+// Without the icon the close is not turned into hiding, and the program ends.
+void TKairosDisplayForm::AppExitClick() {
+    TrayIcon->RemoveIcon();
+    close();
+}
+
+void TKairosDisplayForm::TrayIconClick(QObject*, QPoint, bool& handled) {
+    const bool wasVisible = isVisible();
+    media_.PlaySystemSound(wasVisible ? "Minimize" : "RestoreUp", SoundWait::Async);
+    setVisible(!wasVisible);
+    if (!wasVisible) {
+        raise();
+        activateWindow();
+    }
+    handled = true;
+}
+
 void TKairosDisplayForm::setVisible(bool visible) {
-    // An always-on-top clock re-enters the topmost band whenever it is shown
-    // or hidden, in case another window took the band meanwhile.
-    // Only on showing: changing the flags of a visible window hides it,
-    // which would come back here.
-    if (visible && topMost_ == TopMostState::TopMost && !(windowFlags() & Qt::WindowStaysOnTopHint))
+    // An always-on-top clock re-enters the topmost band whenever it is shown,
+    // in case another window took the band meanwhile. Only on showing: a
+    // change of flags hides the window first, which comes back here.
+    if (visible && TopMost() == TopMostState::TopMost && !(windowFlags() & Qt::WindowStaysOnTopHint))
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     QWidget::setVisible(visible);
 }

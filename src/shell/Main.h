@@ -2,6 +2,7 @@
 // The clock window: a small borderless window with the time line above the
 // date line, and the 10 ms tick that drives the whole program.
 
+#include <QKeySequence>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,8 @@
 #include "shell/SyncSchedule.h"
 
 class QTimer;
+class QMenu;
+class QAction;
 
 namespace kairos {
 
@@ -23,6 +26,7 @@ class TKairosLabel;
 class TMemIniFileEx;
 class TAlarmList;
 class TDupeThread;
+class TRerTray;
 class Media;
 
 enum class StatusSound { Silent, WithSound };
@@ -76,15 +80,48 @@ public:
     // One tick; the timer calls it every 10 ms.
     void TimerTimer();
 
-    // The always-on-top state that showing and hiding honour.
-    void SetTopMostState(TopMostState state) { topMost_ = state; }
-    TopMostState TopMost() const { return topMost_; }
-    // The always-on-top command: flips the state, then enters or leaves the band.
+    // The always-on-top state is the check mark of SetTopMost; showing and
+    // hiding honour it.
+    void SetTopMostState(TopMostState state);
+    TopMostState TopMost() const;
+    // Flips the check mark, then enters or leaves the band.
+    void ToggleTopMost();
+
+    // The context menu's commands.
+    void AlarmSettingClick();
+    void CopyDateClick();
+    void CopyTimeClick();
+    void OptionsClick();
+    void PropertyDateTimeClick();
+    // The check mark has already been flipped.
     void SetTopMostClick();
+    void SetTimeClick();
+    void SavePositionClick();
+    void ShowAboutClick();
+    void ShowHelpClick();
+    void AppExitClick();
+    // A left click on the notification-area icon: hides or shows the window.
+    void TrayIconClick(QObject* sender, QPoint cursor, bool& handled);
 
     void setVisible(bool visible) override;
 
     TKairosPanel* ClockPanel = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QAction* AlarmSetting = nullptr;
+    QAction* CopyDate = nullptr;
+    QAction* CopyTime = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Options = nullptr;
+    QAction* PropertyDateTime = nullptr;
+    QAction* SetTopMost = nullptr;
+    QAction* SetTime = nullptr;
+    QAction* SavePosition = nullptr;
+    QAction* N2 = nullptr;
+    QAction* ShowAbout = nullptr;
+    QAction* ShowHelp = nullptr;
+    QAction* N3 = nullptr;
+    QAction* AppExit = nullptr;
+    TRerTray* TrayIcon = nullptr;
     TKairosLabel* TimeLabel = nullptr;
     TKairosLabel* DateLabel = nullptr;
     QTimer* Timer = nullptr;
@@ -125,12 +162,17 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    void CreatePopupMenu();
+    void CreateTrayIcon();
+    void RunCommand(void (TKairosDisplayForm::*handler)());
+    QAction* AddMenuItem(const char* caption, QKeySequence shortcut, void (TKairosDisplayForm::*handler)());
     void ReadPlacement(TMemIniFileEx& store);
     void ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix);
     void FireAlarm(std::size_t index);
@@ -146,7 +188,6 @@ private:
     SettingsOpener openSettings_;
     Media& media_;
     std::function<bool(const std::string&)> syncClock_;
-    TopMostState topMost_ = TopMostState::Normal;
     std::string shownTip_;
     std::uint32_t backColor_ = 0xFF00000F;
     // A drag the window follows itself, where the window manager cannot move it.

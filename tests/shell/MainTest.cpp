@@ -213,7 +213,7 @@ TEST_F(ClockWindowTest, AlwaysOnTopCommandTwiceOnAShownWindowReturnsToNormal) {
     QApplication::processEvents();
     const QPoint where = form->pos();
     for (const TopMostState expected : {TopMostState::TopMost, TopMostState::Normal}) {
-        form->SetTopMostClick();
+        form->ToggleTopMost();
         EXPECT_EQ(form->TopMost(), expected);
         EXPECT_EQ(bool(form->windowFlags() & Qt::WindowStaysOnTopHint), expected == TopMostState::TopMost);
         EXPECT_TRUE(form->isVisible());

@@ -1,0 +1,14 @@
+#pragma once
+// The icon component under the class name the clock window's form uses.
+
+#include "shell/_TaskTray.h"
+
+namespace kairos {
+
+class TRerTray final : public T_TaskTray {
+    Q_OBJECT
+public:
+    using T_TaskTray::T_TaskTray;
+};
+
+}  // namespace kairos
