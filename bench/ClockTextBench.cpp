@@ -119,15 +119,7 @@ void RenderTemplateBench(benchmark::State& state, std::string_view templateText)
 // ---- strftime ---------------------------------------------------------------
 
 std::tm MomentAsTm() {
-    const kairos::DecodedDate date = kairos::DecodeDate(Moment());
-    const kairos::DecodedTime time = kairos::DecodeTime(Moment());
-    std::tm tm{};
-    tm.tm_year = date.year - 1900;
-    tm.tm_mon = date.month - 1;
-    tm.tm_mday = date.day;
-    tm.tm_hour = time.hour;
-    tm.tm_min = time.minute;
-    tm.tm_sec = time.second;
+    std::tm tm = *kairos::ToCalendarFields(Moment());
     // timegm fills in the day of the week and of the year without a time zone.
     timegm(&tm);
     return tm;

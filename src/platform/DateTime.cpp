@@ -125,4 +125,21 @@ std::optional<TDateTime> TryEncodeDateTime(int year, int month, int day, int hou
     return ComposeDateTime(*date, *time);
 }
 
+std::optional<std::tm> ToCalendarFields(TDateTime moment) {
+    const MomentParts parts = SplitMoment(moment);
+    if (!parts.valid) return std::nullopt;
+    const DecodedDate date = DecodeDay(parts.day);
+    if (date.year == 0) return std::nullopt;
+    const DecodedTime time = DecodeMillisecondOfDay(parts.millisecondOfDay);
+    std::tm fields{};
+    fields.tm_year = date.year - 1900;
+    fields.tm_mon = date.month - 1;
+    fields.tm_mday = date.day;
+    fields.tm_hour = time.hour;
+    fields.tm_min = time.minute;
+    fields.tm_sec = time.second;
+    fields.tm_isdst = -1;
+    return fields;
+}
+
 }  // namespace kairos

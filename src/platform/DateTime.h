@@ -4,6 +4,7 @@
 // of the day elapsed, local time, proleptic Gregorian calendar.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 
 namespace kairos {
@@ -44,6 +45,10 @@ DecodedTime DecodeMillisecondOfDay(std::int64_t millisecondOfDay);
 
 DecodedDate DecodeDate(TDateTime moment);
 DecodedTime DecodeTime(TDateTime moment);
+
+// The moment's calendar fields for the C library (whole seconds; tm_isdst -1,
+// so the zone rules decide daylight saving). Nothing for an invalid moment.
+std::optional<std::tm> ToCalendarFields(TDateTime moment);
 
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);

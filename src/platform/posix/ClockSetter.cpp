@@ -36,22 +36,12 @@ private:
 // mktime decides daylight saving itself (tm_isdst -1): the moment is a wall
 // clock reading, and only the zone rules know which offset it had.
 std::optional<timespec> LocalMomentToUtc(TDateTime local) {
-    const MomentParts parts = SplitMoment(local);
-    if (!parts.valid) return std::nullopt;
-    const DecodedDate date = DecodeDay(parts.day);
-    if (date.year == 0) return std::nullopt;
-    const DecodedTime time = DecodeMillisecondOfDay(parts.millisecondOfDay);
-    tm fields{};
-    fields.tm_year = date.year - 1900;
-    fields.tm_mon = date.month - 1;
-    fields.tm_mday = date.day;
-    fields.tm_hour = time.hour;
-    fields.tm_min = time.minute;
-    fields.tm_sec = time.second;
-    fields.tm_isdst = -1;
-    const std::time_t utc = std::mktime(&fields);
+    std::optional<std::tm> fields = ToCalendarFields(local);
+    if (!fields) return std::nullopt;
+    const std::time_t utc = std::mktime(&*fields);
     if (utc == static_cast<std::time_t>(-1)) return std::nullopt;
-    return timespec{utc, static_cast<long>(time.millisecond) * 1'000'000L};
+    const auto millisecond = DecodeMillisecondOfDay(SplitMoment(local).millisecondOfDay).millisecond;
+    return timespec{utc, static_cast<long>(millisecond) * 1'000'000L};
 }
 
 bool SetThroughTimedated(const timespec& utc) {
