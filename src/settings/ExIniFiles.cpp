@@ -1,6 +1,7 @@
 #include "settings/ExIniFiles.h"
 
 #include <algorithm>
+#include <iterator>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
@@ -456,7 +457,10 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key, st
     if (!found) found = &sections_.emplace_back(IniSection{std::string(section), {}});
     std::string line(key);
     line += '=';
-    line += value;
+    // A line break inside a value would start a new key or section of its
+    // own when the file is read back.
+    std::transform(value.begin(), value.end(), std::back_inserter(line),
+                   [](char c) { return c == '\r' || c == '\n' ? ' ' : c; });
     if (std::string* existing = FindKeyLine(found->lines, key))
         *existing = std::move(line);
     else
@@ -481,6 +485,14 @@ std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) cons
         for (const std::string& line : found->lines)
             if (const std::optional<std::string_view> key = KeyOf(line)) keys.emplace_back(*key);
     return keys;
+}
+
+std::vector<std::string> TMemIniFile::ReadSectionValues(std::string_view section) const {
+    std::vector<std::string> lines;
+    if (const IniSection* found = FindSection(section))
+        for (const std::string& line : found->lines)
+            if (KeyOf(line)) lines.push_back(line);
+    return lines;
 }
 
 void TMemIniFile::EraseSection(std::string_view section) {

@@ -102,6 +102,8 @@ public:
     std::vector<std::string> ReadSections() const;
     // The keys of the key lines of the last section of that name, in order.
     std::vector<std::string> ReadSection(std::string_view section) const;
+    // The "key=value" lines of the last section of that name, in order.
+    std::vector<std::string> ReadSectionValues(std::string_view section) const;
     // Removes every section of that name.
     void EraseSection(std::string_view section);
     void Clear();

@@ -81,9 +81,19 @@ TEST(IniStore, WritesInPlaceWithTheCallersSpelling) {
     EXPECT_EQ(empty.FileContent(), "[General]\r\nDateFormat=yyyy/mm/dd\r\n\r\n");
 }
 
+TEST(IniStore, ALineBreakInAValueCannotAddKeysOrSections) {
+    TMemIniFileEx ini = Parsed("[Alarm1]\nMessage=old\n");
+    ini.WriteString("Alarm1", "Message", "wake\r\n[General]\nTimeFormat=x");
+    const TMemIniFileEx reread = Parsed(ini.FileContent());
+    EXPECT_EQ(reread.ReadSections(), std::vector<std::string>{"Alarm1"});
+    EXPECT_EQ(reread.ReadString("Alarm1", "Message", ""), "wake  [General] TimeFormat=x");
+}
+
 TEST(IniStore, ListsErasesAndClears) {
     TMemIniFileEx ini = Parsed("[A]\nk=1\nbare\nj=2\n[B]\nx=1\n[a]\nm=3\nn=4\n");
     EXPECT_THAT(ini.ReadSection("A"), ElementsAre("m", "n"));
+    EXPECT_THAT(Parsed("[H]\n2=b\nbare\nx = y=z\n1=\n").ReadSectionValues("h"), ElementsAre("2=b", "x=y=z", "1="));
+    EXPECT_TRUE(ini.ReadSectionValues("Missing").empty());
     ini.EraseSection("A");
     EXPECT_THAT(ini.ReadSections(), ElementsAre("B"));
     ini.Clear();
