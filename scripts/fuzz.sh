@@ -20,7 +20,7 @@ fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAIROS_BUILD_FUZZ=ON -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=OFF -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_format_moment fuzz_render_template fuzz_ini_file fuzz_alarm_section fuzz_command_line fuzz_sntp_reply >/dev/null
+cmake --build "$build" --target fuzz_format_moment fuzz_render_template fuzz_ini_file fuzz_alarm_section fuzz_command_line fuzz_sntp_reply fuzz_version_info >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -52,4 +52,5 @@ run fuzz_ini_file IniFile
 run fuzz_alarm_section AlarmSection
 run fuzz_command_line CommandLine
 run fuzz_sntp_reply SntpReply
+run fuzz_version_info VersionInfo
 exit $failed

@@ -67,7 +67,7 @@ private:
     ClickOnCloseMode clickOnClose_ = ClickOnCloseMode::On;
     TLinkType linkType_ = TLinkType::ltCaption;
     TLinkState state_ = TLinkState::lsIdle;
-    // Empty until the platform's launch layer exists: a click opens nothing.
+    // Set by the window that holds the label; while empty a click opens nothing.
     TargetOpener opener_;
 };
 

@@ -17,6 +17,9 @@ inline constexpr int ExecuteFileNotFound = 2;
 inline constexpr int ExecuteAccessDenied = 5;
 inline constexpr int ExecuteNoAssociation = 31;  // nothing to open it with
 
+// The show mode every caller opens with: a normal window.
+inline constexpr int kShowNormally = 5;
+
 enum class ExecuteWait {
     NoWait,      // open it the way a double click would
     UntilEnded,  // start the file itself as a program and wait for its end

@@ -22,8 +22,6 @@ constexpr std::array<KnownSettings, 6> kKnownSettings{{
     {"time-admin", ""},
 }};
 
-constexpr int kShowNormally = 5;
-
 }  // namespace
 
 std::optional<SettingsCommand> FindDateTimeSettings(const std::function<bool(std::string_view)>& installed) {

@@ -22,6 +22,7 @@
 #include "platform/Utf8.h"
 #include "alarms/AlarmClass.h"
 #include "media/Media.h"
+#include "media/stdFiles.h"
 #include "settings/ExIniFiles.h"
 #include "settings/SettingsFile.h"
 #include "shell/Colors.h"
@@ -33,6 +34,10 @@
 #include "shell/SnapToWorkArea.h"
 #include "shell/Timeout.h"
 #include "shell/stdDialogs.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/AlarmDialog.h"
+#include "dialogs/DialogServices.h"
+#include "dialogs/PreferenceDialog.h"
 
 namespace kairos {
 namespace {
@@ -42,7 +47,6 @@ constexpr int kBaseFontPoints = 9;
 constexpr int kFrameWidth = 2;
 constexpr int kShadowOffset = 2;
 constexpr int kSnapSettleMs = 200;
-constexpr int kShowNormally = 5;
 // Point sizes a hand-edited file may ask for; beyond them Qt refuses the font.
 constexpr int kMinPointSize = 1;
 constexpr int kMaxPointSize = 400;
@@ -383,8 +387,15 @@ void TKairosDisplayForm::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-// The alarm list dialog is not built yet.
-void TKairosDisplayForm::AlarmSettingClick() {}
+DialogServices TKairosDisplayForm::DialogServicesOf() const {
+    return {clock_, openSettings_, media_, syncClock_, Alarms->FileName()};
+}
+
+// The dialog edits its own copy of the file; the live list follows on OK only.
+void TKairosDisplayForm::AlarmSettingClick() {
+    const int result = ShowOwnedModalForm(std::make_unique<TKairosAlarmDialog>(DialogServicesOf(), this));
+    if (result == mrOk) ReloadAlarms();
+}
 
 void TKairosDisplayForm::CopyDateClick() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(RenderDateText()));
@@ -394,8 +405,10 @@ void TKairosDisplayForm::CopyTimeClick() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(RenderTimeText()));
 }
 
-// The preferences dialog is not built yet.
-void TKairosDisplayForm::OptionsClick() {}
+void TKairosDisplayForm::OptionsClick() {
+    const int result = ShowOwnedModalForm(std::make_unique<TKairosPreferenceDialog>(DialogServicesOf(), this));
+    if (result == mrOk) ReloadSettings();
+}
 
 void TKairosDisplayForm::PropertyDateTimeClick() { OpenDateTimeSettings(); }
 
@@ -423,8 +436,9 @@ void TKairosDisplayForm::SavePositionClick() {
     store->SaveToDisk();
 }
 
-// The about dialog is not built yet.
-void TKairosDisplayForm::ShowAboutClick() {}
+void TKairosDisplayForm::ShowAboutClick() {
+    ShowOwnedModalForm(std::make_unique<TKairosAboutDialog>(DialogServicesOf(), this));
+}
 
 void TKairosDisplayForm::ShowHelpClick() {
     const std::string address = HelpAddress(HelpContents);

@@ -28,6 +28,7 @@ class TAlarmList;
 class TDupeThread;
 class TRerTray;
 class Media;
+struct DialogServices;
 
 enum class StatusSound { Silent, WithSound };
 enum class SyncReport { Silent, Report };
@@ -178,6 +179,7 @@ private:
     void FireAlarm(std::size_t index);
     void StartDrag(QPoint globalPosition);
     void SnapIntoWorkArea();
+    DialogServices DialogServicesOf() const;
     void FormDestroy();
     void RunTickSteps();
     void PlaceClockPanel();

@@ -71,13 +71,13 @@ void ShowApplicationError(const std::string& message);
 template <typename Form>
 using FormCallback = std::function<void(Form&)>;
 
-// Creates the form, gives it the tag (the dynamic property "Tag"), calls
-// beforeShow, shows it modally and calls onAccepted for a positive result.
-// The form is freed before returning, also when a callback throws.
+// Gives the form the tag (the dynamic property "Tag"), calls beforeShow,
+// shows it modally and calls onAccepted for a positive result. The form is
+// freed before returning, also when a callback throws.
 template <typename Form>
-int ShowModalForm(int tag = 0, const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
-                  const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
-    auto form = std::make_unique<Form>();
+int ShowOwnedModalForm(std::unique_ptr<Form> form, int tag = 0,
+                       const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
+                       const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
     // The unique_ptr is the only owner; a form that deleted itself on close
     // would be freed twice.
     form->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -86,6 +86,13 @@ int ShowModalForm(int tag = 0, const FormCallback<std::type_identity_t<Form>>& o
     const int result = form->exec();
     if (IsPositiveModalResult(result) && onAccepted) onAccepted(*form);
     return result;
+}
+
+// The same for a form that needs nothing to be made.
+template <typename Form>
+int ShowModalForm(int tag = 0, const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
+                  const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
+    return ShowOwnedModalForm(std::make_unique<Form>(), tag, onAccepted, beforeShow);
 }
 
 }  // namespace kairos

@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QPushButton>
 #include <QMenu>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +21,13 @@
 #include "shell/Comps.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/Main.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/AlarmDialog.h"
+#include "dialogs/PreferenceDialog.h"
+#include "alarms/AlarmClass.h"
 #include "shell/RerTrayReg.h"
 #include "shell/Timeout.h"
+#include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
@@ -227,6 +235,93 @@ TEST_F(PopupMenuTest, IconClickTogglesTheWindowWithTheSystemSounds) {
     ASSERT_EQ(media.events.size(), 2u);
     EXPECT_EQ(media.events[0].name, "Minimize");
     EXPECT_EQ(media.events[1].name, "RestoreUp");
+}
+
+// Ends the next modal dialog of that type from the event loop, after the
+// test has had its look at it.
+template <typename Dialog>
+class DialogCloser {
+public:
+    explicit DialogCloser(std::function<void(Dialog&)> close) : close_(std::move(close)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || !dialog->isVisible()) return;
+            poll_.stop();
+            seen_ = true;
+            close_(*dialog);
+        });
+        poll_.start(5);
+    }
+    bool Seen() const { return seen_; }
+
+private:
+    std::function<void(Dialog&)> close_;
+    QTimer poll_;
+    bool seen_ = false;
+};
+
+TEST_F(PopupMenuTest, EachDialogCommandOpensItsDialogOwnedByTheClock) {
+    const DialogCloser<TKairosPreferenceDialog> preferences([this](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), form.get());
+        dialog.reject();
+    });
+    form->Options->trigger();
+    EXPECT_TRUE(preferences.Seen());
+
+    const DialogCloser<TKairosAlarmDialog> alarms([](QDialog& dialog) { dialog.reject(); });
+    form->AlarmSetting->trigger();
+    EXPECT_TRUE(alarms.Seen());
+
+    // The test program carries no version strings: the dialog says so first.
+    const testing::BoxAnswerer noVersion("OK");
+    const DialogCloser<TKairosAboutDialog> about([](QDialog& dialog) { dialog.accept(); });
+    form->ShowAbout->trigger();
+    EXPECT_TRUE(about.Seen());
+    ASSERT_TRUE(noVersion.Seen());
+    EXPECT_EQ(noVersion.Seen()->text, "ファイルバージョンが取得できません");
+}
+
+TEST_F(PopupMenuTest, PreferencesOkWithoutASettingsFileWritesOneThatChangesNothing) {
+    form->TimerTimer();
+    const QSize size = form->size();
+    const std::string time = form->TimeLabel->Text(), date = form->DateLabel->Text();
+    const QFont timeFont = form->TimeLabel->font(), dateFont = form->DateLabel->font();
+    const double opacity = form->windowOpacity();
+
+    const DialogCloser<TKairosPreferenceDialog> ok([](TKairosPreferenceDialog& dialog) { dialog.OKBtn->click(); });
+    form->Options->trigger();
+    ASSERT_TRUE(ok.Seen());
+    form->TimerTimer();
+
+    const TMemIniFileEx written(settingsFile);
+    EXPECT_EQ(written.ReadString("General", "TimeFormat", "-"), "ampm h:nn:ss");
+    EXPECT_EQ(written.ReadString("Font", "TimeSize", "-"), "18");
+    EXPECT_EQ(written.ReadString("Alarm", "AlarmToBeep", "-"), "0");
+    EXPECT_EQ(form->size(), size);
+    EXPECT_EQ(form->TimeLabel->Text(), time);
+    EXPECT_EQ(form->DateLabel->Text(), date);
+    EXPECT_EQ(form->TimeLabel->font(), timeFont);
+    EXPECT_EQ(form->DateLabel->font(), dateFont);
+    EXPECT_EQ(form->windowOpacity(), opacity);
+    EXPECT_EQ(form->AutoNTP, AutoSyncMode::Off);
+}
+
+TEST_F(PopupMenuTest, AlarmDialogOkMakesTheLiveListFollowAndCancelDoesNot) {
+    const std::string one = "[Alarm1]\r\nTime=7:30:00\r\nWeeks=wMon\r\n";
+    dir.Write("Alarm.ini", one);
+    form->ReloadAlarms();
+    // Another copy of the program, say, added a second alarm meanwhile.
+    dir.Write("Alarm.ini", one + "[Alarm2]\r\nTime=8:00:00\r\nWeeks=wTue\r\n");
+
+    const DialogCloser<TKairosAlarmDialog> cancel([](QDialog& dialog) { dialog.reject(); });
+    form->AlarmSetting->trigger();
+    ASSERT_TRUE(cancel.Seen());
+    EXPECT_EQ(form->Alarms->Count(), 1u);
+
+    const DialogCloser<TKairosAlarmDialog> ok([](TKairosAlarmDialog& dialog) { dialog.OK->click(); });
+    form->AlarmSetting->trigger();
+    ASSERT_TRUE(ok.Seen());
+    EXPECT_EQ(form->Alarms->Count(), 2u);
 }
 
 }  // namespace

@@ -1,0 +1,224 @@
+#include "controls/HistoryComboBox.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <algorithm>
+
+#include "platform/AtomicFile.h"
+#include "settings/ExIniFiles.h"
+#include "settings/FolderMacros.h"
+
+namespace kairos {
+namespace {
+
+constexpr std::string_view CountKey = "HistoryCount";
+
+// OK, Yes, All and Yes to all: the results with which a form confirms what
+// it shows.
+bool IsPositiveResult(int result) {
+    return result == QDialog::Accepted || result == 6 || result == 8 || result == 10;
+}
+
+bool StartsWithDigit(std::string_view line) {
+    return !line.empty() && line.front() >= '0' && line.front() <= '9';
+}
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool LineNamed(std::string_view line, std::string_view name) {
+    const std::size_t equals = line.find('=');
+    return equals == name.size() && std::equal(name.begin(), name.end(), line.begin(),
+                                               [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
+}
+
+std::string ValueOf(const std::string& line) {
+    return line.substr(line.find('=') + 1);
+}
+
+// Neither store can hold a line break inside an entry: in the settings file
+// it would start a line of its own, possibly a key or section of the clock.
+std::string OneLine(std::string entry) {
+    std::replace_if(entry.begin(), entry.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return entry;
+}
+
+[[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
+    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
+}
+
+// A missing file is an empty history.
+std::vector<std::string> ReadTextLines(const std::string& fileName) {
+    std::string bytes;
+    const int error = platform::SystemFileOps().ReadAll(fileName, bytes);
+    if (platform::IsNoSuchFile(error)) return {};
+    if (error != 0) ThrowFileError(fileName, error, "は開けません");
+    std::vector<std::string> lines;
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.emplace_back(line);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    return lines;
+}
+
+// Changing the list must leave the text being edited as it is, and no item
+// selected, so that picking any item from the list takes its text.
+class EditTextKeeper {
+public:
+    explicit EditTextKeeper(QComboBox& box) : box_(box), text_(box.currentText()) {}
+    ~EditTextKeeper() {
+        box_.setCurrentIndex(-1);
+        box_.setEditText(text_);
+    }
+    EditTextKeeper(const EditTextKeeper&) = delete;
+    EditTextKeeper& operator=(const EditTextKeeper&) = delete;
+
+private:
+    QComboBox& box_;
+    QString text_;
+};
+
+}  // namespace
+
+THistoryComboBox::THistoryComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    // The history changes only when the form is confirmed, not on Enter.
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+THistoryComboBox::~THistoryComboBox() = default;
+
+std::unique_ptr<TMemIniFileEx> THistoryComboBox::OpenStore() const {
+    if (saveType_ == THistorySaveType::stSelfIniFile) return selfIniOpener_ ? selfIniOpener_() : OpenSettings();
+    return OpenIniFile(saveFileName_);
+}
+
+void THistoryComboBox::LoadHistory() {
+    std::vector<std::string> lines;
+    try {
+        lines = ReadStoredLines();
+    } catch (const EIniFileError&) {
+        // An unreadable store shows no history; saving opens it again and
+        // reports the failure then, without having touched the file.
+    }
+    {
+        const EditTextKeeper keeper(*this);
+        clear();
+        for (const std::string& line : lines) addItem(QString::fromStdString(line));
+    }
+    TrimHistory();
+}
+
+std::vector<std::string> THistoryComboBox::ReadStoredLines() {
+    switch (saveType_) {
+        case THistorySaveType::stSelfIniFile:
+        case THistorySaveType::stIniFile: return ReadIniLines();
+        case THistorySaveType::stTextFile: return ReadTextLines(ExpandFolderMacros(saveFileName_));
+        case THistorySaveType::stRegistry: break;  // no registry here: nothing is stored
+    }
+    return {};
+}
+
+std::vector<std::string> THistoryComboBox::ReadIniLines() {
+    std::vector<std::string> lines = OpenStore()->ReadSectionValues(saveSection_);
+    const auto count = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& line) { return LineNamed(line, CountKey); });
+    if (count != lines.end()) {
+        if (countChangable_) historyCount_ = TryStrToInt(ValueOf(*count)).value_or(historyCount_);
+        lines.erase(count);
+    }
+    // Lines of other names are kept whole: a hand-edited section shows what it holds.
+    for (std::string& line : lines)
+        if (StartsWithDigit(line)) line = ValueOf(line);
+    return lines;
+}
+
+void THistoryComboBox::AddHistory(const std::string& text) {
+    const QString entry = QString::fromStdString(text);
+    {
+        const EditTextKeeper keeper(*this);
+        for (int i = count() - 1; i >= 0; --i)
+            if (itemText(i).compare(entry, Qt::CaseInsensitive) == 0) removeItem(i);
+        insertItem(0, entry);
+    }
+    TrimHistory();
+}
+
+void THistoryComboBox::TrimHistory() {
+    const EditTextKeeper keeper(*this);
+    while (count() > std::max(historyCount_, 0)) removeItem(count() - 1);
+}
+
+void THistoryComboBox::SaveHistory() {
+    const std::vector<std::string> entries = Entries();
+    switch (saveType_) {
+        case THistorySaveType::stSelfIniFile:
+        case THistorySaveType::stIniFile: WriteIniStore(entries); break;
+        case THistorySaveType::stTextFile: WriteTextFile(entries); break;
+        case THistorySaveType::stRegistry: break;  // no registry here: nothing is stored
+    }
+}
+
+void THistoryComboBox::WriteIniStore(const std::vector<std::string>& entries) const {
+    const std::unique_ptr<TMemIniFileEx> store = OpenStore();
+    store->EraseSection(saveSection_);
+    if (countChangable_) store->WriteString(saveSection_, CountKey, std::to_string(historyCount_));
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        store->WriteString(saveSection_, std::to_string(i + 1), OneLine(entries[i]));
+    store->SaveToDisk();
+}
+
+void THistoryComboBox::WriteTextFile(const std::vector<std::string>& entries) const {
+    std::string bytes;
+    for (const std::string& entry : entries) bytes += OneLine(entry) + '\n';
+    const std::string fileName = ExpandFolderMacros(saveFileName_);
+    if (const int error = platform::ReplaceFile(platform::SystemFileOps(), fileName, bytes))
+        ThrowFileError(fileName, error, "を作成できません");
+}
+
+std::vector<std::string> THistoryComboBox::Entries() const {
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(count()));
+    for (int i = 0; i < count(); ++i) entries.push_back(itemText(i).toStdString());
+    return entries;
+}
+
+void THistoryComboBox::showEvent(QShowEvent* event) {
+    QComboBox::showEvent(event);
+    WatchForm();
+}
+
+// The history is kept when the form holding the box is confirmed; the form
+// is known only once the box sits in its window.
+void THistoryComboBox::WatchForm() {
+    auto* form = qobject_cast<QDialog*>(window());
+    if (form == nullptr || form == watchedForm_) return;
+    if (watchedForm_) disconnect(watchedForm_, &QDialog::finished, this, nullptr);
+    watchedForm_ = form;
+    connect(form, &QDialog::finished, this, &THistoryComboBox::FormFinished);
+}
+
+void THistoryComboBox::FormFinished(int result) {
+    const std::string text = currentText().toStdString();
+    if (!IsPositiveResult(result) || text.empty()) return;
+    AddHistory(text);
+    try {
+        SaveHistory();
+    } catch (const EIniFileError& error) {
+        if (errorReporter_) {
+            errorReporter_(error.what());
+        } else {
+            QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(),
+                                  QString::fromStdString(error.what()));
+        }
+    }
+}
+
+}  // namespace kairos

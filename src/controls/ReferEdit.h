@@ -1,0 +1,165 @@
+#pragma once
+// A one-line edit for a file name with a browse button glued to its side.
+// The edit shows the full name while it has the focus and the name shortened
+// with "..." otherwise; the name itself is kept apart from what is shown.
+
+#include <QFont>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QMimeData;
+
+namespace kairos {
+
+enum class TReferKind { rkDot, rkDropDown, rkOpen, rkSave, rkDirectory, rkSelectDirectory };
+enum class TReferAlignButton { raLeft, raRight };
+
+// The file name shortened step by step with "..." until it is at most
+// maxWidth wide by the measure; the file name itself is never cut. Both "\"
+// and "/" separate folders.
+std::string ShortenFileName(const std::string& fileName, int maxWidth,
+                            const std::function<int(const std::string&)>& widthOf);
+
+// The button's filter "description|pattern|..." as a file dialog's name
+// filters "description (pattern);;...".
+QString QtNameFilter(const std::string& filter);
+
+// What a browse asks the user for.
+struct BrowseRequest {
+    TReferKind kind = TReferKind::rkOpen;
+    std::string fileName;
+    std::string filter;  // "description|pattern|..." as the button holds it
+    std::string defaultExt;
+    std::string initDir;
+};
+
+class TCustomReferEdit;
+
+class TCustomRefer : public QPushButton {
+    Q_OBJECT
+public:
+    // Shows the dialog of the request's kind; empty when the user cancels.
+    using Browser = std::function<std::optional<std::string>(QWidget* parent, const BrowseRequest& request)>;
+
+    explicit TCustomRefer(QWidget* parent = nullptr);
+    ~TCustomRefer() override;
+
+    TReferKind Kind() const { return kind_; }
+    void SetKind(TReferKind kind);
+    TReferAlignButton AlignButton() const { return alignButton_; }
+    void SetAlignButton(TReferAlignButton align);
+    bool AutoHint() const { return autoHint_; }
+    void SetAutoHint(bool on);
+    bool AutoInitDir() const { return autoInitDir_; }
+    void SetAutoInitDir(bool on) { autoInitDir_ = on; }
+    bool DeactiveEllipsis() const { return deactiveEllipsis_; }
+    void SetDeactiveEllipsis(bool on);
+    bool FileDragable() const { return fileDragable_; }
+    void SetFileDragable(bool on);
+
+    const std::string& Filter() const { return filter_; }
+    void SetFilter(std::string filter) { filter_ = std::move(filter); }
+    const std::string& DefaultExt() const { return defaultExt_; }
+    void SetDefaultExt(std::string ext) { defaultExt_ = std::move(ext); }
+    const std::string& InitDir() const { return initDir_; }
+    void SetInitDir(std::string dir) { initDir_ = std::move(dir); }
+    QMenu* DropDownMenu() const { return dropDownMenu_; }
+    void SetDropDownMenu(QMenu* menu) { dropDownMenu_ = menu; }
+    void SetOnRefer(std::function<void()> handler) { onRefer_ = std::move(handler); }
+    void SetOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+
+    const std::string& FileName() const { return fileName_; }
+    void AssignFileName(const std::string& name);
+
+    // The dialogs every button uses; tests put their own in, an empty one
+    // brings the system dialogs back.
+    static void SetBrowser(Browser browser);
+
+    // Links the button to the edit it serves: placed beside it, showing its name.
+    void LinkTo(TCustomReferEdit* edit);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TCustomReferEdit;
+
+    void Click();
+    void ResetFace();
+    void ResetHint();
+    void PlaceButton();
+    void ShowName();
+    void CopyTypedText();
+    void DropFiles(const QMimeData* data);
+    void Unlink();
+
+    TReferKind kind_ = TReferKind::rkOpen;
+    TReferAlignButton alignButton_ = TReferAlignButton::raRight;
+    bool autoHint_ = true;
+    bool autoInitDir_ = true;
+    bool deactiveEllipsis_ = true;
+    bool fileDragable_ = true;
+    std::string filter_;
+    std::string defaultExt_;
+    std::string initDir_;
+    QPointer<QMenu> dropDownMenu_;
+    std::function<void()> onRefer_;
+    std::function<void()> onClick_;
+    std::string fileName_;
+    QFont creationFont_;
+    QPointer<TCustomReferEdit> edit_;
+    QMetaObject::Connection textChanged_;
+};
+
+// The button an edit makes for itself.
+class TReferEditRefer final : public TCustomRefer {
+    Q_OBJECT
+public:
+    explicit TReferEditRefer(QWidget* parent = nullptr);
+};
+
+class TCustomReferEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    static constexpr int ButtonWidth = 23;
+
+    explicit TCustomReferEdit(QWidget* parent = nullptr);
+    ~TCustomReferEdit() override;
+
+    TReferEditRefer* ReferButton() const { return button_; }
+
+    // Showing or hiding the edit shows or hides its button.
+    void setVisible(bool visible) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FollowParent();
+    void SyncButtonVisibility();
+
+    QPointer<TReferEditRefer> button_;
+};
+
+class TReferEdit final : public TCustomReferEdit {
+    Q_OBJECT
+public:
+    explicit TReferEdit(QWidget* parent = nullptr);
+
+    // The chosen name, not the shown text; empty without a button.
+    std::string FileName() const;
+    void SetFileName(const std::string& name);
+};
+
+}  // namespace kairos

@@ -1,0 +1,60 @@
+#pragma once
+// The "バージョン情報" window: the program's icon and title, the version,
+// copyright and comments read from the version resource of its own file, and
+// links to the web site and the e-mail address.
+
+#include <QDialog>
+
+#include <string>
+
+#include "dialogs/DialogServices.h"
+#include "platform/Executable.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace kairos {
+
+class TLinkLabel;
+
+class TKairosAboutDialog final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 273;
+    static constexpr int ClientHeight = 226;
+    static constexpr int CommentsMaxHeight = 46;
+
+    // A version resource that cannot be read is reported in the
+    // application's error box; the dialog still opens.
+    explicit TKairosAboutDialog(const DialogServices& services, QWidget* owner = nullptr,
+                                std::string executablePath = platform::ExecutablePath());
+
+    QFrame* Panel1 = nullptr;
+    QLabel* ProgramIcon = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Copyright = nullptr;
+    QLabel* Comments = nullptr;
+    QLabel* Label1 = nullptr;
+    TLinkLabel* WebSiteAddress = nullptr;
+    QLabel* Label2 = nullptr;
+    TLinkLabel* LinkLabel1 = nullptr;
+    QPushButton* OKButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreatePanel();
+    void CreateLinks();
+    TLinkLabel* CreateLink(const char* address, int top);
+    void FormCreate();
+    void ShowVersionStrings();
+    void FitLabels();
+
+    DialogServices services_;
+    std::string executablePath_;
+};
+
+}  // namespace kairos

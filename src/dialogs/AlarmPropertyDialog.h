@@ -1,0 +1,92 @@
+#pragma once
+// The dialog in which one alarm is composed or changed. It never touches the
+// alarm file; its only lasting effect is the history of its message box.
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+#include "dialogs/DialogServices.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+
+namespace kairos {
+
+class TAlarmData;
+class THistoryComboBox;
+class TReferEdit;
+class TTabControl;
+
+class TKairosAlarmPropertyDialog final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 297;
+    static constexpr int ClientHeight = 289;
+
+    explicit TKairosAlarmPropertyDialog(const DialogServices& services, QWidget* owner = nullptr);
+    ~TKairosAlarmPropertyDialog() override;
+
+    // Shows the alarm; the caller keeps it.
+    void SetAlarmData(const TAlarmData& alarm);
+    // A new alarm built from the controls, whatever tab is selected.
+    std::unique_ptr<TAlarmData> GetAlarmData() const;
+
+    void FormCreate();
+    void TabControlChange();
+    void CheckWeeksClick();
+    void CheckAllDayClick();
+    void RemoveOnExecClick();
+    void SnoozeClick();
+
+    // Esc and the close box end with mrCancel, as the Cancel button does.
+    void reject() override;
+
+    // Sunday first.
+    std::array<QCheckBox*, 7> DayBoxes() const;
+
+    QLabel* Label1 = nullptr;
+    THistoryComboBox* ShowMessage = nullptr;
+    QLabel* Label6 = nullptr;
+    TReferEdit* FilePath = nullptr;
+    TTabControl* TabControl = nullptr;
+    QLabel* DatePickerLabel = nullptr;
+    QDateEdit* DatePicker = nullptr;
+    QGroupBox* WeeksGroup = nullptr;
+    QCheckBox* CheckSunday = nullptr;
+    QCheckBox* CheckMonday = nullptr;
+    QCheckBox* CheckTuesDay = nullptr;
+    QCheckBox* CheckWednesDay = nullptr;
+    QCheckBox* CheckThursDay = nullptr;
+    QCheckBox* CheckFriDay = nullptr;
+    QCheckBox* CheckSaturDay = nullptr;
+    QCheckBox* CheckAllDay = nullptr;
+    QLabel* TimePickerLabel = nullptr;
+    QTimeEdit* TimePicker = nullptr;
+    QLabel* SnoozeLabel = nullptr;
+    QComboBox* Snooze = nullptr;
+    QCheckBox* RemoveOnExec = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateFileControls(const DialogServices& services);
+    void CreateTabControl();
+    void CreateWeeksGroup();
+    void CreateTimeControls();
+    void CreateButtons();
+    void ShowTabControls(int tab);
+
+    const platform::Clock& clock_;
+};
+
+}  // namespace kairos

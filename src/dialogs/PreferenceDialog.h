@@ -1,0 +1,170 @@
+#pragma once
+// The preferences: four pages that edit the settings file, read when the
+// dialog is made and written back by OK. Besides editing it previews the
+// three text templates, inserts format tokens from menus, plays the sound
+// files, sets the clock at once and explains the control under the mouse in
+// its hint bar.
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "dialogs/DialogServices.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace kairos {
+
+class TColorComboBox;
+class TReferEdit;
+struct PreferenceValues;
+
+class TKairosPreferenceDialog final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 313;
+    static constexpr int ClientHeight = 399;
+
+    explicit TKairosPreferenceDialog(const DialogServices& services, QWidget* owner = nullptr);
+    ~TKairosPreferenceDialog() override;
+
+    // The hint of the control under the mouse, as the hint bar follows it.
+    const QString& ApplicationHint() const { return applicationHint_; }
+
+    // Handlers.
+    void FormCreate();
+    void ApplicationEventsHint();
+    void FormatComboChange(QComboBox* sender);
+    void InsFormatClick(QAction* sender);
+    void FormatReferClick(QPushButton* sender);
+    void InformationShowSoundClick();
+    void InformationShowBeepClick();
+    void TimeSignalJustTimeClick();
+    void TimeSignalHalfTimeClick();
+    void AlarmToBeepClick();
+    void NotePlayClick(QPushButton* sender);
+    void TimesetClick();
+    void TimesetNowClick();
+    void OKBtnClick();
+    void HelpClick();
+
+    // Closing the window or Escape ends with mrCancel, as the Cancel button does.
+    void reject() override;
+
+    QTabWidget* PageControl = nullptr;
+    QLabel* HelpLabel = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    QPushButton* Help = nullptr;
+
+    // A number box and its up-down buttons are one spin box here; both
+    // names lead to it.
+    QWidget* DisplaySetting = nullptr;
+    QComboBox* DisplayFont = nullptr;
+    QSpinBox* TimeSize = nullptr;
+    QSpinBox* TimeSizeUpDown = nullptr;
+    QSpinBox* DateSize = nullptr;
+    QSpinBox* DateSizeUpDown = nullptr;
+    TColorComboBox* TimeColor = nullptr;
+    QCheckBox* TimeShadow = nullptr;
+    TColorComboBox* DateColor = nullptr;
+    QCheckBox* DateShadow = nullptr;
+    TColorComboBox* BackColor = nullptr;
+    TReferEdit* BGImage = nullptr;
+    QSpinBox* Transparency = nullptr;
+    QSpinBox* TransparencyUpDown = nullptr;
+    QLabel* DisplayFontLabel = nullptr;
+    QLabel* TimeSizeLabel = nullptr;
+    QLabel* DateSizeLabel = nullptr;
+    QLabel* TimeColorLabel = nullptr;
+    QLabel* DateColorLabel = nullptr;
+    QLabel* BackColorLabel = nullptr;
+    QLabel* BGImageLabel = nullptr;
+    QLabel* TransparencyLabel = nullptr;
+
+    QWidget* FormatSetting = nullptr;
+    QGroupBox* DateFormat = nullptr;
+    QComboBox* DateCombo = nullptr;
+    QPushButton* DateRefer = nullptr;
+    QLabel* DatePreview = nullptr;
+    QGroupBox* TimeFormat = nullptr;
+    QComboBox* TimeCombo = nullptr;
+    QPushButton* TimeRefer = nullptr;
+    QLabel* TimePreview = nullptr;
+    QGroupBox* ToolTipFormat = nullptr;
+    QComboBox* ToolTipCombo = nullptr;
+    QPushButton* ToolTipRefer = nullptr;
+    QLabel* ToolTipPreview = nullptr;
+    QMenu* DateTemplates = nullptr;
+    QMenu* TimeTemplates = nullptr;
+    QMenu* ToolTipTemplates = nullptr;
+
+    QWidget* AlarmSetting = nullptr;
+    QGroupBox* InformationNote = nullptr;
+    QCheckBox* InformationShowSound = nullptr;
+    QCheckBox* InformationShowBeep = nullptr;
+    TReferEdit* InformationNotePath = nullptr;
+    QPushButton* InformationNotePlay = nullptr;
+    QGroupBox* TimeSignals = nullptr;
+    QCheckBox* TimeSignalJustTime = nullptr;
+    QCheckBox* TimeSignalHalfTime = nullptr;
+    QCheckBox* TimeSignalTimesLoop = nullptr;
+    TReferEdit* TimeSignalPath = nullptr;
+    QPushButton* TimeSignalPlay = nullptr;
+    QGroupBox* StandardAlarm = nullptr;
+    QCheckBox* AlarmToBeep = nullptr;
+    TReferEdit* StandardAlarmPath = nullptr;
+    QPushButton* StandardAlarmPlay = nullptr;
+
+    QWidget* NTPTimeSetting = nullptr;
+    QComboBox* NTPServer = nullptr;
+    QLabel* NTPServerLabel = nullptr;
+    QCheckBox* Timeset = nullptr;
+    QSpinBox* TimesetInterval = nullptr;
+    QSpinBox* TimesetIntervalUpDown = nullptr;
+    QLabel* TimesetIntervalLabel = nullptr;
+    QPushButton* TimesetNow = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Building, in PreferencePages.cpp.
+    void CreateComponents();
+    void CreateDisplayPage();
+    void CreateFormatPage();
+    QGroupBox* CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer, QLabel*& preview);
+    void CreateAlarmPage();
+    QPushButton* CreatePlayButton(QWidget* group);
+    TReferEdit* CreateSoundEdit(QWidget* group);
+    void CreateTimeSetPage();
+    void CreateButtons();
+    void CreateTemplateMenus();
+    void AddTemplateItems(QMenu* menu, const std::string_view* items, std::size_t count, int tag);
+    void SetHints();
+
+    void ReadSettings();
+    PreferenceValues CollectValues();
+    QComboBox* TargetCombo(int tag) const;
+    QMenu* TemplateMenuOf(const QPushButton* refer) const;
+    void SetApplicationHint(const QString& hint);
+
+    DialogServices services_;
+    QString applicationHint_;
+    // The menu each "..." button pops up.
+    std::array<std::pair<const QPushButton*, QMenu*>, 3> referMenus_{};
+};
+
+}  // namespace kairos
