@@ -40,6 +40,8 @@ QSize TTextBlock::Measure(const QFontMetrics& metrics, QStringView text) {
 void TTextBlock::Layout(const QString& text, const QFont& font) {
     const QFontMetrics metrics(font);
     lineHeight_ = metrics.height();
+    ascent_ = metrics.ascent();
+    decorated_ = font.underline() || font.strikeOut() || font.overline();
     singleLineWidth_ = 0;
     int widest = 0;
     std::size_t count = 0;
@@ -60,7 +62,11 @@ void TTextBlock::Layout(const QString& text, const QFont& font) {
 void TTextBlock::Draw(QPainter& painter, const QRect& rect, Qt::Alignment alignment) const {
     int top = AlignedTop(rect, extent_.height(), alignment);
     for (const Line& line : lines_) {
-        painter.drawStaticText(QPoint(AlignedLeft(rect, line.width, alignment), top), line.glyphs);
+        const int left = AlignedLeft(rect, line.width, alignment);
+        // Prepared glyphs draw their underline per run of one font, and with
+        // a substituted face X11 cut it short; plain text draws it whole.
+        if (decorated_) painter.drawText(QPoint(left, top + ascent_), line.glyphs.text());
+        else painter.drawStaticText(QPoint(left, top), line.glyphs);
         top += lineHeight_;
     }
 }

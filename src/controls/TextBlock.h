@@ -55,7 +55,10 @@ private:
     std::vector<Line> lines_;
     QSize extent_;
     int lineHeight_ = 0;
+    int ascent_ = 0;
     int singleLineWidth_ = 0;
+    // Underlined, struck out or overlined.
+    bool decorated_ = false;
 };
 
 }  // namespace kairos
