@@ -92,6 +92,7 @@ void TKairosAlarmPropertyDialog::CreateFileControls(const DialogServices& servic
     ShowMessage->setGeometry(40, 20, 245, 20);
     ShowMessage->SetSaveSection("AlarmMessages");
     ShowMessage->SetSelfIniOpener(services.openSettings);
+    ShowMessage->SetErrorReporter([](const std::string& message) { ShowApplicationError(message); });
     ShowMessage->LoadHistory();
     Label1->setBuddy(ShowMessage);
 
