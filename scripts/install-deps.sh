@@ -23,6 +23,9 @@ packages=(
   # clock setting through systemd-timedated; the NTP server, its shifted
   # clock and the reference client of the SNTP tests
   libsystemd-dev chrony faketime ntpsec-ntpdig
+  # the package: its dependencies, and the checks of the desktop entry and
+  # the metainfo
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()
