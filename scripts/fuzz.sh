@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang, AddressSanitizer and UBSan, and
-# runs each for FUZZ_SECONDS (default 30) on a scratch copy of its seed
-# corpus, so what the fuzzer learns never lands in the repository.
+# runs each for FUZZ_SECONDS (default 60) on a scratch copy of its corpus,
+# as many at a time as there are cores.
+# With FUZZ_MERGE=1 what the runs learned is minimised into the corpus kept
+# in the repository (fuzz/corpus/); otherwise the repository is untouched.
 # Exits non-zero when any target finds a crash, a leak, a hang or a broken
 # invariant; the finding is kept under build/fuzz/findings/.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
-seconds=${FUZZ_SECONDS:-30}
+seconds=${FUZZ_SECONDS:-60}
+merge=${FUZZ_MERGE:-0}
 
 "$root/scripts/install-deps.sh"
 
@@ -17,17 +20,28 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
+# target:corpus folder
+targets=(
+  fuzz_format_moment:FormatMoment
+  fuzz_render_template:RenderTemplate
+  fuzz_ini_file:IniFile
+  fuzz_alarm_section:AlarmSection
+  fuzz_command_line:CommandLine
+  fuzz_sntp_reply:SntpReply
+  fuzz_version_info:VersionInfo
+)
+
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAIROS_BUILD_FUZZ=ON -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=OFF -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_format_moment fuzz_render_template fuzz_ini_file fuzz_alarm_section fuzz_command_line fuzz_sntp_reply fuzz_version_info >/dev/null
+cmake --build "$build" --target "${targets[@]%%:*}" >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 findings="$build/findings"
 mkdir -p "$findings"
 
-failed=0
+# One target's run; its verdict is the file $scratch/<target>.verdict.
 run() {
   local target=$1 corpus=$2
   local log="$build/$target.log"
@@ -38,19 +52,39 @@ run() {
     local runs rate
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    echo "$target: clean, $seconds s, $runs runs, $rate exec/s"
+    echo "$target: clean, $seconds s, $runs runs, $rate exec/s" >"$scratch/$target.verdict"
   else
-    echo "$target: FAILED (full log: $log)"
-    tail -n 40 "$log"
-    failed=1
+    { echo "$target: FAILED (full log: $log)"; tail -n 40 "$log"; } >"$scratch/$target.verdict"
+    return 1
   fi
 }
 
-run fuzz_format_moment FormatMoment
-run fuzz_render_template RenderTemplate
-run fuzz_ini_file IniFile
-run fuzz_alarm_section AlarmSection
-run fuzz_command_line CommandLine
-run fuzz_sntp_reply SntpReply
-run fuzz_version_info VersionInfo
+# Keeps only the inputs that add coverage, old and new together.
+merge_back() {
+  local target=$1 corpus=$2 merged="$scratch/$1.merged"
+  mkdir -p "$merged"
+  "$build/fuzz/$target" -merge=1 "$merged" "$root/fuzz/corpus/$corpus" "$scratch/$target" \
+    >"$build/$target.merge.log" 2>&1
+  rm -f "$root/fuzz/corpus/$corpus/"*
+  cp "$merged/"* "$root/fuzz/corpus/$corpus/"
+  echo "$target: corpus now $(ls "$root/fuzz/corpus/$corpus" | wc -l) inputs"
+}
+
+failed=0
+jobs=$(nproc)
+pids=()
+for entry in "${targets[@]}"; do
+  run "${entry%%:*}" "${entry#*:}" &
+  pids+=($!)
+  if ((${#pids[@]} >= jobs)); then
+    wait "${pids[0]}" || failed=1
+    pids=("${pids[@]:1}")
+  fi
+done
+for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+for entry in "${targets[@]}"; do cat "$scratch/${entry%%:*}.verdict"; done
+
+if ((failed == 0 && merge == 1)); then
+  for entry in "${targets[@]}"; do merge_back "${entry%%:*}" "${entry#*:}"; done
+fi
 exit $failed

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kairos and runs every test: the unit tests, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the media tests under
-# ThreadSanitizer, and each fuzzer for a short while (FUZZ_SECONDS, 30 by
+# ThreadSanitizer, and each fuzzer for a short while (FUZZ_SECONDS, 60 by
 # default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
