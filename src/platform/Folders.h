@@ -35,8 +35,9 @@ std::string FolderPath(FolderId id);
 // unknown or the executable lies in '/'.
 std::string ExecutableFolder();
 
-// Beside the executable when that folder is writable (a portable install),
-// else $XDG_CONFIG_HOME/kairos, created with mode 0700 when missing.
+// Beside the executable when that folder is writable (a portable install)
+// and not one of the system's program folders, else $XDG_CONFIG_HOME/kairos,
+// created with mode 0700 when missing.
 std::string SettingsFolder();
 
 // SettingsFolder() and the executable's name with the extension ".ini".
@@ -49,6 +50,9 @@ using WritableTest = std::function<bool(const std::string& folder)>;
 // access(W_OK): also false on a read-only mount, but always true for root on
 // a writable one, whatever the mode bits say.
 bool IsWritableFolder(const std::string& folder);
+
+// True for /usr/bin and the other folders installed programs live in.
+bool IsSystemProgramFolder(std::string_view folder);
 
 // The settings folder for an executable in executableFolder, creating the
 // per-user folder when that is the choice.

@@ -164,6 +164,14 @@ TEST_F(FoldersInFakeHome, SettingsMoveToAPrivateConfigFolderOtherwise) {
     EXPECT_EQ(SettingsFolderFor("/opt/tools", readOnly), folder);  // an existing folder is fine
 }
 
+TEST_F(FoldersInFakeHome, AnInstalledProgramKeepsItsSettingsPerUserEvenForRoot) {
+    env_.Set("XDG_CONFIG_HOME", Home("/config"));
+    const auto writable = [](const std::string&) { return true; };
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin"})
+        EXPECT_EQ(SettingsFolderFor(folder, writable), Home("/config/kairos")) << folder;
+    EXPECT_EQ(SettingsFolderFor("/usr/bin/tools", writable), "/usr/bin/tools");
+}
+
 TEST_F(FoldersInFakeHome, ReadOnlyFolderIsNotWritable) {
     MakeFolder("/ro");
     fs::permissions(Home("/ro"), fs::perms::owner_read | fs::perms::owner_exec);

@@ -3,6 +3,9 @@
 
 #include "platform/Folders.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -194,8 +197,15 @@ bool IsWritableFolder(const std::string& folder) {
     return !folder.empty() && access(folder.c_str(), W_OK) == 0;
 }
 
+bool IsSystemProgramFolder(std::string_view folder) {
+    constexpr std::string_view system[] = {"/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin"};
+    return std::find(std::begin(system), std::end(system), folder) != std::end(system);
+}
+
 std::string SettingsFolderFor(const std::string& executableFolder, const WritableTest& isWritable) {
-    if (isWritable(executableFolder)) return executableFolder;
+    // Root may write anywhere; an installed program's folder is still not
+    // the place for one user's settings.
+    if (!IsSystemProgramFolder(executableFolder) && isWritable(executableFolder)) return executableFolder;
     const std::optional<std::string> config = ConfigHome();
     // Without any home there is no per-user folder; the executable's is
     // still where a read finds the settings.
