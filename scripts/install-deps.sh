@@ -26,6 +26,8 @@ packages=(
   # the package: its dependencies, and the checks of the desktop entry and
   # the metainfo
   dpkg-dev file desktop-file-utils appstream
+  # the soak run's private network namespace with only loopback
+  iproute2
 )
 
 missing=()

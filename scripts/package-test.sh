@@ -79,6 +79,10 @@ grep -qE "^ *[EW]:" <<<"$report" && fail "appstreamcli validate: $report"
 echo "$(basename "$metainfo"): $(tail -n 1 <<<"$report")"
 
 step "install"
+# A Kairos the machine's owner installed is not ours to replace and remove.
+if [[ $(dpkg-query -W -f='${Status}' kairos 2>/dev/null || true) == "install ok installed" ]]; then
+  fail "a kairos package is already installed here; remove it first or run this on a test machine"
+fi
 installed=1  # a half-done install is removed too
 if ! dpkg -i "$deb" >"$scratch/dpkg.log" 2>&1; then
   # Only for a machine that lacks a library: install-deps.sh brings them all.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Kairos and runs every test: the unit tests, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the media tests under
+# Builds Kairos and runs every test: the unit tests, the Debian package
+# installed and run, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, a two-minute soak of the running clock, a leak
+# check of the clock closed from its menu, the media tests under
 # ThreadSanitizer, and each fuzzer for a short while (FUZZ_SECONDS, 60 by
 # default).
 set -euo pipefail
@@ -52,6 +54,11 @@ cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nul
 cmake --build build/release
 run_ctest build/release
 
+# The package of what was just built, installed and run as an ordinary user.
+echo "== package"
+scripts/package-test.sh build/release
+passed=$((passed + 1))
+
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -G Ninja -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_BENCH=OFF >/dev/null
@@ -60,6 +67,16 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktra
 # Leaks that belong to the system libraries Qt loads, not to the clock.
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 run_ctest build/asan
+
+# The real program, alone on the machine: an alarm a minute, the chime,
+# status messages and a synchronisation a minute against a private chronyd,
+# with no right to set the clock; then the sanitized program closed from its
+# menu must leave no leak.
+echo "== soak of the running clock"
+scripts/soak.sh 2
+echo "== leaks at an exit from the menu"
+scripts/leak-check.sh
+passed=$((passed + 2))
 
 echo "== media tests under ThreadSanitizer"
 # The media library holds the program's worker threads (the chime worker, the
