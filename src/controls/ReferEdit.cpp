@@ -1,5 +1,6 @@
 #include "controls/ReferEdit.h"
 
+#include "controls/BaseFont.h"
 #include "controls/Hint.h"
 
 #include <QCursor>
@@ -25,10 +26,6 @@ namespace {
 constexpr std::string_view Ellipsis = "...";
 constexpr const char* AllFilesFilter = "すべてのファイル (*.*)|*.*";
 constexpr const char* DirectoryTitle = "フォルダの参照";
-// The names are measured in the face every such edit uses, not in the edit's
-// own font, so the shortening agrees with what the dialogs were laid out for.
-constexpr const char* MeasureFace = "ＭＳ Ｐゴシック";
-constexpr int MeasurePoints = 9;
 // A dropped name is taken up to the longest path the system has, so that a
 // legal path is never cut short.
 #ifdef _WIN32
@@ -417,7 +414,9 @@ void TCustomRefer::ShowName() {
     if (!edit_) return;
     QString shown = QString::fromStdString(fileName_);
     if (!edit_->hasFocus() && deactiveEllipsis_) {
-        const QFontMetrics metrics(QFont(QString::fromUtf8(MeasureFace), MeasurePoints));
+        // Measured in the face every such edit uses, not in the edit's own
+        // font, so the shortening agrees with what the dialogs were laid out for.
+        const QFontMetrics metrics(BaseFont());
         const auto widthOf = [&metrics](const std::string& text) {
             return metrics.horizontalAdvance(QString::fromStdString(text));
         };

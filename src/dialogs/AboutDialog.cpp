@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "controls/BaseFont.h"
 #include "controls/LinkLabel.h"
 #include "dialogs/DialogPlacement.h"
 #include "media/Media.h"
@@ -25,8 +26,6 @@
 namespace kairos {
 namespace {
 
-constexpr const char* kBaseFontFace = "ＭＳ Ｐゴシック";
-constexpr int kBaseFontPoints = 9;
 constexpr int kIconSize = 32;
 constexpr int kNameMaxWidth = 168;
 constexpr int kLineMaxWidth = 242;
@@ -77,7 +76,7 @@ TKairosAboutDialog::TKairosAboutDialog(const DialogServices& services, QWidget* 
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFont(QFont(QString::fromUtf8(kBaseFontFace), kBaseFontPoints));
+    setFont(BaseFont());
     setFixedSize(ClientWidth, ClientHeight);
     CreatePanel();
     CreateLinks();

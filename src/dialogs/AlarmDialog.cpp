@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include "controls/BaseFont.h"
 #include "alarms/AlarmClass.h"
 #include "dialogs/AlarmPropertyDialog.h"
 #include "dialogs/DialogPlacement.h"
@@ -20,8 +21,6 @@
 namespace kairos {
 namespace {
 
-constexpr const char* kBaseFontFace = "ＭＳ Ｐゴシック";
-constexpr int kBaseFontPoints = 9;
 constexpr int kAddTag = 0;
 constexpr int kEditTag = 1;
 
@@ -38,7 +37,7 @@ QPushButton* MakeButton(QWidget* parent, const char* caption, QRect place) {
 TKairosAlarmDialog::TKairosAlarmDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), services_(services) {
     setWindowTitle(Text("アラーム"));
-    setFont(QFont(Text(kBaseFontFace), kBaseFontPoints));
+    setFont(BaseFont());
     // Fixed size: the anchors of the list and the button group never act.
     setFixedSize(ClientWidth, ClientHeight);
     CreateAlarmList();

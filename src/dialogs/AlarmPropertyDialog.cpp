@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "controls/BaseFont.h"
 #include "alarms/AlarmClass.h"
 #include "controls/Hint.h"
 #include "controls/HistoryComboBox.h"
@@ -24,8 +25,6 @@
 namespace kairos {
 namespace {
 
-constexpr const char* kBaseFontFace = "ＭＳ Ｐゴシック";
-constexpr int kBaseFontPoints = 9;
 constexpr int kWeeksTab = akAtWeeks;
 constexpr int kDateTab = akAtDate;
 
@@ -70,7 +69,7 @@ private:
 TKairosAlarmPropertyDialog::TKairosAlarmPropertyDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), clock_(services.clock) {
     setWindowTitle(Text("アラームのプロパティ"));
-    setFont(QFont(Text(kBaseFontFace), kBaseFontPoints));
+    setFont(BaseFont());
     setFixedSize(ClientWidth, ClientHeight);
 
     // Created in tab order.

@@ -17,6 +17,7 @@
 
 #include <array>
 
+#include "controls/BaseFont.h"
 #include "controls/Hint.h"
 #include "controls/ReferEdit.h"
 #include "dialogs/ColorComboBox.h"
@@ -82,7 +83,7 @@ void SetHintOfAll(std::initializer_list<QWidget*> controls, const QString& hint)
 
 void TKairosPreferenceDialog::CreateComponents() {
     setWindowTitle(QStringLiteral("設定"));
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setFont(BaseFont());
     setFixedSize(ClientWidth, ClientHeight);
 
     PageControl = new QTabWidget(this);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "controls/BaseFont.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
 #include "platform/Clock.h"
@@ -42,8 +43,6 @@
 namespace kairos {
 namespace {
 
-constexpr const char* kBaseFontFace = "ＭＳ Ｐゴシック";
-constexpr int kBaseFontPoints = 9;
 constexpr int kFrameWidth = 2;
 constexpr int kShadowOffset = 2;
 constexpr int kSnapSettleMs = 200;
@@ -81,7 +80,7 @@ TKairosDisplayForm::TKairosDisplayForm(Services services)
       media_(services.media),
       syncClock_(std::move(services.syncClock)) {
     setWindowTitle(QStringLiteral("Kairos"));
-    setFont(QFont(QString::fromUtf8(kBaseFontFace), kBaseFontPoints));
+    setFont(BaseFont());
     resize(DefaultClientWidth, DefaultClientHeight);
     move(DefaultLeft, DefaultTop);
 
