@@ -73,7 +73,7 @@ QSize MeasureText(const TKairosLabel& label, const std::string& text) {
 
 TKairosDisplayForm::TKairosDisplayForm(Services services)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
-      Alarms(std::make_unique<TAlarmList>(services.alarmFile)),
+      Alarms(std::make_unique<TAlarmList>(services.alarmFile, services.clock)),
       clock_(services.clock),
       timers_(services.timers),
       openSettings_(std::move(services.openSettings)),

@@ -154,5 +154,14 @@ TEST_F(AlarmDayTest, BeepReplacesTheAlarmSoundWhenAsked) {
     EXPECT_EQ(form->DateLabel->Text(), "起床");
 }
 
+// A date alarm without a date is due today: the day of the window's clock.
+TEST_F(AlarmDayTest, ADateAlarmWithoutADateIsDueOnTheClocksToday) {
+    dir.Write("Alarm.ini", "[Alarm1]\r\nAlarmKind=akAtDate\r\nTime=7:30:00\r\nMessage=今日\r\n");
+    form->ReloadAlarms();
+    clock.now = testing::ExampleDay(7, 29, 59, 0);
+    Run(2000, 500);
+    EXPECT_EQ(form->DateLabel->Text(), "今日");
+}
+
 }  // namespace
 }  // namespace kairos
