@@ -11,7 +11,9 @@ scripts/install-deps.sh
 
 # The window tests need a real X display: a private Xvfb, gone with the script.
 display=$(scripts/free-display.sh)
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves refuses the
+# next test's connection while it does.
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null || true; scripts/stop-pulse.sh; scripts/stop-chronyd.sh' EXIT
 for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

@@ -147,7 +147,9 @@ TEST_F(Launch, BareNamesMeanFilesOfTheCurrentFolderFirst) {
 }
 
 TEST_F(Launch, WithoutXdgOpenFailsQuietly) {
-    env_.Set("PATH", "/usr/bin:/bin");
+    // A folder of its own: the system's folders hold xdg-open on any desktop.
+    std::filesystem::create_directory(In("empty bin"));
+    env_.Set("PATH", In("empty bin"));
     EXPECT_EQ(ExecuteFile(In("doc.txt"), 5), ExecuteNoAssociation);
     EXPECT_EQ(ExecuteFile("https://example.invalid/", 5), ExecuteNoAssociation);
     EXPECT_FALSE(HasChildren());

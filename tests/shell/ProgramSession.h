@@ -165,12 +165,33 @@ inline std::optional<Window> AwaitWindow(Process& process) {
     return std::nullopt;
 }
 
+// Presses a key in the window, through XTEST after giving it the focus, until
+// the process ends. "xdotool key --window" must not be used on a window that
+// closes on the key: xdotool presses through XTEST while the window has the
+// focus, finds it gone for the release and dies with BadWindow, and the key
+// then stays down in the server, auto-repeating into every later window.
+inline bool PressUntilEnded(Process& process, const std::string& windowId, const std::string& key) {
+    for (auto waited = 0ms; process.Running() && waited < PatienceLimit; waited += 10 * PollStep) {
+        OutputLines("xdotool windowfocus " + windowId + " key " + key + " 2>/dev/null");
+        for (int step = 0; step < 10 && process.Running(); ++step) std::this_thread::sleep_for(PollStep);
+    }
+    return !process.Running();
+}
+
 // A bare X server (xvfb-run) resets when its last client leaves, and a copy
 // started during the reset cannot connect; a connection held for the whole
 // test keeps the server up between the copies.
 class DisplayConnection {
 public:
-    DisplayConnection() : connection_(xcb_connect(nullptr, nullptr)) {}
+    // A server in the middle of its reset refuses for a moment; so does one
+    // still starting.
+    DisplayConnection() : connection_(xcb_connect(nullptr, nullptr)) {
+        for (auto waited = 0ms; !Connected() && waited < 5s; waited += PollStep) {
+            std::this_thread::sleep_for(PollStep);
+            xcb_disconnect(connection_);
+            connection_ = xcb_connect(nullptr, nullptr);
+        }
+    }
     ~DisplayConnection() { xcb_disconnect(connection_); }
     DisplayConnection(const DisplayConnection&) = delete;
     DisplayConnection& operator=(const DisplayConnection&) = delete;

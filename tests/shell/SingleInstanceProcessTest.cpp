@@ -27,7 +27,7 @@ void ExpectNoticeAndExit(Process& process) {
     const auto window = AwaitWindow(process);
     ASSERT_TRUE(window) << "no window from process " << process.Id();
     EXPECT_EQ(window->name, NoticeCaption);
-    OutputLines("xdotool key --window " + window->id + " Return 2>/dev/null");
+    EXPECT_TRUE(PressUntilEnded(process, window->id, "Return"));
     EXPECT_EQ(process.WaitForExit(), 0);
 }
 
