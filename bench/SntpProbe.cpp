@@ -1,46 +1,34 @@
-// Times single SNTP exchanges against a server on 127.0.0.1, for
+// Times single SNTP exchanges against a server on the loopback, for
 // scripts/ntp-compare.sh: one line per exchange with the measured clock
 // offset and the wall time of the whole exchange, socket setup included.
-//     sntp_probe PORT COUNT
+//     sntp_probe PORT COUNT [HOST]
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "nettime/IdSNTP.h"
-
-namespace {
-
-// A probe only measures; should anything ask it to set the clock, it refuses.
-class RefusingSetter final : public kairos::platform::ClockSetter {
-public:
-    bool SetLocalTime(kairos::TDateTime) override { return false; }
-};
-
-}  // namespace
+#include "nettime/SntpClient.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: sntp_probe PORT COUNT\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: sntp_probe PORT COUNT [HOST]\n");
         return 2;
     }
-    const int port = std::atoi(argv[1]);
+    const auto port = static_cast<std::uint16_t>(std::atoi(argv[1]));
     const int count = std::atoi(argv[2]);
-    RefusingSetter setter;
+    const std::string host = argc == 4 ? argv[3] : "127.0.0.1";
     int failures = 0;
     for (int i = 0; i < count; ++i) {
-        kairos::TIdSNTP sntp({kairos::platform::SystemClock(), setter, kairos::platform::LocalTimeZoneBias});
-        sntp.SetHost("127.0.0.1");
-        sntp.SetPort(port);
-        sntp.SetReceiveTimeout(3000);
+        // Only asks: nothing here can set the clock.
         const auto start = std::chrono::steady_clock::now();
-        const bool answered = sntp.QueryServerTime() != 0;
+        const kairos::QueryOutcome outcome = kairos::QueryTimeServer({host, port});
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-        if (!answered) {
+        if (!outcome.sample) {
             ++failures;
             continue;
         }
-        std::printf("%.6f %.3f\n", sntp.ClockOffset() * 86'400.0, took.count());
+        std::printf("%.6f %.3f\n", std::chrono::duration<double>(outcome.sample->offset).count(), took.count());
     }
     return failures == 0 ? 0 : 1;
 }

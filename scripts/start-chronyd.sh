@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Starts chronyd as an NTP server on 127.0.0.1 for the SNTP tests, with its
+# Starts chronyd as an NTP server on 127.0.0.1 (and ::1 where the machine has
+# it) for the SNTP tests, with its
 # clock 5 s ahead of the machine's (libfaketime), so that a client sees a known
 # offset. It serves only: -x keeps it off the machine's clock, and it has no
 # command port and no files outside its own folder.
@@ -16,11 +17,20 @@ chmod 755 "$dir"
 # A port the system just handed out is free, barring a race with another
 # program, which the readiness check below would reveal.
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# The same port on ::1, when the machine has IPv6 and the port is free there.
+ipv6=$(/usr/bin/python3 -c '
+import socket, sys
+try:
+    s = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM); s.bind(("::1", int(sys.argv[1]))); print(1)
+except OSError:
+    pass' "$port")
 
 cat >"$dir/chrony.conf" <<CONF
 port $port
 bindaddress 127.0.0.1
 allow 127.0.0.1
+${ipv6:+bindaddress ::1}
+${ipv6:+allow ::1}
 local stratum 1
 cmdport 0
 bindcmdaddress /
@@ -56,4 +66,8 @@ if [[ -z "${ready:-}" ]] || ! grep -q "Disabled control of system clock" "$dir/l
   exit 1
 fi
 
+# KAIROS_CHRONY_IPV6 tells the tests that ::1 answers too.
+if [[ -n "$ipv6" ]] && "$root/scripts/ntpdig-at.sh" "$port" -t 1 ::1 >/dev/null 2>&1; then
+  printf 'export KAIROS_CHRONY_IPV6=1\n'
+fi
 printf 'export KAIROS_CHRONY_PORT=%q KAIROS_CHRONY_PID=%q KAIROS_CHRONY_DIR=%q\n' "$port" "$pid" "$dir"

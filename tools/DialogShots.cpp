@@ -96,7 +96,7 @@ int main(int argc, char* argv[]) {
 
     SilentMedia media;
     const DialogServices services{platform::SystemClock(), [settings] { return std::make_unique<TMemIniFileEx>(settings); },
-                                  media, [](const std::string&) { return false; }, folder + "/Alarm.ini"};
+                                  media, {}, folder + "/Alarm.ini"};
 
     {
         TKairosPreferenceDialog preferences(services);

@@ -13,13 +13,16 @@ class Clock;
 }
 class TMemIniFileEx;
 class Media;
+struct SyncOutcome;
 
 struct DialogServices {
     const platform::Clock& clock;
     std::function<std::unique_ptr<TMemIniFileEx>()> openSettings;
     Media& media;
-    // Sets the computer's clock from the named time server; true on success.
-    std::function<bool(const std::string& host)> syncClock;
+    // Starts setting the computer's clock from the named time server, asking
+    // before a big step; false when a correction is already going. The
+    // outcome comes later, on the window thread.
+    std::function<bool(const std::string& server, std::function<void(const SyncOutcome&)> done)> startSync;
     std::string alarmFile;
 };
 

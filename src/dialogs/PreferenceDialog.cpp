@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -30,6 +31,7 @@
 #include "dialogs/FormatTemplates.h"
 #include "media/Media.h"
 #include "media/stdFiles.h"
+#include "nettime/ClockSync.h"
 #include "platform/Clock.h"
 #include "settings/ExIniFiles.h"
 #include "settings/SettingsFile.h"
@@ -61,15 +63,6 @@ int PositionOf(QSpinBox* box) {
     box->interpretText();
     return box->value();
 }
-
-// Sets the clock with the wait cursor on: the exchange blocks the dialog.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -247,15 +240,20 @@ void TKairosPreferenceDialog::TimesetClick() {
     TimesetIntervalUpDown->setEnabled(TimesetInterval->isEnabled());
 }
 
+// The server in the box, saved or not. The button waits for the run to end;
+// the dialog stays usable meanwhile.
 void TKairosPreferenceDialog::TimesetNowClick() {
-    const std::string host = TextOf(NTPServer);
-    bool synchronized = false;
-    if (services_.syncClock) {
-        const WaitCursor waiting;
-        synchronized = services_.syncClock(host);
-    }
-    const std::string outcome = synchronized ? "成功" : "失敗";
-    ShowNotice("時刻あわせに" + outcome + "しました", DialogType::Information, 0);
+    const QPointer<TKairosPreferenceDialog> alive(this);
+    const auto report = [alive](const SyncOutcome& outcome) {
+        if (!alive) return;
+        alive->TimesetNow->setEnabled(true);
+        if (outcome.result == SyncResult::Declined) return;
+        std::string text = SyncStatusText(outcome.result);
+        if (outcome.result != SyncResult::Set) text += "\n" + std::string(SyncFailureText(outcome.failure));
+        ShowNotice(text, DialogType::Information, 0);
+    };
+    TimesetNow->setEnabled(false);
+    if (!services_.startSync || !services_.startSync(TextOf(NTPServer), report)) TimesetNow->setEnabled(true);
 }
 
 void TKairosPreferenceDialog::OKBtnClick() {

@@ -3,6 +3,7 @@
 // count since boot. Everything that depends on time takes a Clock, so tests
 // drive it in simulated time instead of sleeping.
 
+#include <chrono>
 #include <cstdint>
 
 #include "platform/DateTime.h"
@@ -23,5 +24,17 @@ const Clock& SystemClock();
 
 // Minutes to add to local time to get UTC (-540 in Japan), for the current moment.
 int LocalTimeZoneBias();
+
+// An absolute instant: nanoseconds since 1970-01-01 00:00 UTC, leap seconds
+// not counted. Setting the clock works in it, never in local time, where an
+// autumn hour happens twice.
+using UtcTime = std::chrono::sys_time<std::chrono::nanoseconds>;
+
+// The machine's clock read as UTC.
+UtcTime UtcNow();
+
+// The local wall-clock moment of an instant under the zone rules in force
+// then, to the millisecond; 0 outside the calendar.
+TDateTime ToLocalMoment(UtcTime instant);
 
 }  // namespace kairos::platform

@@ -4,7 +4,11 @@
 #include <QIcon>
 #include <QString>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
@@ -12,13 +16,15 @@
 #include "alarms/AlarmClass.h"
 #include "media/Media.h"
 #include "media/stdFiles.h"
-#include "nettime/SNTP.h"
 #include "settings/ExIniFiles.h"
 #include "settings/FolderMacros.h"
+#include "shell/ClockSyncRunner.h"
+#include "shell/CommandLineOptions.h"
 #include "shell/FontSubstitutes.h"
 #include "shell/Main.h"
 #include "shell/NoMultipleBoot.h"
 #include "shell/QtTimerWindow.h"
+#include "shell/QueryCommand.h"
 #include "shell/Timeout.h"
 #include "shell/stdDialogs.h"
 
@@ -35,15 +41,42 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
+int Usage(const std::string& argument) {
+    std::cerr << "kairos: 不明なオプションです: " << argument << "\n" << kairos::UsageText();
+    return 2;
+}
+
+// The commands that need no display; nothing for the clock itself.
+std::optional<int> RunCommand(const kairos::CommandLineOptions& options) {
+    switch (options.mode) {
+        case kairos::StartMode::Help:
+            std::cout << kairos::UsageText();
+            return 0;
+        case kairos::StartMode::Version:
+            std::cout << "kairos " KAIROS_VERSION "\n";
+            return 0;
+        case kairos::StartMode::Query:
+            return kairos::RunQueryCommand(options.server, std::cout, std::cerr);
+        case kairos::StartMode::Invalid:
+            return Usage(options.invalid);
+        case kairos::StartMode::Clock:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto result = RunCommand(kairos::ParseCommandLine({argv + 1, argv + argc}))) return *result;
     // A Wayland client cannot place its own window; through XWayland the
     // clock can stand where the user left it.
     if (std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 0);
     kairos::ResolveFolderMacros();
     kairos::LoadLocaleFormatSettings();
     QApplication app(argc, argv);
+    // Whatever Qt did not take is not an option of anyone's.
+    if (argc > 1) return Usage(argv[1]);
     kairos::TTimerList timerList(std::make_unique<kairos::QtTimerWindow>());
     kairos::InstallTimerList(&timerList);
 
@@ -68,8 +101,7 @@ int main(int argc, char* argv[]) {
     {
         kairos::TKairosDisplayForm clock({kairos::platform::SystemClock(), timerList,
                                           [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
-                                          kairos::AlarmFilePath(),
-                                          [](const std::string& host) { return kairos::SyncClockFromHost(host); }});
+                                          kairos::AlarmFilePath(), kairos::SystemSyncJob()});
         QObject::connect(&clock, &kairos::TKairosDisplayForm::Closed, &app, &QApplication::quit);
         clock.show();
         result = QApplication::exec();

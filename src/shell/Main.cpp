@@ -77,13 +77,13 @@ TKairosDisplayForm::TKairosDisplayForm(Services services)
       clock_(services.clock),
       timers_(services.timers),
       openSettings_(std::move(services.openSettings)),
-      media_(services.media),
-      syncClock_(std::move(services.syncClock)) {
+      media_(services.media) {
     setWindowTitle(QStringLiteral("Kairos"));
     setFont(BaseFont());
     resize(DefaultClientWidth, DefaultClientHeight);
     move(DefaultLeft, DefaultTop);
 
+    SyncRunner = new ClockSyncRunner(std::move(services.syncJob), this);
     Timer = new QTimer(this);
     Timer->setInterval(TickIntervalMs);
     connect(Timer, &QTimer::timeout, this, &TKairosDisplayForm::TimerTimer);
@@ -295,12 +295,22 @@ void TKairosDisplayForm::PlayTimeSignal() {
 }
 
 void TKairosDisplayForm::SynchronizeClock(SyncReport report) {
-    if (report == SyncReport::Report) {
-        const bool done = syncClock_ && syncClock_(NTPAddress);
-        ShowStatus(std::string("時刻あわせに") + (done ? "成功" : "失敗") + "しました", StatusSound::WithSound);
-    }
+    if (report == SyncReport::Report &&
+        SyncRunner->Start({NTPAddress, StepLimit::Refuse, std::nullopt},
+                          [this](const SyncOutcome& outcome) { SyncEnded(outcome, SyncOrigin::Schedule); }))
+        return;
+    AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
+}
+
+void TKairosDisplayForm::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin) {
     // Measured from the end of this run, so a slow server delays the next one.
     AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
+    // The user said no to the step; there is nothing to tell.
+    if (outcome.result == SyncResult::Declined) return;
+    ShowStatus(SyncStatusText(outcome.result), StatusSound::WithSound);
+    if (origin == SyncOrigin::Command && outcome.result != SyncResult::Set)
+        ShowNotice(SyncStatusText(outcome.result) + "\n" + std::string(SyncFailureText(outcome.failure)),
+                   DialogType::Information, 0);
 }
 
 void TKairosDisplayForm::TimerTimer() {
@@ -324,7 +334,7 @@ void TKairosDisplayForm::RunTickSteps() {
 
     if (!timers_.IsTimerRunning(AlarmPauseKey)) CheckAlarms();
     if (!timers_.IsTimerRunning(SignalPauseKey) && DecodeTime(clock_.Now()).minute % 30 == 0) PlayTimeSignal();
-    if (AutoSync.IsDue(clock_.TickCount())) SynchronizeClock(SyncReport::Report);
+    if (AutoSync.IsDue(clock_.TickCount()) && !SyncRunner->Busy()) SynchronizeClock(SyncReport::Report);
     if (!timers_.IsTimerRunning(StatusKey)) DateLabel->SetText(RenderDateText());
 }
 
@@ -387,7 +397,10 @@ void TKairosDisplayForm::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 DialogServices TKairosDisplayForm::DialogServicesOf() const {
-    return {clock_, openSettings_, media_, syncClock_, Alarms->FileName()};
+    const auto startSync = [runner = SyncRunner](const std::string& server, ClockSyncRunner::Done done) {
+        return runner->StartInteractive(server, std::move(done));
+    };
+    return {clock_, openSettings_, media_, startSync, Alarms->FileName()};
 }
 
 // The dialog edits its own copy of the file; the live list follows on OK only.
@@ -427,7 +440,11 @@ void TKairosDisplayForm::SetTopMostClick() {
     else SetNoTopMostWindow(this);
 }
 
-void TKairosDisplayForm::SetTimeClick() { SynchronizeClock(SyncReport::Report); }
+// Asks before a big step; a failure is told in a box with its reason too.
+void TKairosDisplayForm::SetTimeClick() {
+    SyncRunner->StartInteractive(NTPAddress,
+                                 [this](const SyncOutcome& outcome) { SyncEnded(outcome, SyncOrigin::Command); });
+}
 
 void TKairosDisplayForm::SavePositionClick() {
     const std::unique_ptr<TMemIniFileEx> store = openSettings_();

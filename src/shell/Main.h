@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "shell/ClockSyncRunner.h"
 #include "shell/SyncSchedule.h"
 
 class QTimer;
@@ -55,8 +56,8 @@ public:
         SettingsOpener openSettings;
         Media& media;
         std::string alarmFile;
-        // Sets the computer's clock from the named time server; true on success.
-        std::function<bool(const std::string& host)> syncClock;
+        // Sets the computer's clock from a time server; runs off the window thread.
+        ClockSyncRunner::Job syncJob;
     };
 
     explicit TKairosDisplayForm(Services services);
@@ -76,6 +77,9 @@ public:
     void AdjustWindowSize();
     void CheckAlarms();
     void PlayTimeSignal();
+    // With a report, starts a periodic run (one past the step bound fails)
+    // unless one is going; the status line tells its end. In every case the
+    // next periodic run is scheduled, after the end of the run when there is one.
     void SynchronizeClock(SyncReport report);
 
     // One tick; the timer calls it every 10 ms.
@@ -106,6 +110,7 @@ public:
 
     void setVisible(bool visible) override;
 
+    ClockSyncRunner* SyncRunner = nullptr;
     TKairosPanel* ClockPanel = nullptr;
     QMenu* PopupMenu = nullptr;
     QAction* AlarmSetting = nullptr;
@@ -177,6 +182,8 @@ private:
     void ReadPlacement(TMemIniFileEx& store);
     void ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix);
     void FireAlarm(std::size_t index);
+    enum class SyncOrigin { Schedule, Command };
+    void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
     void StartDrag(QPoint globalPosition);
     void SnapIntoWorkArea();
     DialogServices DialogServicesOf() const;
@@ -189,7 +196,6 @@ private:
     TTimerList& timers_;
     SettingsOpener openSettings_;
     Media& media_;
-    std::function<bool(const std::string&)> syncClock_;
     std::string shownTip_;
     std::uint32_t backColor_ = 0xFF00000F;
     // A drag the window follows itself, where the window manager cannot move it.

@@ -74,11 +74,13 @@ void ShowNotice(const std::string& text, DialogType type, [[maybe_unused]] int h
     ShowOkBox(IconOf(type), CaptionOf(type), text);
 }
 
-bool AskYesNo(const std::string& text, DialogType type, [[maybe_unused]] int helpContext) {
+bool AskYesNo(const std::string& text, DialogType type, [[maybe_unused]] int helpContext,
+              DefaultAnswer defaultAnswer) {
     BeepForDialogType(type);
     QMessageBox box(IconOf(type), CaptionOf(type), QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -55,8 +55,12 @@ void BeepForDialogType(DialogType type);
 // A modal box with the caption and icon of its type and one "OK" button.
 void ShowNotice(const std::string& text, DialogType type, int helpContext);
 
-// True exactly when the user answers "はい(&Y)".
-bool AskYesNo(const std::string& text, DialogType type, int helpContext);
+enum class DefaultAnswer { Yes, No };
+
+// True exactly when the user answers "はい(&Y)". The default answer is the
+// one Enter gives.
+bool AskYesNo(const std::string& text, DialogType type, int helpContext,
+              DefaultAnswer defaultAnswer = DefaultAnswer::Yes);
 
 // Put the window into or out of the always-on-top band and show it, keeping
 // its position and size.

@@ -48,7 +48,7 @@ protected:
     testing::FakeClock clock;
     testing::RecordingMedia media;
     DialogServices services{clock, [] { return std::unique_ptr<TMemIniFileEx>(); }, media,
-                            [](const std::string&) { return false; }, ""};
+                            {}, ""};
     std::unique_ptr<TKairosAboutDialog> dialog;
 };
 

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 
 #include <filesystem>
 #include <map>
@@ -25,6 +26,7 @@
 #include "controls/Hint.h"
 #include "controls/ReferEdit.h"
 #include "dialogs/ColorComboBox.h"
+#include "nettime/ClockSync.h"
 #include "settings/ExIniFiles.h"
 #include "settings/SettingsFile.h"
 #include "shell/stdDialogs.h"
@@ -55,12 +57,16 @@ protected:
     // The dialog over a settings file with this content (none when empty).
     std::unique_ptr<Dialog> Open(std::string_view settings = {}) {
         if (!settings.empty()) dir.Write("kairos.ini", settings);
+        // Ends a moment later on the event loop, as a real run does.
+        const auto startSync = [this](const std::string& host, std::function<void(const SyncOutcome&)> done) {
+            syncHosts.push_back(host);
+            const SyncOutcome outcome = syncSucceeds ? SyncOutcome{SyncResult::Set, SyncFailure::None, std::nullopt}
+                                                     : SyncOutcome{SyncResult::Failed, SyncFailure::NoReply, std::nullopt};
+            QTimer::singleShot(0, [done, outcome] { done(outcome); });
+            return true;
+        };
         const DialogServices services{clock, [this] { return std::make_unique<TMemIniFileEx>(file); }, media,
-                                      [this](const std::string& host) {
-                                          syncHosts.push_back(host);
-                                          return syncSucceeds;
-                                      },
-                                      ""};
+                                      startSync, ""};
         return std::make_unique<Dialog>(services);
     }
 
@@ -337,9 +343,13 @@ TEST_F(PreferenceDialogTest, SetTimeNowReportsTheOutcomeOfTheTypedServer) {
         dialog->NTPServer->setEditText("time.example.test");
         const testing::BoxAnswerer answerer("OK");
         dialog->TimesetNow->click();
+        EXPECT_FALSE(dialog->TimesetNow->isEnabled()) << "one run at a time";
+        for (int i = 0; i < 1000 && !answerer.Seen(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        EXPECT_TRUE(dialog->TimesetNow->isEnabled());
         EXPECT_EQ(syncHosts, std::vector<std::string>{"time.example.test"});
         ASSERT_TRUE(answerer.Seen().has_value());
-        EXPECT_EQ(answerer.Seen()->text.toStdString(), succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました");
+        EXPECT_EQ(answerer.Seen()->text.toStdString(),
+                  succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました\n応答がありません");
         EXPECT_EQ(answerer.Seen()->icon, QMessageBox::Information);
     }
     EXPECT_FALSE(std::filesystem::exists(file));

@@ -1,9 +1,10 @@
 #pragma once
-// An SNTP server on 127.0.0.1 for tests: a thread that answers each request
-// with the datagrams a script crafts from it, sent from the server's own port
-// or from a second one (a stranger).
+// An SNTP server on a loopback address for tests: a thread that answers each
+// request with the datagrams a script crafts from it, sent from the server's
+// own port or from a second one (a stranger).
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "nettime/IdSNTP.h"
-#include "nettime/IdSocketHandle.h"
-#include "platform/Clock.h"
-#include "platform/DateTime.h"
+#include "nettime/ReplyCheck.h"
+#include "nettime/SntpPacket.h"
+#include "platform/ClockSetter.h"
+#include "platform/UdpSocket.h"
 
 namespace kairos::testing {
 
@@ -36,32 +37,34 @@ inline SntpPacket ServerReply(const SntpPacket& request, NtpTimestamp receive, N
     SntpPacket reply;
     reply.LeapVersionMode = (4 << 3) | 4;
     reply.Stratum = 2;
+    reply.Precision = -20;
     reply.Originate = request.Transmit;
     reply.Receive = receive;
     reply.Transmit = transmit;
     return reply;
 }
 
-// The NTP timestamp of a local wall-clock reading, exact to the millisecond
-// and rounded up so that the client's millisecond cut gives it back.
-inline NtpTimestamp NtpOf(TDateTime localWholeMs, int biasMinutes) {
-    const auto parts = SplitMoment(localWholeMs);
-    const std::int64_t msSince1900 =
-        (parts.day - 2) * MillisecondsPerDay + parts.millisecondOfDay + std::int64_t{biasMinutes} * 60'000;
-    const std::int64_t seconds = msSince1900 / 1000;
-    const std::uint64_t ms = static_cast<std::uint64_t>(msSince1900 % 1000);
-    return {static_cast<std::uint32_t>(seconds), static_cast<std::uint32_t>((ms * 4'294'967'297ULL + 999) / 1000)};
+inline platform::IpAddress LoopbackOf(platform::AddressFamily family) {
+    platform::IpAddress address = platform::IpAddress::V4(127, 0, 0, 1);
+    if (family == platform::AddressFamily::V6) {
+        address = {platform::AddressFamily::V6, {}};
+        address.bytes[15] = 1;
+    }
+    return address;
 }
 
 using ReplyScript = std::function<std::vector<FakeDatagram>(const SntpPacket& request)>;
 
 class FakeSntpServer {
 public:
-    explicit FakeSntpServer(ReplyScript script) : script_(std::move(script)) {
-        for (TIdSocketHandle* socket : {&server_, &stranger_}) {
-            socket->AllocateSocket(platform::BroadcastOption::Disabled);
-            socket->Bind("127.0.0.1", 0);
-        }
+    // Port 0: any free one.
+    explicit FakeSntpServer(ReplyScript script, platform::AddressFamily family = platform::AddressFamily::V4,
+                            std::uint16_t port = 0)
+        : script_(std::move(script)) {
+        server_.Open(family);
+        server_.Bind({LoopbackOf(family), port});
+        stranger_.Open(family);
+        stranger_.Bind({LoopbackOf(family), 0});
         worker_ = std::thread([this] { Serve(); });
     }
     ~FakeSntpServer() {
@@ -71,71 +74,71 @@ public:
     FakeSntpServer(const FakeSntpServer&) = delete;
     FakeSntpServer& operator=(const FakeSntpServer&) = delete;
 
-    int Port() const { return server_.LocalPort(); }
-    int OtherPort() const { return stranger_.LocalPort(); }
+    // 0 when the family has no loopback address here.
+    std::uint16_t Port() const {
+        const auto local = server_.LocalEndpoint();
+        return local ? local->port : 0;
+    }
 
-    // The source ports the requests came from, in order.
-    std::vector<int> RequestPorts() const {
+    // The requests as they came, in order.
+    std::vector<SntpPacket> Requests() const {
         std::lock_guard lock(mutex_);
-        return requestPorts_;
+        return requests_;
     }
 
 private:
     void Serve() {
+        using namespace std::chrono_literals;
         while (!stop_) {
-            try {
-                if (!server_.WaitReadable(20)) continue;
-                const std::string request = server_.RecvFrom(1024);
-                const auto packet = DecodeSntpPacket(request);
-                if (!packet) continue;
-                const std::string ip = server_.PeerIP();
-                const int port = server_.PeerPort();
-                {
-                    std::lock_guard lock(mutex_);
-                    requestPorts_.push_back(port);
-                }
-                for (const FakeDatagram& datagram : script_(*packet)) {
-                    TIdSocketHandle& via = datagram.from == SentFrom::ServerPort ? server_ : stranger_;
-                    via.SendTo(ip, port, datagram.bytes);
-                }
-            } catch (const std::exception&) {
-                // A test sees a missing answer as a failed exchange.
+            if (server_.WaitReadable(20ms) != platform::WaitOutcome::Readable) continue;
+            const platform::ReceiveOutcome request = server_.ReceiveFrom(1024);
+            const auto packet = DecodeSntpPacket(request.data);
+            if (request.error != 0 || !packet) continue;
+            {
+                std::lock_guard lock(mutex_);
+                requests_.push_back(*packet);
+            }
+            for (const FakeDatagram& datagram : script_(*packet)) {
+                platform::UdpSocket& via = datagram.from == SentFrom::ServerPort ? server_ : stranger_;
+                via.SendTo(datagram.bytes, request.from);
             }
         }
     }
 
     ReplyScript script_;
-    TIdSocketHandle server_;
-    TIdSocketHandle stranger_;
+    platform::UdpSocket server_;
+    platform::UdpSocket stranger_;
     mutable std::mutex mutex_;
-    std::vector<int> requestPorts_;
+    std::vector<SntpPacket> requests_;
     std::atomic<bool> stop_{false};
     std::thread worker_;
 };
 
-// Hands out the given moments one per reading, then keeps the last: the
+// Hands out the given instants one per reading, then keeps the last: the
 // request's and the reply's readings are the first two.
-class SequenceClock final : public platform::Clock {
+class SequenceClock {
 public:
-    explicit SequenceClock(std::deque<TDateTime> moments) : moments_(std::move(moments)) {}
-    TDateTime Now() const override {
-        const TDateTime now = moments_.front();
-        if (moments_.size() > 1) moments_.pop_front();
+    explicit SequenceClock(std::deque<platform::UtcTime> instants) : instants_(std::move(instants)) {}
+    platform::UtcTime operator()() {
+        std::lock_guard lock(mutex_);
+        const platform::UtcTime now = instants_.front();
+        if (instants_.size() > 1) instants_.pop_front();
         return now;
     }
-    std::uint32_t TickCount() const override { return 0; }
 
 private:
-    mutable std::deque<TDateTime> moments_;
+    std::mutex mutex_;
+    std::deque<platform::UtcTime> instants_;
 };
 
 class RecordingSetter final : public platform::ClockSetter {
 public:
-    bool SetLocalTime(TDateTime local) override {
-        moments.push_back(local);
-        return true;
+    platform::ClockSetResult SetUtc(platform::UtcTime instant) override {
+        instants.push_back(instant);
+        return result;
     }
-    std::vector<TDateTime> moments;
+    std::vector<platform::UtcTime> instants;
+    platform::ClockSetResult result = platform::ClockSetResult::Set;
 };
 
 }  // namespace kairos::testing

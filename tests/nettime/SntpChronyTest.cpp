@@ -1,42 +1,41 @@
 // Against a real NTP server: the chronyd of scripts/start-chronyd.sh on
-// 127.0.0.1, whose clock runs 5 s ahead. Skipped when it is not running.
+// 127.0.0.1 and ::1, whose clock runs 5 s ahead. Skipped when it is not
+// running.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "nettime/ClockSync.h"
 #include "nettime/FakeSntpServer.h"
-#include "nettime/IdSNTP.h"
 
 namespace kairos {
 namespace {
 
-constexpr double SecondsPerDay = 86'400.0;
+using namespace std::chrono;
+
 constexpr double ServerLead = 5.0;
 constexpr double Agreement = 0.005;
 
-std::optional<int> ChronyPort() {
+std::optional<std::uint16_t> ChronyPort() {
     const char* port = std::getenv("KAIROS_CHRONY_PORT");
     if (port == nullptr || *port == '\0') return std::nullopt;
-    return std::atoi(port);
+    return static_cast<std::uint16_t>(std::atoi(port));
 }
-
-#define REQUIRE_CHRONY(port)                                                        \
-    const auto port = ChronyPort();                                                 \
-    if (!port) GTEST_SKIP() << "no chronyd: run scripts/start-chronyd.sh first"
 
 struct PipeClose {
     void operator()(FILE* pipe) const { pclose(pipe); }
 };
 
 // ntpdig's offset for the same server, or empty when it gave none.
-std::optional<double> NtpdigOffset(int port) {
+std::optional<double> NtpdigOffset(std::uint16_t port, const std::string& host) {
     const std::string command = std::string(KAIROS_SCRIPTS_DIR "/ntpdig-at.sh ") + std::to_string(port) +
-                                " -j -t 2 127.0.0.1 2>/dev/null";
+                                " -j -t 2 " + host + " 2>/dev/null";
     const std::unique_ptr<FILE, PipeClose> pipe(popen(command.c_str(), "r"));
     if (!pipe) return std::nullopt;
     std::string output;
@@ -47,39 +46,44 @@ std::optional<double> NtpdigOffset(int port) {
     return std::strtod(output.c_str() + at + 9, nullptr);
 }
 
-class SntpChronyTest : public ::testing::Test {
+double Seconds(nanoseconds span) { return duration<double>(span).count(); }
+
+class SntpChronyTest : public ::testing::TestWithParam<const char*> {
 protected:
-    testing::RecordingSetter setter_;
+    void SetUp() override {
+        port_ = ChronyPort();
+        if (!port_) GTEST_SKIP() << "no chronyd: run scripts/start-chronyd.sh first";
+        if (std::string(GetParam()) == "::1" && std::getenv("KAIROS_CHRONY_IPV6") == nullptr)
+            GTEST_SKIP() << "chronyd does not listen on ::1 here";
+    }
+    std::optional<std::uint16_t> port_;
 };
 
-TEST_F(SntpChronyTest, MeasuresTheServersLeadAndAgreesWithNtpdig) {
-    REQUIRE_CHRONY(port);
-    TIdSNTP sntp({platform::SystemClock(), setter_, platform::LocalTimeZoneBias});
-    sntp.SetHost("127.0.0.1");
-    sntp.SetPort(*port);
-    sntp.SetReceiveTimeout(3000);
-    ASSERT_NE(sntp.QueryServerTime(), 0);
-    const double ours = sntp.ClockOffset() * SecondsPerDay;
+TEST_P(SntpChronyTest, MeasuresTheServersLeadAndAgreesWithNtpdig) {
+    const QueryOutcome query = QueryTimeServer({GetParam(), *port_});
+    ASSERT_TRUE(query.sample) << "no usable reply: " << ReplyCheckName(query.rejection) << ", " << query.socketError;
+    const double ours = Seconds(query.sample->offset);
     RecordProperty("offset_s", std::to_string(ours));
     EXPECT_NEAR(ours, ServerLead, Agreement);
 
-    const auto theirs = NtpdigOffset(*port);
+    const auto theirs = NtpdigOffset(*port_, GetParam());
     ASSERT_TRUE(theirs) << "ntpdig gave no offset";
     RecordProperty("ntpdig_offset_s", std::to_string(*theirs));
     EXPECT_NEAR(ours, *theirs, Agreement);
 }
 
-TEST_F(SntpChronyTest, SyncClockHandsTheSetterTheServersTime) {
-    REQUIRE_CHRONY(port);
-    TIdSNTP sntp({platform::SystemClock(), setter_, platform::LocalTimeZoneBias});
-    sntp.SetHost("127.0.0.1");
-    sntp.SetPort(*port);
-    sntp.SetReceiveTimeout(3000);
-    ASSERT_TRUE(sntp.SyncClock());
-    const TDateTime serverNow = platform::SystemClock().Now() + ServerLead / SecondsPerDay;
-    ASSERT_EQ(setter_.moments.size(), 1u);
-    EXPECT_NEAR((setter_.moments[0] - serverNow) * SecondsPerDay, 0.0, Agreement);
+TEST_P(SntpChronyTest, TheSetterIsHandedTheServersTime) {
+    testing::RecordingSetter setter;
+    const std::string server = std::string(GetParam()) == "::1" ? "[::1]" : GetParam();
+    const SyncOutcome outcome =
+        SyncClock({server + ':' + std::to_string(*port_), StepLimit::Refuse, std::nullopt}, {{}, setter});
+    ASSERT_EQ(outcome.result, SyncResult::Set);
+    ASSERT_EQ(setter.instants.size(), 1u);
+    EXPECT_NEAR(Seconds(setter.instants[0] - platform::UtcNow()), ServerLead, Agreement);
 }
+
+INSTANTIATE_TEST_SUITE_P(Loopback, SntpChronyTest, ::testing::Values("127.0.0.1", "::1"),
+                         [](const auto& info) { return std::string(info.param) == "::1" ? "IPv6" : "IPv4"; });
 
 }  // namespace
 }  // namespace kairos

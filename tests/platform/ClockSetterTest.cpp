@@ -17,7 +17,7 @@
 namespace kairos {
 namespace {
 
-enum ChildOutcome : int { Refused = 0, Accepted = 1, StillPrivileged = 2 };
+enum ChildOutcome : int { Refused = 0, Accepted = 1, StillPrivileged = 2, RefusedForAnotherReason = 3 };
 
 struct Capabilities {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -41,13 +41,17 @@ bool DropClockCapability() {
     return (after.data[TimeWord].effective & TimeBit) == 0 && (after.data[TimeWord].permitted & TimeBit) == 0;
 }
 
-// Asks for the moment it already is: even a setter that wrongly succeeded
-// would leave the clock where it was.
+// Asks for the instant it already is: even a setter that wrongly succeeded
+// would leave the clock where it was. Without the right and without a bus to
+// ask anyone, the refusal is for want of permission.
 [[noreturn]] void RunSetterWithoutPrivilege() {
     if (!DropClockCapability()) _exit(StillPrivileged);
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/kairos-test/system_bus_socket", 1);
-    const bool set = platform::SystemClockSetter().SetLocalTime(platform::SystemClock().Now());
-    _exit(set ? Accepted : Refused);
+    switch (platform::SystemClockSetter().SetUtc(platform::UtcNow())) {
+        case platform::ClockSetResult::Set: _exit(Accepted);
+        case platform::ClockSetResult::NoPermission: _exit(Refused);
+        default: _exit(RefusedForAnotherReason);
+    }
 }
 
 TEST(ClockSetterTest, RefusesWithoutTheRightToSetTheClock) {

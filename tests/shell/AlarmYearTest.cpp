@@ -28,7 +28,7 @@
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
-#include "support/ScopedEnvironment.h"
+#include "support/ScopedTimeZone.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
 
@@ -52,24 +52,6 @@ constexpr const char* kAlarmSound = "/sounds/alarm.wav";
 // a firing it would only repeat the check of second 0 against the same minute.
 constexpr int kSecondTick = 30;
 
-// The zone of the run, set through TZ and put back after the test.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const std::string& zone) {
-        environment_.emplace();
-        environment_->Set("TZ", zone);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        environment_.reset();
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<testing::ScopedEnvironment> environment_;
-};
 
 // One alarm as the test writes it into the alarm file.
 struct Alarm {
@@ -466,7 +448,7 @@ std::vector<std::string> CommandsOf(const TAlarmList& list) {
 }
 
 TEST_F(AlarmYearTest, EveryAlarmFiresInEachShowingOfItsMinutesAcrossLeapDayAndBothChanges) {
-    const ScopedTimeZone zone("Europe/Berlin");
+    const testing::ScopedTimeZone zone("Europe/Berlin");
     const std::vector<bool> daysRun = DaysRun();
     year = MapYear(daysRun);
     // Without the zone's data the C library quietly keeps to UTC.

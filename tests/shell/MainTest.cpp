@@ -7,7 +7,10 @@
 #include <QFontInfo>
 #include <QFontDatabase>
 #include <QTimer>
+#include <chrono>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
@@ -15,8 +18,10 @@
 #include "shell/FontSubstitutes.h"
 #include "settings/ExIniFiles.h"
 #include "shell/Timeout.h"
+#include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
+#include "support/FakeSyncJob.h"
 #include "support/RecordingMedia.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
@@ -43,11 +48,7 @@ protected:
         form.reset();
         const std::string file = settings.empty() ? dir.File("absent.ini") : dir.Write("kairos.ini", settings);
         form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
-            clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"),
-            [this](const std::string& host) {
-                syncHosts.push_back(host);
-                return syncSucceeds;
-            }});
+            clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), sync.Job()});
         form->Timer->stop();  // the test ticks by hand
     }
     ~ClockWindowTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
@@ -58,14 +59,22 @@ protected:
             clock.ticks += 10;
             timers->Advance(10);
             form->TimerTimer();
+            // A correction ends within the tick that started it, as far as
+            // simulated time can tell.
+            if (form->SyncRunner->Busy()) testing::AwaitSync(*form->SyncRunner);
         }
+    }
+
+    std::vector<std::string> SyncServers() const {
+        std::vector<std::string> servers;
+        for (const SyncRequest& request : sync.Requests()) servers.push_back(request.server);
+        return servers;
     }
 
     testing::TempDir dir;
     testing::FakeClock clock;
     testing::RecordingMedia media;
-    std::vector<std::string> syncHosts;
-    bool syncSucceeds = true;
+    testing::FakeSyncJob sync;
     testing::SimulatedTimers* timers = nullptr;
     std::unique_ptr<TTimerList> list;
     std::unique_ptr<TKairosDisplayForm> form;
@@ -116,17 +125,19 @@ TEST_F(ClockWindowTest, PeriodicSyncRunsOncePerIntervalAcrossTheTickWrap) {
         }
     }
     EXPECT_EQ(runs, (std::vector<std::uint32_t>{0u - 30'000, 30'000, 90'000}));
-    EXPECT_EQ(syncHosts.size(), 3u) << "each periodic run asks the server once";
+    EXPECT_EQ(SyncServers().size(), 3u) << "each periodic run asks the server once";
+    for (const SyncRequest& request : sync.Requests()) EXPECT_EQ(request.limit, StepLimit::Refuse);
 }
 
 TEST_F(ClockWindowTest, SyncReportsOnTheDateLineWithTheStatusSound) {
     Create("[General]\nNTPAddress=127.0.0.1\n[InformationNote]\nPlay=1\nOnBeep=1\n");
     for (const bool succeeds : {true, false}) {
-        syncSucceeds = succeeds;
+        sync.SetOutcome(succeeds ? SyncResult::Set : SyncResult::Failed, succeeds ? SyncFailure::None : SyncFailure::NoReply);
         form->SynchronizeClock(SyncReport::Report);
+        testing::AwaitSync(*form->SyncRunner);
         EXPECT_EQ(form->DateLabel->Text(), succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました");
     }
-    EXPECT_EQ(syncHosts, (std::vector<std::string>{"127.0.0.1", "127.0.0.1"}));
+    EXPECT_EQ(SyncServers(), (std::vector<std::string>{"127.0.0.1", "127.0.0.1"}));
     ASSERT_EQ(media.events.size(), 2u);
     EXPECT_EQ(media.events[0].what, "beep");
     EXPECT_EQ(media.events[0].number, 900);
@@ -143,6 +154,90 @@ TEST_F(ClockWindowTest, SwitchingAutoSyncOffStopsThePeriodicRun) {
     Advance(70'000);
     EXPECT_EQ(form->AutoSync.AutoSyncDeadline(), 0u);
 }
+
+// The run goes on elsewhere: the clock keeps ticking, a second run is not
+// started beside it, and the next one is measured from its end.
+TEST_F(ClockWindowTest, ARunningCorrectionNeitherStopsTheClockNorStartsTwice) {
+    Create("[General]\nNTPAddress=127.0.0.1\nAutoNTP=1\nAutoNTPInterval=1\n");
+    sync.Hold();
+    form->SynchronizeClock(SyncReport::Report);
+    form->SetTime->trigger();
+    for (int i = 0; i < 200; ++i) {  // two seconds of ticks by hand, the run still open
+        clock.now += 10.0 / MillisecondsPerDay;
+        clock.ticks += 10;
+        timers->Advance(10);
+        form->TimerTimer();
+    }
+    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:07");
+    EXPECT_TRUE(form->SyncRunner->Busy());
+    sync.Release();
+    testing::AwaitSync(*form->SyncRunner);
+    EXPECT_EQ(sync.Requests().size(), 1u);
+    EXPECT_EQ(form->DateLabel->Text(), "時刻あわせに成功しました");
+    EXPECT_EQ(form->AutoSync.AutoSyncDeadline(), clock.ticks + 60'000);
+}
+
+TEST_F(ClockWindowTest, ClosingDuringARunCancelsItWithoutWaitingForIt) {
+    sync.Hold();
+    form->SynchronizeClock(SyncReport::Report);
+    form.reset();
+    EXPECT_TRUE(sync.SawCancel());
+}
+
+struct CommandCase {
+    const char* name;
+    SyncResult first;
+    SyncFailure failure;
+    QString answer;      // to the one box that comes up
+    const char* seen;    // that box's text, or how the question ends
+    const char* status;  // on the date line; empty: the date
+    std::size_t runs;
+};
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+
+class SyncCommand : public ClockWindowTest, public ::testing::WithParamInterface<CommandCase> {};
+
+// The menu command asks before a big step and tells why a run failed.
+TEST_P(SyncCommand, AsksBeforeABigStepAndGivesTheReasonOfAFailure) {
+    const CommandCase& c = GetParam();
+    SntpSample bigStep;
+    bigStep.offset = std::chrono::hours(74);
+    sync.SetAnswer([c, bigStep](const SyncRequest& request) {
+        if (request.confirmed) return SyncOutcome{SyncResult::Set, SyncFailure::None, request.confirmed};
+        return SyncOutcome{c.first, c.failure, bigStep};
+    });
+    const testing::BoxAnswerer answerer(c.answer);
+    form->SetTime->trigger();
+    testing::AwaitSync(*form->SyncRunner);
+    form->TimerTimer();
+
+    EXPECT_EQ(form->DateLabel->Text(), *c.status != '\0' ? c.status : "2026/12/07");
+    if (*c.seen == '\0') {
+        EXPECT_FALSE(answerer.Seen());
+    } else {
+        ASSERT_TRUE(answerer.Seen());
+        EXPECT_TRUE(answerer.Seen()->text.endsWith(QString::fromUtf8(c.seen))) << answerer.Seen()->text.toStdString();
+        if (c.first == SyncResult::NeedsConfirmation) {
+            EXPECT_EQ(answerer.Seen()->defaultButton, "いいえ(&N)");
+        }
+    }
+    ASSERT_EQ(sync.Requests().size(), c.runs);
+    EXPECT_EQ(sync.Requests()[0].limit, StepLimit::Ask);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, SyncCommand,
+    ::testing::Values(
+        CommandCase{"Set", SyncResult::Set, SyncFailure::None, "OK", "", "時刻あわせに成功しました", 1},
+        CommandCase{"NoReply", SyncResult::Failed, SyncFailure::NoReply, "OK", "時刻あわせに失敗しました\n応答がありません",
+                    "時刻あわせに失敗しました", 1},
+        CommandCase{"NoPermission", SyncResult::Failed, SyncFailure::NoPermission, "OK",
+                    "時刻あわせに失敗しました\n時計を設定する権限がありません", "時刻あわせに失敗しました", 1},
+        CommandCase{"BigStepAccepted", SyncResult::NeedsConfirmation, SyncFailure::None, "はい(&Y)",
+                    "時計を 3日 2時間 進めますか？", "時刻あわせに成功しました", 2},
+        CommandCase{"BigStepDeclined", SyncResult::NeedsConfirmation, SyncFailure::None, "いいえ(&N)",
+                    "時計を 3日 2時間 進めますか？", "", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class PaintCounter final : public QObject {
 public:

@@ -30,6 +30,7 @@
 #include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
+#include "support/FakeSyncJob.h"
 #include "support/RecordingMedia.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
@@ -51,8 +52,7 @@ protected:
     void Create() {
         form.reset();
         form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
-            clock, *list, [this] { return OpenIniFile(settingsFile); }, media, dir.File("Alarm.ini"),
-            [](const std::string&) { return true; }});
+            clock, *list, [this] { return OpenIniFile(settingsFile); }, media, dir.File("Alarm.ini"), sync.Job()});
         form->Timer->stop();
     }
 
@@ -60,6 +60,7 @@ protected:
     std::string settingsFile;
     testing::FakeClock clock;
     testing::RecordingMedia media;
+    testing::FakeSyncJob sync;
     std::unique_ptr<TTimerList> list;
     std::unique_ptr<TKairosDisplayForm> form;
 };
@@ -139,6 +140,7 @@ TEST_F(PopupMenuTest, SavedPositionAndTopMostComeBackInTheNextWindow) {
 
 TEST_F(PopupMenuTest, SetTimeReportsOnTheDateLine) {
     form->SetTime->trigger();
+    testing::AwaitSync(*form->SyncRunner);
     EXPECT_EQ(form->DateLabel->Text(), "時刻あわせに成功しました");
 }
 

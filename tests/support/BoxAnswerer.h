@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QTimer>
 
@@ -19,6 +20,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    QString defaultButton;  // the one Enter gives
 };
 
 // Waits on the event loop for the next modal message box, notes what it
@@ -37,7 +39,8 @@ private:
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
         poll_.stop();
-        seen_ = SeenBox{box->windowTitle(), box->text(), box->icon(), {}};
+        seen_ = SeenBox{box->windowTitle(), box->text(), box->icon(), {},
+                        box->defaultButton() != nullptr ? box->defaultButton()->text() : QString()};
         QAbstractButton* chosen = nullptr;
         for (QAbstractButton* button : box->buttons()) {
             seen_->buttons << button->text();

@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <chrono>
 #include <ctime>
 #include <memory>
-#include <optional>
 
 namespace kairos::platform {
 namespace {
@@ -33,41 +33,51 @@ private:
     sd_bus_error error_{nullptr, nullptr, 0};
 };
 
-// mktime decides daylight saving itself (tm_isdst -1): the moment is a wall
-// clock reading, and only the zone rules know which offset it had.
-std::optional<timespec> LocalMomentToUtc(TDateTime local) {
-    std::optional<std::tm> fields = ToCalendarFields(local);
-    if (!fields) return std::nullopt;
-    const std::time_t utc = std::mktime(&*fields);
-    if (utc == static_cast<std::time_t>(-1)) return std::nullopt;
-    const auto millisecond = DecodeMillisecondOfDay(SplitMoment(local).millisecondOfDay).millisecond;
-    return timespec{utc, static_cast<long>(millisecond) * 1'000'000L};
+timespec ToTimespec(UtcTime instant) {
+    const auto second = std::chrono::floor<std::chrono::seconds>(instant);
+    return timespec{static_cast<std::time_t>(second.time_since_epoch().count()),
+                    static_cast<long>((instant - second).count())};
 }
 
-bool SetThroughTimedated(const timespec& utc) {
+// Who keeps the clock instead is worth telling the user; every other refusal
+// of the service means the user may not set it.
+ClockSetResult ResultOfRefusal(const sd_bus_error* error) {
+    if (sd_bus_error_has_name(error, "org.freedesktop.timedate1.AutomaticTimeSyncEnabled"))
+        return ClockSetResult::SystemSyncActive;
+    if (sd_bus_error_has_name(error, SD_BUS_ERROR_ACCESS_DENIED) ||
+        sd_bus_error_has_name(error, SD_BUS_ERROR_INTERACTIVE_AUTHORIZATION_REQUIRED) ||
+        sd_bus_error_has_name(error, SD_BUS_ERROR_SERVICE_UNKNOWN))
+        return ClockSetResult::NoPermission;
+    return ClockSetResult::Failed;
+}
+
+ClockSetResult SetThroughTimedated(UtcTime instant) {
     sd_bus* opened = nullptr;
-    if (sd_bus_open_system(&opened) < 0) return false;
+    // No system bus: nobody can set the clock for this process.
+    if (sd_bus_open_system(&opened) < 0) return ClockSetResult::NoPermission;
     const BusHandle bus(opened);
     // Without this polkit refuses at once instead of asking the user.
     sd_bus_set_allow_interactive_authorization(bus.get(), 1);
-    const std::int64_t usecUtc = static_cast<std::int64_t>(utc.tv_sec) * 1'000'000 + utc.tv_nsec / 1000;
+    const std::int64_t usecUtc =
+        std::chrono::floor<std::chrono::microseconds>(instant).time_since_epoch().count();
     BusError error;
     const int relative = 0;
     const int interactive = 1;
-    return sd_bus_call_method(bus.get(), TimedateService, TimedatePath, TimedateInterface, "SetTime", error.get(),
-                              nullptr, "xbb", usecUtc, relative, interactive) >= 0;
+    if (sd_bus_call_method(bus.get(), TimedateService, TimedatePath, TimedateInterface, "SetTime", error.get(), nullptr,
+                           "xbb", usecUtc, relative, interactive) >= 0)
+        return ClockSetResult::Set;
+    return ResultOfRefusal(error.get());
 }
 
 class PosixClockSetter final : public ClockSetter {
 public:
-    bool SetLocalTime(TDateTime local) override {
-        const auto utc = LocalMomentToUtc(local);
-        if (!utc) return false;
-        if (clock_settime(CLOCK_REALTIME, &*utc) == 0) return true;
+    ClockSetResult SetUtc(UtcTime instant) override {
+        const timespec utc = ToTimespec(instant);
+        if (clock_settime(CLOCK_REALTIME, &utc) == 0) return ClockSetResult::Set;
         // Only a missing privilege is worth asking the time service about;
         // any other refusal would be its refusal too.
-        if (errno != EPERM) return false;
-        return SetThroughTimedated(*utc);
+        if (errno != EPERM) return ClockSetResult::Failed;
+        return SetThroughTimedated(instant);
     }
 };
 

@@ -23,16 +23,20 @@ const tm& LocalFieldsOf(std::time_t utc) {
     return cached.local;
 }
 
+TDateTime LocalMomentOf(std::time_t second, long nanoseconds) {
+    const tm& local = LocalFieldsOf(second);
+    const auto moment =
+        TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                          local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(nanoseconds / 1'000'000));
+    return moment.value_or(0.0);
+}
+
 class PosixClock final : public Clock {
 public:
     TDateTime Now() const override {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        const tm& local = LocalFieldsOf(now.tv_sec);
-        const auto moment = TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                              local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
-                                              static_cast<int>(now.tv_nsec / 1'000'000));
-        return moment.value_or(0.0);
+        return LocalMomentOf(now.tv_sec, now.tv_nsec);
     }
 
     std::uint32_t TickCount() const override {
@@ -49,6 +53,18 @@ public:
 const Clock& SystemClock() {
     static const PosixClock clock;
     return clock;
+}
+
+UtcTime UtcNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return UtcTime(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+}
+
+TDateTime ToLocalMoment(UtcTime instant) {
+    const auto second = std::chrono::floor<std::chrono::seconds>(instant);
+    const auto nanoseconds = (instant - second).count();
+    return LocalMomentOf(static_cast<std::time_t>(second.time_since_epoch().count()), static_cast<long>(nanoseconds));
 }
 
 int LocalTimeZoneBias() {

@@ -1,22 +1,20 @@
 // UDP over the BSD socket calls. Errors leave here as Windows socket numbers
-// (see Sockets.h); the errno values have a one-to-one counterpart there for
+// (see UdpSocket.h); the errno values have a one-to-one counterpart there for
 // everything a datagram socket can report.
 
-#include "platform/Sockets.h"
+#include "platform/UdpSocket.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <memory>
+#include <iterator>
 #include <utility>
 #include <vector>
+
+#include "platform/posix/SocketAddress.h"
 
 namespace kairos::platform {
 namespace {
@@ -41,37 +39,7 @@ constexpr ErrorPair ErrnoTable[] = {
     {EHOSTUNREACH, 10065},    {ENOTEMPTY, 10066},
 };
 
-// WSAHOST_NOT_FOUND, WSATRY_AGAIN, WSANO_RECOVERY and WSANO_DATA are what
-// gethostbyname reports for the same situations.
-constexpr ErrorPair ResolverTable[] = {
-    {EAI_NONAME, 11001},  {EAI_AGAIN, 11002},  {EAI_FAIL, 11003},       {EAI_NODATA, 11004},
-    {EAI_ADDRFAMILY, 11004}, {EAI_MEMORY, 10055}, {EAI_FAMILY, 10047}, {EAI_SOCKTYPE, 10044},
-    {EAI_SERVICE, 10109}, {EAI_BADFLAGS, 10022},
-};
-
-template <std::size_t N>
-int Lookup(const ErrorPair (&table)[N], int value, int fallback) {
-    const auto* match = std::find_if(std::begin(table), std::end(table),
-                                     [value](const ErrorPair& pair) { return pair.from == value; });
-    return match == std::end(table) ? fallback : match->to;
-}
-
 int LastSocketError() { return SocketErrorFromErrno(errno); }
-
-sockaddr_in ToSockaddr(const Ipv4Endpoint& endpoint) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(endpoint.port);
-    std::memcpy(&address.sin_addr, endpoint.address.data(), endpoint.address.size());
-    return address;
-}
-
-Ipv4Endpoint FromSockaddr(const sockaddr_in& address) {
-    Ipv4Endpoint endpoint;
-    std::memcpy(endpoint.address.data(), &address.sin_addr, endpoint.address.size());
-    endpoint.port = ntohs(address.sin_port);
-    return endpoint;
-}
 
 timespec ToTimespec(std::chrono::nanoseconds span) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
@@ -80,10 +48,6 @@ timespec ToTimespec(std::chrono::nanoseconds span) {
     value.tv_nsec = static_cast<long>((span - seconds).count());
     return value;
 }
-
-struct AddrinfoDeleter {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
 
 }  // namespace
 
@@ -99,48 +63,52 @@ UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
     return *this;
 }
 
-int UdpSocket::Open() {
+int UdpSocket::Open(AddressFamily family) {
     Close();
     // Close-on-exec: programs started by alarms must not inherit the socket.
-    descriptor_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    descriptor_ = socket(family == AddressFamily::V4 ? AF_INET : AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     return descriptor_ < 0 ? LastSocketError() : 0;
 }
 
-int UdpSocket::SetBroadcast(BroadcastOption option) {
-    const int value = option == BroadcastOption::Enabled ? 1 : 0;
-    return setsockopt(descriptor_, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) < 0 ? LastSocketError() : 0;
+int UdpSocket::Bind(const Endpoint& local) {
+    const SocketAddress address = ToSocketAddress(local);
+    return bind(descriptor_, address.get(), address.length) < 0 ? LastSocketError() : 0;
 }
 
-int UdpSocket::Bind(const Ipv4Endpoint& local) {
-    const sockaddr_in address = ToSockaddr(local);
-    return bind(descriptor_, reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0 ? LastSocketError()
-                                                                                               : 0;
+std::optional<Endpoint> UdpSocket::LocalEndpoint() const {
+    sockaddr_storage storage{};
+    socklen_t length = sizeof storage;
+    if (getsockname(descriptor_, reinterpret_cast<sockaddr*>(&storage), &length) < 0) return std::nullopt;
+    return FromSocketAddress(storage);
 }
 
-std::optional<Ipv4Endpoint> UdpSocket::LocalEndpoint() const {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (getsockname(descriptor_, reinterpret_cast<sockaddr*>(&address), &length) < 0) return std::nullopt;
-    return FromSockaddr(address);
+int UdpSocket::Connect(const Endpoint& peer) {
+    const SocketAddress address = ToSocketAddress(peer);
+    return connect(descriptor_, address.get(), address.length) < 0 ? LastSocketError() : 0;
 }
 
-SendOutcome UdpSocket::SendTo(std::string_view data, const Ipv4Endpoint& to) {
-    const sockaddr_in address = ToSockaddr(to);
-    const ssize_t sent = sendto(descriptor_, data.data(), data.size(), MSG_NOSIGNAL,
-                                reinterpret_cast<const sockaddr*>(&address), sizeof address);
+SendOutcome UdpSocket::Send(std::string_view data) {
+    const ssize_t sent = send(descriptor_, data.data(), data.size(), MSG_NOSIGNAL);
+    if (sent < 0) return {-1, LastSocketError()};
+    return {static_cast<long>(sent), 0};
+}
+
+SendOutcome UdpSocket::SendTo(std::string_view data, const Endpoint& to) {
+    const SocketAddress address = ToSocketAddress(to);
+    const ssize_t sent = sendto(descriptor_, data.data(), data.size(), MSG_NOSIGNAL, address.get(), address.length);
     if (sent < 0) return {-1, LastSocketError()};
     return {static_cast<long>(sent), 0};
 }
 
 ReceiveOutcome UdpSocket::ReceiveFrom(std::size_t capacity) {
     std::vector<char> buffer(capacity);
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
+    sockaddr_storage storage{};
+    socklen_t length = sizeof storage;
     // MSG_TRUNC makes the call report the datagram's real length, so that a
     // datagram too long for the buffer is refused as Windows refuses it
     // instead of being passed on cut short.
     const ssize_t received =
-        recvfrom(descriptor_, buffer.data(), buffer.size(), MSG_TRUNC, reinterpret_cast<sockaddr*>(&address), &length);
+        recvfrom(descriptor_, buffer.data(), buffer.size(), MSG_TRUNC, reinterpret_cast<sockaddr*>(&storage), &length);
     ReceiveOutcome outcome;
     if (received < 0) {
         outcome.error = LastSocketError();
@@ -148,7 +116,7 @@ ReceiveOutcome UdpSocket::ReceiveFrom(std::size_t capacity) {
         outcome.error = SocketErrorFromErrno(EMSGSIZE);
     } else {
         outcome.data.assign(buffer.data(), static_cast<std::size_t>(received));
-        outcome.from = FromSockaddr(address);
+        outcome.from = FromSocketAddress(storage);
     }
     return outcome;
 }
@@ -177,32 +145,10 @@ void UdpSocket::Close() noexcept {
     close(descriptor);
 }
 
-ResolveOutcome ResolveIpv4(const std::string& host) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* list = nullptr;
-    const int result = getaddrinfo(host.c_str(), nullptr, &hints, &list);
-    const std::unique_ptr<addrinfo, AddrinfoDeleter> owned(list);
-    ResolveOutcome outcome;
-    if (result != 0) {
-        outcome.error = SocketErrorFromResolver(result, errno);
-    } else if (list == nullptr || list->ai_addr == nullptr || list->ai_family != AF_INET) {
-        outcome.error = SocketErrorFromResolver(EAI_NODATA, 0);
-    } else {
-        sockaddr_in address{};
-        std::memcpy(&address, list->ai_addr, sizeof address);
-        outcome.address = FromSockaddr(address).address;
-    }
-    return outcome;
-}
-
-int SocketErrorFromErrno(int posixError) { return Lookup(ErrnoTable, posixError, posixError); }
-
-int SocketErrorFromResolver(int resolverError, int posixError) {
-    if (resolverError == EAI_SYSTEM) return SocketErrorFromErrno(posixError);
-    // Negative EAI values must not pass as an error number.
-    return Lookup(ResolverTable, resolverError, 11003);
+int SocketErrorFromErrno(int posixError) {
+    const auto* match = std::find_if(std::begin(ErrnoTable), std::end(ErrnoTable),
+                                     [posixError](const ErrorPair& pair) { return pair.from == posixError; });
+    return match == std::end(ErrnoTable) ? posixError : match->to;
 }
 
 }  // namespace kairos::platform

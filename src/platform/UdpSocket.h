@@ -1,29 +1,20 @@
 #pragma once
-// IPv4 datagram sockets and host-name lookup.
+// A UDP socket over IPv4 or IPv6.
 //
 // Failures are reported as the error numbers of the Windows socket library
-// (10004 for an interrupted call, 11001 for an unknown host, ...), whatever
+// (10004 for an interrupted call, 10061 for a refused datagram, ...), whatever
 // the OS: the clock's messages are built from those numbers and must read the
 // same everywhere. 0 always means success.
 
-#include <array>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/IpAddress.h"
+
 namespace kairos::platform {
-
-using Ipv4Address = std::array<std::uint8_t, 4>;
-
-struct Ipv4Endpoint {
-    Ipv4Address address{};
-    std::uint16_t port = 0;  // host order
-};
-
-enum class BroadcastOption { Disabled, Enabled };
 
 enum class WaitOutcome {
     Readable,
@@ -38,12 +29,7 @@ struct SendOutcome {
 
 struct ReceiveOutcome {
     std::string data;  // one datagram, when error is 0
-    Ipv4Endpoint from;
-    int error = 0;
-};
-
-struct ResolveOutcome {
-    Ipv4Address address{};  // the first IPv4 address of the answer, when error is 0
+    Endpoint from;
     int error = 0;
 };
 
@@ -58,28 +44,31 @@ public:
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
 
-    // Opens an IPv4 datagram socket (closing any held one); 0 or an error number.
-    int Open();
+    // Opens a datagram socket of the family (closing any held one); 0 or an
+    // error number.
+    int Open(AddressFamily family);
     bool IsOpen() const { return descriptor_ >= 0; }
-    // The descriptor, -1 when none is held.
-    int Descriptor() const { return descriptor_; }
 
-    int SetBroadcast(BroadcastOption option);
     // Without an explicit bind the system picks a random free port at the
-    // first send.
-    int Bind(const Ipv4Endpoint& local);
-    // The address the socket is bound to; empty when it is not open or
-    // the system cannot tell.
-    std::optional<Ipv4Endpoint> LocalEndpoint() const;
+    // connect or the first send.
+    int Bind(const Endpoint& local);
+    // The address the socket is bound to; empty when it is not open or the
+    // system cannot tell.
+    std::optional<Endpoint> LocalEndpoint() const;
 
-    SendOutcome SendTo(std::string_view data, const Ipv4Endpoint& to);
+    // From now on only that peer's datagrams arrive, and a peer that refuses
+    // them (nobody at that port) shows as 10061 on the next receive.
+    int Connect(const Endpoint& peer);
+    // To the connected peer.
+    SendOutcome Send(std::string_view data);
+    SendOutcome SendTo(std::string_view data, const Endpoint& to);
     // One datagram of at most capacity bytes. A longer one is consumed and
     // reported as 10040 (message too long), never handed back cut short.
     ReceiveOutcome ReceiveFrom(std::size_t capacity);
 
-    // Waits until a datagram can be read. No limit waits without end. A limit
-    // the system rejects (a negative one) is Failed. A signal does not end
-    // the wait early.
+    // Waits until a datagram (or an error) can be read. No limit waits
+    // without end; a negative limit is Failed. A signal does not end the wait
+    // early.
     WaitOutcome WaitReadable(std::optional<std::chrono::microseconds> limit);
 
     // No more sends, then the descriptor is released; failures are ignored
@@ -90,16 +79,9 @@ private:
     int descriptor_ = -1;
 };
 
-// The host's first IPv4 address from the system resolver (hosts file, DNS,
-// ...). Numeric addresses are accepted as the resolver accepts them.
-ResolveOutcome ResolveIpv4(const std::string& host);
-
 // Windows socket error number for an errno value; values without a
 // counterpart come back unchanged (they stay below 10000, out of the
 // numbers that have a message).
 int SocketErrorFromErrno(int posixError);
-// Windows socket error number for a getaddrinfo result (EAI_*); EAI_SYSTEM
-// takes the errno value that came with it.
-int SocketErrorFromResolver(int resolverError, int posixError);
 
 }  // namespace kairos::platform
