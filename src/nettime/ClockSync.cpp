@@ -79,21 +79,30 @@ std::string OutcomeForLog(const SyncOutcome& outcome, const QueryOutcome& query)
     return "failed";
 }
 
+// The server as written, and the address that answered unless it says as much.
+std::string ServerLabel(const std::string& server, const platform::IpAddress& answered) {
+    const std::string address = platform::FormatIpAddress(answered);
+    const auto parsed = ParseServerAddress(server);
+    return !parsed || parsed->host != address ? server + " (" + address + ")" : server;
+}
+
 void Log(std::ostream& log, const SyncRequest& request, const SyncOutcome& outcome, const QueryOutcome& query) {
-    std::string line = "kairos: time server " + request.server;
+    std::string line = "kairos: time server ";
     if (outcome.sample) {
-        char figures[160];
-        std::snprintf(figures, sizeof figures, " %s: offset %+.6f s, delay %.6f s, stratum %d",
-                      platform::FormatEndpoint(outcome.sample->server).c_str(), Seconds(outcome.sample->offset),
-                      Seconds(outcome.sample->delay), outcome.sample->stratum);
-        line += figures;
+        char figures[128];
+        std::snprintf(figures, sizeof figures, ": offset %+.6f s, delay %.6f s, stratum %d",
+                      Seconds(outcome.sample->offset), Seconds(outcome.sample->delay), outcome.sample->stratum);
+        line += ServerLabel(request.server, outcome.sample->server.address) + figures;
     } else if (!query.addresses.empty()) {
+        line += request.server;
         line += " (";
         for (std::size_t i = 0; i < query.addresses.size(); ++i)
             line += (i == 0 ? "" : ", ") + platform::FormatIpAddress(query.addresses[i]);
         line += ')';
+    } else {
+        line += request.server;
     }
-    if (request.confirmed) line += " (confirmed)";
+    if (request.confirmed) line += ", confirmed";
     log << line << ": " << OutcomeForLog(outcome, query) << '\n' << std::flush;
 }
 
@@ -155,14 +164,10 @@ std::string StepQuestion(TDateTime serverLocalTime, nanoseconds offset) {
 }
 
 std::string QueryReport(const std::string& server, const SntpSample& sample) {
-    const std::string address = platform::FormatIpAddress(sample.server.address);
-    const auto parsed = ParseServerAddress(server);
-    std::string head = server;
-    if (!parsed || parsed->host != address) head += " (" + address + ")";
     char figures[96];
     std::snprintf(figures, sizeof figures, ": offset %+.4f s, delay %.4f s, stratum %d", Seconds(sample.offset),
                   Seconds(sample.delay), sample.stratum);
-    return head + figures;
+    return ServerLabel(server, sample.server.address) + figures;
 }
 
 }  // namespace kairos

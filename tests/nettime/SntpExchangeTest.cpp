@@ -331,8 +331,8 @@ TEST(SntpExchangeTest, EachRunLogsServerAddressOffsetDelayAndOutcome) {
     Machine machine;
     machine.Sync(server, StepLimit::Refuse, 2000ms);
     const std::string port = std::to_string(server.Port());
-    EXPECT_EQ(machine.log.str(), "kairos: time server 127.0.0.1:" + port + " 127.0.0.1:" + port +
-                                     ": offset +4.965000 s, delay 0.090000 s, stratum 2: set\n");
+    EXPECT_EQ(machine.log.str(),
+              "kairos: time server 127.0.0.1:" + port + ": offset +4.965000 s, delay 0.090000 s, stratum 2: set\n");
 }
 
 TEST(SntpExchangeTest, ACancelledQueryEndsAtOnce) {
