@@ -6,19 +6,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <iterator>
 #include <memory>
 
 #include "platform/UdpSocket.h"
+#include "platform/posix/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
 
 namespace kairos::platform {
 namespace {
-
-struct ErrorPair {
-    int from;
-    int to;
-};
 
 // WSAHOST_NOT_FOUND, WSATRY_AGAIN, WSANO_RECOVERY and WSANO_DATA are what
 // the Windows resolver reports for the same situations.
@@ -60,10 +55,8 @@ LookupOutcome LookupHost(const std::string& host) {
 
 int SocketErrorFromResolver(int resolverError, int posixError) {
     if (resolverError == EAI_SYSTEM) return SocketErrorFromErrno(posixError);
-    const auto* match = std::find_if(std::begin(ResolverTable), std::end(ResolverTable),
-                                     [resolverError](const ErrorPair& pair) { return pair.from == resolverError; });
     // Negative EAI values must not pass as an error number.
-    return match == std::end(ResolverTable) ? 11003 : match->to;
+    return TranslateError(ResolverTable, resolverError, 11003);
 }
 
 }  // namespace kairos::platform

@@ -10,19 +10,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <utility>
 #include <vector>
 
+#include "platform/posix/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
 
 namespace kairos::platform {
 namespace {
-
-struct ErrorPair {
-    int from;
-    int to;
-};
 
 // EAGAIN and EWOULDBLOCK are one value on Linux; the first match wins either way.
 constexpr ErrorPair ErrnoTable[] = {
@@ -146,9 +141,7 @@ void UdpSocket::Close() noexcept {
 }
 
 int SocketErrorFromErrno(int posixError) {
-    const auto* match = std::find_if(std::begin(ErrnoTable), std::end(ErrnoTable),
-                                     [posixError](const ErrorPair& pair) { return pair.from == posixError; });
-    return match == std::end(ErrnoTable) ? posixError : match->to;
+    return TranslateError(ErrnoTable, posixError, posixError);
 }
 
 }  // namespace kairos::platform
