@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Asks the local chronyd of start-chronyd.sh (clock 5 s ahead) COUNT times
-# (default 20) with the clock's SNTP client and COUNT times with ntpdig, and
-# prints the offsets each measured and how long an exchange took: ours is one
-# exchange in a running program, ntpdig's a whole run of the tool.
+# (default 20) with the clock's SNTP client and COUNT times with ntpdig, over
+# 127.0.0.1 and, where the machine has it, ::1, and prints the offsets each
+# measured and how long an exchange took: ours is one exchange in a running
+# program, ntpdig's a whole run of the tool.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,15 +22,21 @@ ours=$(mktemp)
 theirs=$(mktemp)
 trap 'rm -f "$ours" "$theirs"; "$root/scripts/stop-chronyd.sh"' EXIT
 
-"$build/bench/sntp_probe" "$KAIROS_CHRONY_PORT" "$count" >"$ours"
-for _ in $(seq "$count"); do
-  start=$(date +%s%N)
-  offset=$("$root/scripts/ntpdig-at.sh" "$KAIROS_CHRONY_PORT" -j 127.0.0.1 | sed -n 's/.*"offset":\([-0-9.]*\).*/\1/p')
-  end=$(date +%s%N)
-  echo "$offset $(((end - start) / 1000))e-3" >>"$theirs"
-done
+hosts=(127.0.0.1)
+[[ -n "${KAIROS_CHRONY_IPV6:-}" ]] && hosts+=(::1)
+for host in "${hosts[@]}"; do
+  : >"$ours"
+  : >"$theirs"
+  "$build/bench/sntp_probe" "$KAIROS_CHRONY_PORT" "$count" "$host" >"$ours"
+  for _ in $(seq "$count"); do
+    start=$(date +%s%N)
+    offset=$("$root/scripts/ntpdig-at.sh" "$KAIROS_CHRONY_PORT" -j "$host" | sed -n 's/.*"offset":\([-0-9.]*\).*/\1/p')
+    end=$(date +%s%N)
+    echo "$offset $(((end - start) / 1000))e-3" >>"$theirs"
+  done
 
-python3 - "$ours" "$theirs" <<'PY'
+  echo "== $host"
+  python3 - "$ours" "$theirs" <<'PY'
 import statistics, sys
 
 def load(path):
@@ -47,3 +54,4 @@ show("ntpdig", *theirs)
 gap = statistics.median(ours[0]) - statistics.median(theirs[0])
 print(f"offset agreement: medians differ by {gap * 1000:+.3f} ms")
 PY
+done

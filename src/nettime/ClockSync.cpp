@@ -66,11 +66,12 @@ std::string OutcomeForLog(const SyncOutcome& outcome, const QueryOutcome& query)
         case SyncFailure::None:
             return outcome.result == SyncResult::NeedsConfirmation ? "step too large, asking" : "set";
         case SyncFailure::HostNotFound:
-            return query.socketError != 0 ? "host not found, " + SocketErrorLine(query.socketError)
+            return query.socketError != 0 ? std::string("host not found, ").append(SocketErrorLine(query.socketError))
                                           : "host not found";
         case SyncFailure::NoReply:
-            return query.socketError != 0 ? "no reply, " + SocketErrorLine(query.socketError) : "no reply";
-        case SyncFailure::BadReply: return "bad reply, " + std::string(ReplyCheckName(query.rejection));
+            return query.socketError != 0 ? std::string("no reply, ").append(SocketErrorLine(query.socketError))
+                                          : "no reply";
+        case SyncFailure::BadReply: return std::string("bad reply, ").append(ReplyCheckName(query.rejection));
         case SyncFailure::NoPermission: return "no permission to set the clock";
         case SyncFailure::SystemSyncActive: return "the system's time synchronisation keeps the clock";
         case SyncFailure::SetFailed: return "the clock could not be set";
@@ -141,14 +142,16 @@ std::string StepSizeText(nanoseconds step) {
     static constexpr Unit Units[] = {{86'400, "日"}, {3'600, "時間"}, {60, "分"}, {1, "秒"}};
     const std::int64_t total = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::abs(step)).count();
     constexpr double DaysPerYear = 365.2425;
-    if (total >= 365 * 86'400)
-        return "約" + std::to_string(std::llround(static_cast<double>(total) / 86'400 / DaysPerYear)) + "年";
+    if (total >= 365 * 86'400) {
+        const long long years = std::llround(static_cast<double>(total) / 86'400 / DaysPerYear);
+        return std::string("約").append(std::to_string(years)).append("年");
+    }
     std::size_t first = 0;
     while (first + 1 < std::size(Units) && total < Units[first].seconds) ++first;
     std::string text = std::to_string(total / Units[first].seconds) + Units[first].name;
     if (first + 1 < std::size(Units)) {
         const std::int64_t next = total % Units[first].seconds / Units[first + 1].seconds;
-        if (next != 0) text += " " + std::to_string(next) + Units[first + 1].name;
+        if (next != 0) text.append(" ").append(std::to_string(next)).append(Units[first + 1].name);
     }
     return text;
 }

@@ -27,7 +27,10 @@ ReplyCheck CheckHeader(const SntpPacket& reply) {
     if (reply.Stratum == 0 || reply.Stratum > MaxStratum) return ReplyCheck::BadStratum;
     constexpr NtpTimestamp zero{};
     if (reply.Originate == zero || reply.Receive == zero || reply.Transmit == zero) return ReplyCheck::ZeroTimestamp;
-    const nanoseconds rootDistance = NtpShortToDuration(reply.RootDelay) / 2 + NtpShortToDuration(reply.RootDispersion);
+    // In units of 2^-17 s half the root delay is exact; nanoseconds would cut
+    // both parts down and let a distance of exactly 16 s through.
+    const std::chrono::duration<std::int64_t, std::ratio<1, 131'072>> rootDistance(
+        std::int64_t{reply.RootDelay} + 2 * std::int64_t{reply.RootDispersion});
     if (rootDistance >= MaxRootDistance) return ReplyCheck::RootDistanceTooLong;
     return ReplyCheck::Accepted;
 }

@@ -63,7 +63,11 @@ std::optional<ServerAddress> ParseServerAddress(std::string_view text) {
     } else {
         address.host = text;
     }
-    if (address.host.empty()) return std::nullopt;
+    // A bracket left in the host is an unbalanced one, and blanks inside the
+    // brackets or before the colon are no part of any name or address.
+    if (address.host.empty() || address.host.find_first_of("[]") != std::string::npos ||
+        Trimmed(address.host) != address.host)
+        return std::nullopt;
     return address;
 }
 

@@ -69,7 +69,7 @@ std::string SocketErrorText(int error) {
 }
 
 std::string SocketErrorLine(int error) {
-    std::string line = "Socket Error # " + std::to_string(error);
+    std::string line = std::string("Socket Error # ").append(std::to_string(error));
     if (const std::string_view text = TextOf(error); !text.empty()) line.append(" ").append(text);
     return line;
 }

@@ -28,7 +28,8 @@ std::string FormatIpAddress(const IpAddress& address) {
 std::string FormatEndpoint(const Endpoint& endpoint) {
     const std::string address = FormatIpAddress(endpoint.address);
     const std::string port = std::to_string(endpoint.port);
-    return endpoint.address.family == AddressFamily::V4 ? address + ':' + port : '[' + address + "]:" + port;
+    if (endpoint.address.family == AddressFamily::V4) return address + ':' + port;
+    return std::string("[").append(address).append("]:").append(port);
 }
 
 }  // namespace kairos::platform
