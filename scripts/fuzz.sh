@@ -28,6 +28,7 @@ targets=(
   fuzz_alarm_section:AlarmSection
   fuzz_command_line:CommandLine
   fuzz_sntp_reply:SntpReply
+  fuzz_server_address:ServerAddress
   fuzz_version_info:VersionInfo
 )
 

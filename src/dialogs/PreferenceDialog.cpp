@@ -248,9 +248,7 @@ void TKairosPreferenceDialog::TimesetNowClick() {
         if (!alive) return;
         alive->TimesetNow->setEnabled(true);
         if (outcome.result == SyncResult::Declined) return;
-        std::string text = SyncStatusText(outcome.result);
-        if (outcome.result != SyncResult::Set) text += "\n" + std::string(SyncFailureText(outcome.failure));
-        ShowNotice(text, DialogType::Information, 0);
+        ShowNotice(SyncReportText(outcome), DialogType::Information, 0);
     };
     TimesetNow->setEnabled(false);
     if (!services_.startSync || !services_.startSync(TextOf(NTPServer), report)) TimesetNow->setEnabled(true);

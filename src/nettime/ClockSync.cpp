@@ -134,6 +134,12 @@ std::string_view SyncFailureText(SyncFailure failure) {
     return "";
 }
 
+std::string SyncReportText(const SyncOutcome& outcome) {
+    std::string text = SyncStatusText(outcome.result);
+    if (outcome.result != SyncResult::Set) text.append("\n").append(SyncFailureText(outcome.failure));
+    return text;
+}
+
 std::string StepSizeText(nanoseconds step) {
     struct Unit {
         std::int64_t seconds;

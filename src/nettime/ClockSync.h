@@ -66,6 +66,9 @@ SyncOutcome SyncClock(const SyncRequest& request, const SyncServices& services);
 std::string SyncStatusText(SyncResult result);
 // Why a run failed, in a few words for the second line of a box; empty for None.
 std::string_view SyncFailureText(SyncFailure failure);
+// The box after a run the user started: the status text, and after a
+// failure its reason on a second line.
+std::string SyncReportText(const SyncOutcome& outcome);
 // "3日 2時間": the size of a step in its two largest units, or "約13年" for a
 // year and more.
 std::string StepSizeText(std::chrono::nanoseconds step);

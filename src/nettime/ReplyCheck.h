@@ -5,7 +5,8 @@
 // A reply that passes changes the machine's clock, so each test below guards
 // against a way in which a forged, stale or broken reply could move it: the
 // first group tells whether the datagram answers this request at all, the
-// second whether the answer is sound.
+// second whether the answer is sound. They are made in the order listed, and
+// a datagram is refused for the first that fails.
 
 #include <chrono>
 #include <string_view>
@@ -26,10 +27,10 @@ enum class ReplyCheck {
     // The reply to this request, but unusable.
     Unsynchronised,     // leap indicator 3: the server's clock is not set
     BadStratum,         // 0 (a kiss code) or beyond 15
-    ZeroTimestamp,      // originate, receive or transmit is 0
-    NegativeDelay,      // the server's time passed faster than ours: a made-up timestamp
-    DelayTooLong,       // longer than the client waited: a made-up timestamp
-    RootDistanceTooLong,  // the server admits to being farther than 16 s from true time
+    ZeroTimestamp,        // originate, receive or transmit is 0
+    RootDistanceTooLong,  // the server admits to being 16 s or more from true time
+    NegativeDelay,        // the server's time passed faster than ours: a made-up timestamp
+    DelayTooLong,         // longer than the client waited: a made-up timestamp
 };
 
 // The English name of a check, for the log.

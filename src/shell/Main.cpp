@@ -309,8 +309,7 @@ void TKairosDisplayForm::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin
     if (outcome.result == SyncResult::Declined) return;
     ShowStatus(SyncStatusText(outcome.result), StatusSound::WithSound);
     if (origin == SyncOrigin::Command && outcome.result != SyncResult::Set)
-        ShowNotice(SyncStatusText(outcome.result) + "\n" + std::string(SyncFailureText(outcome.failure)),
-                   DialogType::Information, 0);
+        ShowNotice(SyncReportText(outcome), DialogType::Information, 0);
 }
 
 void TKairosDisplayForm::TimerTimer() {
