@@ -40,37 +40,8 @@ xvfb_pid=
 sleeper=
 pids=()
 
-# Only our own children get signalled: a PID that has ended may already
-# belong to somebody else.
-ours() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  local fields
-  read -ra fields <<<"$stat"
-  [[ "${fields[1]}" == "$$" ]]
-}
-
-# A child that has ended but is not yet reaped still has a /proc entry.
-running() {
-  ours "$1" && [[ "$(awk '/^State:/ { print $2 }' "/proc/$1/status" 2>/dev/null)" != Z ]]
-}
-
-stop() {
-  local pid
-  for pid in "$@"; do
-    if ours "$pid"; then kill "$pid" 2>/dev/null || true; fi
-  done
-  for _ in $(seq 20); do
-    local left=0
-    for pid in "$@"; do ours "$pid" && left=1; done
-    ((left)) || return 0
-    sleep 0.1
-  done
-  for pid in "$@"; do
-    if ours "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
-  done
-}
+# shellcheck source=scripts/own-children.sh
+source "$root/scripts/own-children.sh"
 
 cleanup() {
   if [[ -n "$sleeper" ]]; then kill "$sleeper" 2>/dev/null || true; fi
@@ -82,17 +53,7 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-display=$("$root/scripts/free-display.sh")
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$tmp/Xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-# A display answering while our Xvfb is gone means somebody else took the
-# number between the check and the start.
-if ! running "$xvfb_pid" || ! DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
-  echo "idle-cost: Xvfb did not start on $display:" >&2
-  cat "$tmp/Xvfb.log" >&2
-  exit 1
-fi
+start_private_xvfb idle-cost "$tmp"
 
 # Each program gets its own empty home and runtime directory, so kairos never
 # meets a clock the user already runs (its single-instance guard, its

@@ -44,31 +44,8 @@ tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-sync-tick-gap.XXXXXX")
 xvfb_pid=
 program=
 
-# Only our own children get signalled: a PID that has ended may already
-# belong to somebody else.
-ours() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  local fields
-  read -ra fields <<<"$stat"
-  [[ "${fields[1]}" == "$$" ]]
-}
-
-# A child that has ended but is not yet reaped still has a /proc entry.
-running() {
-  ours "$1" && [[ "$(awk '/^State:/ { print $2 }' "/proc/$1/status" 2>/dev/null)" != Z ]]
-}
-
-stop() {
-  local pid=$1
-  if ours "$pid"; then kill "$pid" 2>/dev/null || true; fi
-  for _ in $(seq 20); do
-    ours "$pid" || return 0
-    sleep 0.1
-  done
-  if ours "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
-}
+# shellcheck source=scripts/own-children.sh
+source "$root/scripts/own-children.sh"
 
 cleanup() {
   [[ -n "$program" ]] && stop "$program"
@@ -79,18 +56,7 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-display=$("$root/scripts/free-display.sh")
-# -noreset: the server stays as it is between the program runs.
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$tmp/Xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-# A display answering while our Xvfb is gone means somebody else took the
-# number between the check and the start.
-if ! running "$xvfb_pid" || ! DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
-  echo "sync-tick-gap: Xvfb did not start on $display:" >&2
-  cat "$tmp/Xvfb.log" >&2
-  exit 1
-fi
+start_private_xvfb sync-tick-gap "$tmp"
 
 # An empty home and runtime directory, and no session bus: the window's
 # notification-area icon finds nobody, as on a bare display.

@@ -1,0 +1,58 @@
+# shellcheck shell=bash
+# Sourced by the measuring scripts that start programs on a private virtual
+# display of their own.
+#
+#   ours PID              true while PID is a child of this shell
+#   running PID           the same, and not yet ended
+#   stop PID...           ends them: TERM, up to 2 s, then KILL
+#   start_private_xvfb NAME TMP
+#                         starts Xvfb (-noreset) on a free display; sets
+#                         display and xvfb_pid, or ends the script
+
+# Only our own children get signalled: a PID that has ended may already
+# belong to somebody else.
+ours() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  local fields
+  read -ra fields <<<"$stat"
+  [[ "${fields[1]}" == "$$" ]]
+}
+
+# A child that has ended but is not yet reaped still has a /proc entry.
+running() {
+  ours "$1" && [[ "$(awk '/^State:/ { print $2 }' "/proc/$1/status" 2>/dev/null)" != Z ]]
+}
+
+stop() {
+  local pid
+  for pid in "$@"; do
+    if ours "$pid"; then kill "$pid" 2>/dev/null || true; fi
+  done
+  for _ in $(seq 20); do
+    local left=0
+    for pid in "$@"; do ours "$pid" && left=1; done
+    ((left)) || return 0
+    sleep 0.1
+  done
+  for pid in "$@"; do
+    if ours "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+  done
+}
+
+start_private_xvfb() {
+  local name=$1 tmp=$2
+  display=$("$(dirname "${BASH_SOURCE[0]}")/free-display.sh")
+  # -noreset: the server stays as it is while programs come and go.
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$tmp/Xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  # A display answering while our Xvfb is gone means somebody else took the
+  # number between the check and the start.
+  if ! running "$xvfb_pid" || ! DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+    echo "$name: Xvfb did not start on $display:" >&2
+    cat "$tmp/Xvfb.log" >&2
+    exit 1
+  fi
+}
