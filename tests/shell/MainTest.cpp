@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
@@ -180,6 +181,9 @@ TEST_F(ClockWindowTest, ARunningCorrectionNeitherStopsTheClockNorStartsTwice) {
 TEST_F(ClockWindowTest, ClosingDuringARunCancelsItWithoutWaitingForIt) {
     sync.Hold();
     form->SynchronizeClock(SyncReport::Report);
+    // Closed while the run waits, not before it has begun.
+    for (int i = 0; i < 1000 && sync.Requests().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(sync.Requests().size(), 1u);
     form.reset();
     EXPECT_TRUE(sync.SawCancel());
 }

@@ -36,8 +36,11 @@ public:
         return [state = state_](const SyncRequest& request, const std::atomic<bool>& cancelled) {
             std::unique_lock lock(state->mutex);
             state->requests.push_back(request);
-            state->released.wait_for(lock, std::chrono::seconds(10),
-                                     [&] { return !state->holding || cancelled.load(); });
+            // Looks at the flag now and then, as a real query does: nobody
+            // wakes a waiting job when the flag is set.
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (state->holding && !cancelled.load() && std::chrono::steady_clock::now() < end)
+                state->released.wait_for(lock, std::chrono::milliseconds(10));
             state->sawCancel = cancelled.load();
             return state->answer(request);
         };
