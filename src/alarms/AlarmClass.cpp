@@ -1,6 +1,8 @@
 #include "alarms/AlarmClass.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -91,10 +93,6 @@ TWeek WeekdayOf(std::int64_t day) {
     return static_cast<TWeek>((day % 7 + 7 + wSat) % 7);
 }
 
-[[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
-    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
-}
-
 }  // namespace
 
 std::string AlarmFilePath() {
@@ -103,24 +101,45 @@ std::string AlarmFilePath() {
 
 // ---- One alarm ------------------------------------------------------------------
 
-std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(TMemIniFileEx& store, const std::string& section,
-                                                    const platform::Clock& clock) {
+namespace {
+
+using ValueLookup = std::function<std::optional<std::string>(std::string_view key)>;
+
+std::unique_ptr<TAlarmData> AlarmFromValues(const ValueLookup& value, const platform::Clock& clock) {
+    const auto text = [&value](std::string_view key, std::string_view defaultValue) {
+        return value(key).value_or(std::string(defaultValue));
+    };
     auto alarm = std::make_unique<TAlarmData>();
-    store.Section = section;
     // "AlermKind" is the spelling of files from early versions.
-    const std::string_view kindKey = store.ValueExists(section, "AlarmKind") ? "AlarmKind" : "AlermKind";
-    alarm->AlarmKind = static_cast<TAlarmKind>(IndexOfName(KindNames, store.ReadText(kindKey, KindNames[akAtWeeks])));
+    const std::optional<std::string> kind = value("AlarmKind");
+    alarm->AlarmKind = static_cast<TAlarmKind>(
+        IndexOfName(KindNames, kind ? *kind : text("AlermKind", KindNames[akAtWeeks])));
     const TDateTime now = clock.Now();
-    alarm->Date = DayOf(store.ReadDate(section, "Date", DayOf(now)));
-    // The whole moment, date included, so that an alarm without a readable
-    // time never matches a minute of the day.
-    alarm->Time = store.ReadTime(section, "Time", now);
-    alarm->Weeks = TextToWeeks(store.ReadText("Weeks", "[]"));
-    alarm->Snooze = static_cast<TSnoozeType>(IndexOfName(SnoozeNames, store.ReadText("Snooze", SnoozeNames[snDisable])));
-    alarm->Message = store.ReadText("Message", "");
-    alarm->Command = store.ReadText("Command", "");
-    alarm->RemoveOnExec = store.ReadFlag("RemoveOnExec", false);
+    alarm->Date = DayOf(StoredDate(text("Date", "")).value_or(DayOf(now)));
+    // The whole moment, date included, so that an alarm without a time never
+    // matches a minute of the day.
+    alarm->Time = StoredTime(text("Time", "")).value_or(now);
+    alarm->Weeks = TextToWeeks(text("Weeks", "[]"));
+    alarm->Snooze = static_cast<TSnoozeType>(IndexOfName(SnoozeNames, text("Snooze", SnoozeNames[snDisable])));
+    alarm->Message = text("Message", "");
+    alarm->Command = text("Command", "");
+    alarm->RemoveOnExec = StoredNumber(text("RemoveOnExec", "")).value_or(0) != 0;
     return alarm;
+}
+
+}  // namespace
+
+std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, const std::string& section,
+                                                    const platform::Clock& clock) {
+    const std::optional<std::size_t> index = store.FindSectionIndex(section);
+    if (index) return LoadFromIni(store, *index, clock);
+    return AlarmFromValues([](std::string_view) { return std::optional<std::string>(); }, clock);
+}
+
+std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, std::size_t sectionIndex,
+                                                    const platform::Clock& clock) {
+    return AlarmFromValues([&store, sectionIndex](std::string_view key) { return store.ReadValue(sectionIndex, key); },
+                           clock);
 }
 
 void TAlarmData::SaveToIni(TMemIniFileEx& store, const std::string& section) const {
@@ -210,7 +229,7 @@ void TAlarmList::Replace(std::size_t index, std::unique_ptr<TAlarmData> alarm) {
 }
 
 std::string TAlarmList::BackupPath() const {
-    return ExpandFolderMacros(fileName_) + ".bak";
+    return platform::NextBackupPath(ExpandFolderMacros(fileName_));
 }
 
 void TAlarmList::LoadFromFile() {
@@ -218,7 +237,7 @@ void TAlarmList::LoadFromFile() {
     // Until the load completes the file may hold alarms this list lacks.
     loadFailed_ = true;
     const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
-    for (const std::string& section : store->ReadSections()) {
+    for (std::size_t section = 0; section < store->SectionCount(); ++section) {
         try {
             items_.push_back(TAlarmData::LoadFromIni(*store, section, *clock_));
         } catch (const EConvertError& error) {
@@ -231,25 +250,13 @@ void TAlarmList::LoadFromFile() {
 
 void TAlarmList::SaveToFile() {
     const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
+    if (loadFailed_) store->MarkDamaged("読めなかったアラーム");
     store->Clear();
     for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SaveToIni(*store, "Alarm" + std::to_string(i + 1));
-    if (loadFailed_) BackUpFile();
     store->SaveToDisk();
-    // The file now holds exactly this list; copying it again would replace
-    // the backup of the unreadable alarms by a file without them.
+    // The file now holds exactly this list; keeping it again would only
+    // make a second backup of a file without the unreadable alarms.
     loadFailed_ = false;
-}
-
-void TAlarmList::BackUpFile() const {
-    platform::FileOps& files = platform::SystemFileOps();
-    const std::string source = ExpandFolderMacros(fileName_);
-    std::string bytes;
-    if (const int error = files.ReadAll(source, bytes)) {
-        if (platform::IsNoSuchFile(error)) return;
-        ThrowFileError(source, error, "は開けません");
-    }
-    if (const int error = platform::ReplaceFile(files, BackupPath(), bytes))
-        ThrowFileError(BackupPath(), error, "を作成できません");
 }
 
 }  // namespace kairos

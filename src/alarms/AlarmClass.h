@@ -44,10 +44,14 @@ public:
     std::string Command;
     bool RemoveOnExec = false;
 
-    // Reads the alarm of one section. A missing date is today and a missing
-    // time is the current moment, both taken from the clock. Throws
-    // EConvertError for a kind, snooze or weekday that is not a value name.
-    static std::unique_ptr<TAlarmData> LoadFromIni(TMemIniFileEx& store, const std::string& section,
+    // Reads the alarm of one section, the last of that name or the one at
+    // that place in the file. A missing date is today and a missing time is
+    // the current moment, both taken from the clock. Throws EConvertError
+    // for a kind, snooze or weekday that is not a value name, and for a date
+    // or time that cannot be read.
+    static std::unique_ptr<TAlarmData> LoadFromIni(const TMemIniFile& store, const std::string& section,
+                                                   const platform::Clock& clock = platform::SystemClock());
+    static std::unique_ptr<TAlarmData> LoadFromIni(const TMemIniFile& store, std::size_t sectionIndex,
                                                    const platform::Clock& clock = platform::SystemClock());
     // Writes every key into the store; the file is written by the caller.
     void SaveToIni(TMemIniFileEx& store, const std::string& section) const;
@@ -74,20 +78,22 @@ public:
     void Replace(std::size_t index, std::unique_ptr<TAlarmData> alarm);
     void Clear() { items_.clear(); }
 
-    // Replaces the list by the file's alarms. A conversion error ends the
-    // load with the alarms read before it kept, and is rethrown with a line
-    // naming the backup the next save will keep.
+    // Replaces the list by the file's alarms, one for each section in file
+    // order, whatever their names. A conversion error ends the load with the
+    // alarms read before it kept, and is rethrown with a line naming the
+    // backup the next save will keep.
     void LoadFromFile();
     // Replaces the file by the list, as sections Alarm1, Alarm2, ... After a
-    // load that ended with an error, the file is first copied to BackupPath().
+    // load that ended with an error, the file as it is then is first kept
+    // under a backup name of its own (see TMemIniFile::SaveToDisk).
     void SaveToFile();
 
     const std::string& FileName() const { return fileName_; }
-    // The file name with ".bak" appended.
+    // The name the next backup would take: "Alarm.ini.bak", or the first
+    // free one of "Alarm.ini.1.bak", ...
     std::string BackupPath() const;
 
 private:
-    void BackUpFile() const;
 
     std::string fileName_;
     const platform::Clock* clock_;

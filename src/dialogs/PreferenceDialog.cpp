@@ -96,52 +96,67 @@ void TKairosPreferenceDialog::FormCreate() {
     try {
         ReadSettings();
     } catch (const std::exception& error) {
-        // The dialog still opens, with what was read before the bad value.
+        // A file that cannot be read at all: the dialog opens with the
+        // defaults, and OK writes them.
         ShowApplicationError(error.what());
-        return;
     }
     for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) FormatComboChange(combo);
 }
 
 void TKairosPreferenceDialog::ReadSettings() {
     const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
-    TMemIniFileEx& settings = *store;
+    SettingsReader read(*store);
+    // A box that cannot show the file's number shows the nearest it can.
+    const auto setNumber = [this, &read](QSpinBox* box, const char* key, int defaultValue) {
+        const int value = read.Number(key, defaultValue);
+        box->setValue(value);
+        if (box->value() != value) unshown_.emplace_back(read.Section(), key);
+    };
+    const bool hasFace = store->ValueExists(SettingsKey::Font, "FontName");
 
-    settings.Section = SettingsKey::General;
-    SetComboText(DateCombo, settings.ReadText("DateFormat", DefaultDateFormat));
-    SetComboText(TimeCombo, settings.ReadText("TimeFormat", DefaultTimeFormat));
-    SetComboText(ToolTipCombo, settings.ReadText("ToolTipFormat", ""));
-    SetComboText(NTPServer, settings.ReadText("NTPAddress", DefaultNTPAddress));
-    Timeset->setChecked(settings.ReadFlag("AutoNTP", false));
-    TimesetIntervalUpDown->setValue(settings.ReadNumber("AutoNTPInterval", DefaultAutoNTPInterval));
-    TransparencyUpDown->setValue(settings.ReadNumber("Transparency", DefaultTransparency));
-    BackColor->SetSelected(settings.ReadColor("BackColor", DefaultBackColor));
-    BGImage->SetFileName(settings.ReadPath("BGImage", ""));
+    read.SetSection(SettingsKey::General);
+    SetComboText(DateCombo, read.Template("DateFormat", DefaultDateFormat));
+    SetComboText(TimeCombo, read.Template("TimeFormat", DefaultTimeFormat));
+    SetComboText(ToolTipCombo, read.Template("ToolTipFormat", ""));
+    SetComboText(NTPServer, read.Text("NTPAddress", DefaultNTPAddress));
+    Timeset->setChecked(read.Flag("AutoNTP", false));
+    setNumber(TimesetIntervalUpDown, "AutoNTPInterval", DefaultAutoNTPInterval);
+    setNumber(TransparencyUpDown, "Transparency", DefaultTransparency);
+    BackColor->SetSelected(read.Color("BackColor", DefaultBackColor));
+    BGImage->SetFileName(read.Path("BGImage", ""));
 
-    settings.Section = SettingsKey::Font;
-    const std::string face = settings.ReadText("FontName", font().family().toStdString());
+    read.SetSection(SettingsKey::Font);
+    const std::string face = read.Text("FontName", font().family().toStdString());
     DisplayFont->setCurrentIndex(DisplayFont->findText(QString::fromStdString(face), Qt::MatchFixedString));
-    DateSizeUpDown->setValue(settings.ReadNumber("DateSize", 2 * font().pointSize()));
-    TimeSizeUpDown->setValue(settings.ReadNumber("TimeSize", 2 * font().pointSize()));
-    DateShadow->setChecked(settings.ReadFlag("DateShadow", false));
-    TimeShadow->setChecked(settings.ReadFlag("TimeShadow", false));
-    DateColor->SetSelected(settings.ReadColor("DateColor", DefaultTextColor));
-    TimeColor->SetSelected(settings.ReadColor("TimeColor", DefaultTextColor));
+    // A face that is not installed here may be on the machine the file came from.
+    if (hasFace && DisplayFont->currentIndex() < 0) unshown_.emplace_back(SettingsKey::Font, "FontName");
+    setNumber(DateSizeUpDown, "DateSize", 2 * font().pointSize());
+    setNumber(TimeSizeUpDown, "TimeSize", 2 * font().pointSize());
+    DateShadow->setChecked(read.Flag("DateShadow", false));
+    TimeShadow->setChecked(read.Flag("TimeShadow", false));
+    DateColor->SetSelected(read.Color("DateColor", DefaultTextColor));
+    TimeColor->SetSelected(read.Color("TimeColor", DefaultTextColor));
 
-    settings.Section = SettingsKey::InformationNote;
-    InformationShowSound->setChecked(settings.ReadFlag("Play", false));
-    InformationShowBeep->setChecked(settings.ReadFlag("OnBeep", false));
-    InformationNotePath->SetFileName(settings.ReadPath("Path", ""));
+    read.SetSection(SettingsKey::InformationNote);
+    InformationShowSound->setChecked(read.Flag("Play", false));
+    InformationShowBeep->setChecked(read.Flag("OnBeep", false));
+    InformationNotePath->SetFileName(read.Path("Path", ""));
 
-    settings.Section = SettingsKey::TimeSignal;
-    TimeSignalJustTime->setChecked(settings.ReadFlag("PlayJustTime", false));
-    TimeSignalHalfTime->setChecked(settings.ReadFlag("PlayHalfTime", false));
-    TimeSignalTimesLoop->setChecked(settings.ReadFlag("TimesLoop", false));
-    TimeSignalPath->SetFileName(settings.ReadPath("Path", ""));
+    read.SetSection(SettingsKey::TimeSignal);
+    TimeSignalJustTime->setChecked(read.Flag("PlayJustTime", false));
+    TimeSignalHalfTime->setChecked(read.Flag("PlayHalfTime", false));
+    TimeSignalTimesLoop->setChecked(read.Flag("TimesLoop", false));
+    TimeSignalPath->SetFileName(read.Path("Path", ""));
 
-    settings.Section = SettingsKey::Alarm;
-    AlarmToBeep->setChecked(settings.ReadFlag("AlarmToBeep", false));
-    StandardAlarmPath->SetFileName(settings.ReadPath("Path", ""));
+    read.SetSection(SettingsKey::Alarm);
+    AlarmToBeep->setChecked(read.Flag("AlarmToBeep", false));
+    StandardAlarmPath->SetFileName(read.Path("Path", ""));
+
+    for (const UnreadSetting& entry : read.Unread()) unshown_.emplace_back(entry.section, entry.key);
+    shown_ = CollectValues();
+    if (!read.ErrorText().empty())
+        ShowApplicationError("次の設定を読めなかったため、既定の値を表示します。変えない限り、ファイルの値はそのまま残ります。\n" +
+                             read.ErrorText());
 }
 
 PreferenceValues TKairosPreferenceDialog::CollectValues() {
@@ -258,7 +273,7 @@ void TKairosPreferenceDialog::OKBtnClick() {
     try {
         const PreferenceValues values = CollectValues();
         const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
-        WritePreferences(*store, values);
+        WritePreferences(*store, values, KeysLeftAlone(shown_, values, unshown_));
         store->SaveToDisk();
     } catch (const std::exception& error) {
         // The clock window still reloads: it then shows what the file holds.

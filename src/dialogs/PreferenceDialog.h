@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "dialogs/DialogServices.h"
+#include "settings/SettingsFile.h"
 
 class QAction;
 class QCheckBox;
@@ -162,6 +163,11 @@ private:
     void SetApplicationHint(const QString& hint);
 
     DialogServices services_;
+    // The values as the controls showed them after loading, and the keys
+    // whose file values they could not show: OK leaves those alone unless
+    // the user changed them.
+    PreferenceValues shown_;
+    KeptKeys unshown_;
     QString applicationHint_;
     // The menu each "..." button pops up.
     std::array<std::pair<const QPushButton*, QMenu*>, 3> referMenus_{};

@@ -1,6 +1,9 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <system_error>
 #include <utility>
@@ -9,6 +12,9 @@ namespace kairos::platform {
 namespace {
 
 constexpr int CreateAttempts = 100;
+constexpr int TemporarySuffixLength = 6;
+constexpr int MaxBackups = 1000;
+constexpr unsigned OwnerWrite = 0200;
 
 int ErrorOf(std::errc error) {
     return static_cast<int>(error);
@@ -31,7 +37,7 @@ std::string TemporaryName(const std::string& target) {
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     std::string name = target.substr(0, nameStart) + "." + target.substr(nameStart) + ".";
     std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
-    for (int i = 0; i < 6; ++i) name += Letters[pick(generator)];
+    for (int i = 0; i < TemporarySuffixLength; ++i) name += Letters[pick(generator)];
     return name;
 }
 
@@ -48,12 +54,23 @@ public:
 
     int Create(const std::string& target, unsigned mode) {
         int error = ErrorOf(std::errc::file_exists);
-        for (int attempt = 0; attempt < CreateAttempts && error == ErrorOf(std::errc::file_exists); ++attempt) {
-            std::string candidate = TemporaryName(target);
-            error = ops_.CreateNew(candidate, mode, file_);
-            if (error == 0) path_ = std::move(candidate);
-        }
+        for (int attempt = 0; attempt < CreateAttempts && error == ErrorOf(std::errc::file_exists); ++attempt)
+            error = CreateAs(TemporaryName(target), mode);
         return error;
+    }
+
+    int CreateAs(std::string path, unsigned mode) {
+        const int error = ops_.CreateNew(path, mode, file_);
+        if (error == 0) path_ = std::move(path);
+        return error;
+    }
+
+    // Written, on the disk and closed under its own name, which it keeps.
+    int Finish() {
+        if (const int error = ops_.Sync(file_)) return error;
+        if (const int error = ops_.Close(file_)) return error;
+        renamed_ = true;
+        return 0;
     }
 
     int WriteAll(std::string_view bytes) {
@@ -98,6 +115,9 @@ int ReplaceFile(FileOps& ops, const std::string& path, std::string_view bytes) {
     const int statError = ops.PermissionBits(target, oldMode);
     if (statError != 0 && !IsNoSuchFile(statError)) return statError;
     const bool replacing = statError == 0;
+    // The rename would replace it regardless; the mode says the owner does
+    // not want it changed.
+    if (replacing && (oldMode & OwnerWrite) == 0) return ErrorOf(std::errc::permission_denied);
 
     PendingFile pending(ops);
     // An existing file's bits are set exactly below, so the temporary file
@@ -115,6 +135,59 @@ int ReplaceFile(FileOps& ops, const std::string& path, std::string_view bytes) {
     // error is no failure of the replacement.
     ops.SyncFolder(FolderOf(target));
     return 0;
+}
+
+namespace {
+
+std::string BackupName(const std::string& target, int number) {
+    return target + (number == 0 ? std::string() : "." + std::to_string(number)) + ".bak";
+}
+
+}  // namespace
+
+int WriteBackup(FileOps& ops, const std::string& path, std::string_view bytes, std::string& backupPath) {
+    const std::string target = ops.ResolveLinks(path);
+    unsigned mode = NewFileMode;
+    ops.PermissionBits(target, mode);
+    PendingFile pending(ops);
+    int error = ErrorOf(std::errc::file_exists);
+    for (int number = 0; number < MaxBackups && error == ErrorOf(std::errc::file_exists); ++number) {
+        backupPath = BackupName(target, number);
+        error = pending.CreateAs(backupPath, (mode | OwnerWrite) & 0777);
+    }
+    if (error != 0) return error;
+    if (const int writeError = pending.WriteAll(bytes)) return writeError;
+    if (const int finishError = pending.Finish()) return finishError;
+    ops.SyncFolder(FolderOf(target));
+    return 0;
+}
+
+std::string NextBackupPath(const std::string& path) {
+    std::error_code error;
+    int number = 0;
+    while (number < MaxBackups && std::filesystem::symlink_status(BackupName(path, number), error).type() !=
+                                      std::filesystem::file_type::not_found)
+        ++number;
+    return BackupName(path, number);
+}
+
+int RemoveStaleTemporaries(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string prefix = "." + target.filename().string() + ".";
+    std::error_code error;
+    int removed = 0;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + TemporarySuffixLength || !name.starts_with(prefix)) continue;
+        const bool ours = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+        std::error_code kind;
+        if (!ours || !entry.is_regular_file(kind) || entry.is_symlink(kind)) continue;
+        if (fs::remove(entry.path(), kind)) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace kairos::platform

@@ -75,8 +75,26 @@ std::string ErrorText(int error);
 inline constexpr unsigned NewFileMode = 0644;
 
 // Replaces the file's whole content, or creates the file. An existing file
-// keeps its permission bits. Returns 0, or the error that stopped it; then
-// the old file is as it was and no temporary file is left behind.
+// keeps its permission bits; one without write permission for its owner is
+// the user's decision and is refused with EACCES. Returns 0, or the error
+// that stopped it; then the old file is as it was and no temporary file is
+// left behind.
 int ReplaceFile(FileOps& ops, const std::string& path, std::string_view bytes);
+
+// Keeps the bytes under the first of "<path>.bak", "<path>.1.bak",
+// "<path>.2.bak", ... that no file has: a backup, once written, is never
+// replaced. Sets the name used; 0 or the error.
+int WriteBackup(FileOps& ops, const std::string& path, std::string_view bytes, std::string& backupPath);
+// The name WriteBackup would choose now.
+std::string NextBackupPath(const std::string& path);
+
+// Removes what saves of that file cut short by a crash left beside it: the
+// temporary files of ReplaceFile (".<name>.XXXXXX"), the program's own and
+// nobody else's. Returns how many went.
+int RemoveStaleTemporaries(const std::string& path);
+
+// A write past the process's file-size limit fails with EFBIG instead of
+// ending the program with SIGXFSZ.
+void IgnoreFileSizeSignal();
 
 }  // namespace kairos::platform

@@ -53,4 +53,30 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
+DecodedText DecodeUtf8(std::string_view bytes) {
+    DecodedText decoded;
+    decoded.text.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t length = CharacterLength(bytes, pos);
+        if (length == 0) {
+            decoded.text += ReplacementCharacter;
+            decoded.unreadable.push_back(pos++);
+        } else {
+            decoded.text.append(bytes.substr(pos, length));
+            pos += length;
+        }
+    }
+    return decoded;
+}
+
+std::size_t CountUtf8MultiByteCharacters(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t length = CharacterLength(bytes, pos);
+        count += length > 1 ? 1 : 0;
+        pos += length == 0 ? 1 : length;
+    }
+    return count;
+}
+
 }  // namespace kairos::platform

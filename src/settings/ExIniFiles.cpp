@@ -77,7 +77,6 @@ const std::array<TColorName, 52> ColorNameTable = {{
 namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
 
 char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -109,58 +108,36 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
     return line.substr(0, equals);
 }
 
-// Which bytes may follow each lead byte: strictly, so that overlong forms,
-// surrogates and code points above U+10FFFF count as broken.
-struct Utf8Lead {
-    unsigned char first, last;
-    std::size_t length;
-    unsigned char secondLow, secondHigh;
-};
-constexpr Utf8Lead Utf8Leads[] = {
-    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
-    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
-    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
-};
-
-// The length of the well-formed character at pos; 0 when it is broken.
-std::size_t StrictUtf8Length(std::string_view text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) return 1;
-    for (const Utf8Lead& rule : Utf8Leads) {
-        if (lead < rule.first || lead > rule.last) continue;
-        if (text.size() - pos < rule.length) return 0;
-        const auto second = static_cast<unsigned char>(text[pos + 1]);
-        if (second < rule.secondLow || second > rule.secondHigh) return 0;
-        for (std::size_t i = 2; i < rule.length; ++i)
-            if (!IsUtf8Continuation(static_cast<unsigned char>(text[pos + i]))) return 0;
-        return rule.length;
-    }
-    return 0;
-}
-
-std::string ReplaceBrokenUtf8(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t length = StrictUtf8Length(bytes, pos);
-        if (length == 0) {
-            text += ReplacementCharacter;
-            ++pos;
-        } else {
-            text.append(bytes.substr(pos, length));
-            pos += length;
-        }
-    }
-    return text;
-}
-
 // A file written by this program is UTF-8; one kept from an earlier Windows
-// installation is Shift-JIS. A byte-order mark settles the question.
-std::string DecodeFileBytes(std::string_view bytes) {
-    if (bytes.starts_with(Utf8Bom)) return ReplaceBrokenUtf8(bytes.substr(Utf8Bom.size()));
-    if (platform::IsValidUtf8(bytes)) return std::string(bytes);
-    if (std::optional<std::string> converted = platform::Cp932ToUtf8(bytes)) return *std::move(converted);
-    return ReplaceBrokenUtf8(bytes);
+// installation is Shift-JIS. A byte-order mark settles the question; so does
+// a text in which well-formed multi-byte UTF-8 outnumbers the broken bytes,
+// which Shift-JIS text never does.
+platform::DecodedText DecodeFileBytes(std::string_view bytes) {
+    if (bytes.starts_with(Utf8Bom)) {
+        platform::DecodedText decoded = platform::DecodeUtf8(bytes.substr(Utf8Bom.size()));
+        for (std::size_t& at : decoded.unreadable) at += Utf8Bom.size();
+        return decoded;
+    }
+    platform::DecodedText utf8 = platform::DecodeUtf8(bytes);
+    if (utf8.unreadable.empty() || platform::CountUtf8MultiByteCharacters(bytes) > utf8.unreadable.size())
+        return utf8;
+    if (std::optional<platform::DecodedText> cp932 = platform::DecodeCp932(bytes)) return *std::move(cp932);
+    return utf8;
+}
+
+// The line numbers, from 1, of the given byte offsets; each line once.
+std::vector<int> LinesOf(std::string_view bytes, const std::vector<std::size_t>& offsets) {
+    std::vector<int> lines;
+    int line = 1;
+    std::size_t pos = 0;
+    for (const std::size_t offset : offsets) {
+        for (; pos < offset && pos < bytes.size(); ++pos) {
+            const bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
+            if ((bytes[pos] == '\n' || bytes[pos] == '\r') && !crlf) ++line;
+        }
+        if (lines.empty() || lines.back() != line) lines.push_back(line);
+    }
+    return lines;
 }
 
 template <typename Visit>
@@ -186,6 +163,21 @@ std::optional<std::uint32_t> ParseDigits(std::string_view digits, int base) {
 }
 
 }  // namespace
+
+namespace {
+
+std::function<void(const std::string&)>& BackupNotice() {
+    static std::function<void(const std::string&)> notice;
+    return notice;
+}
+
+void NotifyBackup(const std::string& message) {
+    if (const auto& notice = BackupNotice()) notice(message);
+}
+
+}  // namespace
+
+void SetBackupNotice(std::function<void(const std::string& message)> notice) { BackupNotice() = std::move(notice); }
 
 std::optional<std::string_view> ColorToName(TColor color) {
     for (const TColorName& entry : ColorNameTable)
@@ -360,6 +352,85 @@ std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormat
     return TryEncodeTime(hour, part(1), part(2), part(3));
 }
 
+namespace {
+
+// Digits only, at most `most` of them, at least `least`.
+std::optional<int> FieldOf(std::string_view text, std::size_t least, std::size_t most) {
+    if (text.size() < least || text.size() > most) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Three fields cut at the separator; nothing for any other count.
+std::optional<std::array<std::string_view, 3>> ThreeFields(std::string_view text, char separator) {
+    std::array<std::string_view, 3> fields;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::size_t end = text.find(separator);
+        if (end == std::string_view::npos) return std::nullopt;
+        fields[i] = text.substr(0, end);
+        text.remove_prefix(end + 1);
+    }
+    if (text.find(separator) != std::string_view::npos) return std::nullopt;
+    fields[2] = text;
+    return fields;
+}
+
+// yyyy/m/d, the form the clock writes and Japanese desktops always wrote;
+// with dashes, ISO's yyyy-mm-dd.
+std::optional<TDateTime> FixedDate(std::string_view text, char separator, std::size_t leastDigits) {
+    const auto fields = ThreeFields(text, separator);
+    if (!fields) return std::nullopt;
+    const auto year = FieldOf((*fields)[0], 4, 4);
+    const auto month = FieldOf((*fields)[1], leastDigits, 2);
+    const auto day = FieldOf((*fields)[2], leastDigits, 2);
+    if (!year || !month || !day) return std::nullopt;
+    return TryEncodeDate(*year, *month, *day);
+}
+
+// h:nn or h:nn:ss on a 24-hour clock, the form the clock writes.
+std::optional<TDateTime> FixedTime(std::string_view text) {
+    std::array<int, 3> parts{};
+    std::size_t count = 0;
+    for (; count < 3 && !text.empty(); ++count) {
+        const std::size_t colon = text.find(':');
+        const auto part = FieldOf(text.substr(0, colon), count == 0 ? 1 : 2, 2);
+        if (!part) return std::nullopt;
+        parts[count] = *part;
+        if (colon == std::string_view::npos) {
+            text = {};
+        } else {
+            text.remove_prefix(colon + 1);
+            if (text.empty()) return std::nullopt;
+        }
+    }
+    if (count < 2 || !text.empty()) return std::nullopt;
+    return TryEncodeTime(parts[0], parts[1], parts[2], 0);
+}
+
+}  // namespace
+
+std::optional<TDateTime> StoredDate(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    if (const auto date = FixedDate(text, '/', 1)) return date;
+    if (const auto date = FixedDate(text, '-', 2)) return date;
+    const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
+    if (const auto date = ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear)) return date;
+    throw EConvertError("'" + std::string(text) + "' は正しい日付ではありません");
+}
+
+std::optional<TDateTime> StoredTime(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    if (const auto time = FixedTime(text)) return time;
+    if (const auto time = ParseTimeText(text, CurrentLocaleFormatSettings())) return time;
+    throw EConvertError("'" + std::string(text) + "' は正しい時刻ではありません");
+}
+
 // ---- The store ---------------------------------------------------------------
 
 TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading)
@@ -376,11 +447,20 @@ void TMemIniFile::ReadFromDisk() {
     if (platform::IsNoSuchFile(error)) return;
     if (error != 0) ThrowFileError(fileName_, error, "は開けません");
     SetFileContent(bytes);
+    original_ = std::move(bytes);
 }
 
 void TMemIniFile::SetFileContent(std::string_view bytes) {
     sections_.clear();
-    ForEachLine(DecodeFileBytes(bytes), [this](std::string_view rawLine) {
+    damage_.clear();
+    const platform::DecodedText decoded = DecodeFileBytes(bytes);
+    if (!decoded.unreadable.empty()) {
+        std::string lines;
+        for (const int line : LinesOf(bytes, decoded.unreadable))
+            lines.append(lines.empty() ? "" : ", ").append(std::to_string(line));
+        damage_.push_back(lines + " 行目の読めない文字");
+    }
+    ForEachLine(decoded.text, [this](std::string_view rawLine) {
         const std::string_view line = Trim(rawLine);
         if (line.empty() || line.front() == ';') return;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
@@ -399,7 +479,10 @@ void TMemIniFile::SetFileContent(std::string_view bytes) {
         stored += Trim(line.substr(key->size() + 1));
         sections_.back().lines.push_back(std::move(stored));
     });
+    RebuildIndex();
 }
+
+void TMemIniFile::MarkDamaged(std::string what) { damage_.push_back(std::move(what)); }
 
 std::string TMemIniFile::FileContent() const {
     std::string text;
@@ -416,15 +499,54 @@ std::string TMemIniFile::FileContent() const {
     return text;
 }
 
-void TMemIniFile::SaveToDisk() const {
-    if (const int error = platform::ReplaceFile(*files_, fileName_, FileContent()))
+void TMemIniFile::SaveToDisk() {
+    std::string content = FileContent();
+    // A file that was never there has nothing to keep.
+    if (Damaged() && original_) {
+        std::string backup;
+        if (const int error = platform::WriteBackup(*files_, fileName_, *original_, backup))
+            ThrowFileError(backup, error, "を作成できません");
+        std::string what;
+        for (const std::string& entry : damage_) what.append(what.empty() ? "" : "、").append(entry);
+        NotifyBackup("ファイル \"" + fileName_ + "\" には読めない部分がありました（" + what + "）。元のファイルを \"" +
+                     backup + "\" に残しました。");
+    }
+    if (const int error = platform::ReplaceFile(*files_, fileName_, content))
         ThrowFileError(fileName_, error, "を作成できません");
+    // The file now holds exactly this store.
+    damage_.clear();
+    original_ = std::move(content);
+}
+
+namespace {
+
+std::string IndexName(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    return upper;
+}
+
+}  // namespace
+
+void TMemIniFile::RebuildIndex() {
+    lastOfName_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) lastOfName_[IndexName(sections_[i].name)] = i;
+}
+
+TMemIniFile::IniSection& TMemIniFile::AppendSection(std::string name) {
+    lastOfName_[IndexName(name)] = sections_.size();
+    return sections_.emplace_back(IniSection{std::move(name), {}});
+}
+
+std::optional<std::size_t> TMemIniFile::FindSectionIndex(std::string_view name) const {
+    const auto found = lastOfName_.find(IndexName(name));
+    if (found == lastOfName_.end()) return std::nullopt;
+    return found->second;
 }
 
 const TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) const {
-    const auto found = std::find_if(sections_.rbegin(), sections_.rend(),
-                                    [name](const IniSection& section) { return SameName(section.name, name); });
-    return found == sections_.rend() ? nullptr : &*found;
+    const std::optional<std::size_t> index = FindSectionIndex(name);
+    return index ? &sections_[*index] : nullptr;
 }
 
 TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) {
@@ -454,7 +576,7 @@ std::string TMemIniFile::ReadString(std::string_view section, std::string_view k
 
 void TMemIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     IniSection* found = FindSection(section);
-    if (!found) found = &sections_.emplace_back(IniSection{std::string(section), {}});
+    if (!found) found = &AppendSection(std::string(section));
     std::string line(key);
     line += '=';
     // A line break inside a value would start a new key or section of its
@@ -497,31 +619,34 @@ std::vector<std::string> TMemIniFile::ReadSectionValues(std::string_view section
 
 void TMemIniFile::EraseSection(std::string_view section) {
     std::erase_if(sections_, [section](const IniSection& entry) { return SameName(entry.name, section); });
+    RebuildIndex();
 }
 
 void TMemIniFile::Clear() {
     sections_.clear();
+    lastOfName_.clear();
+}
+
+std::optional<std::string> TMemIniFile::ReadValue(std::size_t sectionIndex, std::string_view key) const {
+    const std::string* line = FindKeyLine(sections_.at(sectionIndex).lines, key);
+    if (!line) return std::nullopt;
+    return line->substr(line->find('=') + 1);
 }
 
 TDateTime TMemIniFile::ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const {
-    const std::string text = ReadString(section, key, "");
-    const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
-    return ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear).value_or(defaultValue);
+    return StoredDate(ReadString(section, key, "")).value_or(defaultValue);
 }
 
 void TMemIniFile::WriteDate(std::string_view section, std::string_view key, TDateTime value) {
-    // "ddddd" is the short date picture, expanded the way the clock shows it.
-    WriteString(section, key, FormatMoment("ddddd", value, CurrentLocaleFormatSettings()));
+    WriteString(section, key, FormatMoment("yyyy'/'mm'/'dd", value, LocaleFormatSettings{}));
 }
 
 TDateTime TMemIniFile::ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const {
-    const std::string text = ReadString(section, key, "");
-    return ParseTimeText(text, CurrentLocaleFormatSettings()).value_or(defaultValue);
+    return StoredTime(ReadString(section, key, "")).value_or(defaultValue);
 }
 
 void TMemIniFile::WriteTime(std::string_view section, std::string_view key, TDateTime value) {
-    // "tt" is the long time picture.
-    WriteString(section, key, FormatMoment("tt", value, CurrentLocaleFormatSettings()));
+    WriteString(section, key, FormatMoment("hh':'nn':'ss", value, LocaleFormatSettings{}));
 }
 
 // ---- Typed accessors ------------------------------------------------------------
@@ -534,10 +659,14 @@ void TMemIniFileEx::WriteText(std::string_view key, std::string_view value) {
     WriteString(Section, key, value);
 }
 
-std::int32_t TMemIniFileEx::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
-    std::string text = ReadText(key, "");
+std::optional<std::int32_t> StoredNumber(std::string_view stored) {
+    std::string text(stored);
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
-    return TryStrToInt(text).value_or(defaultValue);
+    return TryStrToInt(text);
+}
+
+std::int32_t TMemIniFileEx::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
+    return StoredNumber(ReadText(key, "")).value_or(defaultValue);
 }
 
 void TMemIniFileEx::WriteNumber(std::string_view key, std::int32_t value) {

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/DateTime.h"
@@ -62,6 +64,10 @@ std::optional<TColor> NameToColor(std::string_view name);
 // "$FF00000F" is a system colour; anything out of the 32-bit range fails.
 std::optional<std::int32_t> TryStrToInt(std::string_view text);
 
+// A stored number as ReadNumber reads it: decimal, "$" or "0x" hexadecimal;
+// nothing for anything else.
+std::optional<std::int32_t> StoredNumber(std::string_view text);
+
 // Takes the text before the first single-byte separator off the text and
 // returns it; without a separator the whole text is the token and the text
 // becomes empty. A multi-byte character is never taken apart.
@@ -87,13 +93,23 @@ public:
     const std::string& FileName() const { return fileName_; }
 
     // Replaces the whole content by what a file of these bytes holds: UTF-8,
-    // else code page 932, else UTF-8 with every broken sequence as U+FFFD.
+    // or code page 932 for a file kept from Windows. A byte sequence that is
+    // neither becomes U+FFFD on its own and makes the store damaged.
     void SetFileContent(std::string_view bytes);
     // The bytes SaveToDisk writes.
     std::string FileContent() const;
     // Writes the whole content to the file, creating or replacing it in one
-    // step. Throws EIniFileError; the file is then unchanged.
-    void SaveToDisk() const;
+    // step; a read-only file is refused. A damaged store first keeps the
+    // bytes it read under a backup name no file has yet ("Alarm.ini.bak",
+    // "Alarm.ini.1.bak", ...) and tells the backup notice (SetBackupNotice).
+    // Throws EIniFileError; the file is then unchanged.
+    void SaveToDisk();
+
+    // Whether what was read lost something: a byte sequence no encoding
+    // reads, or what a reader marked. Each entry says what, in a few words.
+    bool Damaged() const { return !damage_.empty(); }
+    const std::vector<std::string>& Damage() const { return damage_; }
+    void MarkDamaged(std::string what);
 
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
@@ -108,8 +124,19 @@ public:
     void EraseSection(std::string_view section);
     void Clear();
 
-    // Dates and times as the locale's short date and long time pictures
-    // write them; an empty or unreadable text gives the default.
+    // Sections by their place in the file, for a file whose sections may
+    // share a name and each count.
+    std::size_t SectionCount() const { return sections_.size(); }
+    // The last section of that name.
+    std::optional<std::size_t> FindSectionIndex(std::string_view name) const;
+    // Nothing when the section has no such key.
+    std::optional<std::string> ReadValue(std::size_t sectionIndex, std::string_view key) const;
+
+    // Dates are written as yyyy/mm/dd and times as hh:nn:ss, whatever the
+    // locale, so that a file means the same to every reader. Reading takes
+    // that form, then ISO (yyyy-mm-dd), then the locale's short date or long
+    // time picture. A missing or empty value gives the default; a value none
+    // of them reads throws EConvertError.
     TDateTime ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const;
     void WriteDate(std::string_view section, std::string_view key, TDateTime value);
     TDateTime ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const;
@@ -123,12 +150,30 @@ private:
 
     const IniSection* FindSection(std::string_view name) const;
     IniSection* FindSection(std::string_view name);
+    IniSection& AppendSection(std::string name);
+    void RebuildIndex();
     void ReadFromDisk();
 
     std::string fileName_;
     platform::FileOps* files_;
     std::vector<IniSection> sections_;
+    // The last section of each name, by its upper-cased name: a file of a
+    // hundred thousand alarms is read in linear time.
+    std::unordered_map<std::string, std::size_t> lastOfName_;
+    // The file as read, for the backup of a damaged store.
+    std::optional<std::string> original_;
+    std::vector<std::string> damage_;
 };
+
+// Who is told that a damaged file was kept under a backup name: the message
+// names the file, what was unreadable and the backup. The program shows it;
+// without a notice nobody is told.
+void SetBackupNotice(std::function<void(const std::string& message)> notice);
+
+// A stored date or time, read as ReadDate and ReadTime read it: nothing for
+// an empty text; EConvertError for one no form reads.
+std::optional<TDateTime> StoredDate(std::string_view text);
+std::optional<TDateTime> StoredTime(std::string_view text);
 
 // The store with a current section for the typed accessors.
 class TMemIniFileEx : public TMemIniFile {

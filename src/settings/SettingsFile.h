@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "settings/ExIniFiles.h"
 
@@ -29,6 +31,9 @@ inline constexpr TColor DefaultBackColor = 0xFF00000F;    // clBtnFace
 inline constexpr TColor DefaultTextColor = 0xFF000008;    // clWindowText
 inline constexpr TColor DefaultShadowColor = 0x00C0C0C0;  // clSilver
 inline constexpr std::size_t MaxFontNameBytes = 31;
+// A template is rendered on every tick: a longer one, which nobody writes by
+// hand, would cost the clock its whole processor.
+inline constexpr std::size_t MaxTemplateBytes = 4096;
 
 // Everything the preferences write, in the order they write it.
 struct PreferenceValues {
@@ -63,9 +68,56 @@ struct PreferenceValues {
     std::string AlarmPath;
 };
 
+// A stored value that was not taken as it stands.
+struct UnreadSetting {
+    std::string section;
+    std::string key;
+    std::string value;
+    // Why, for a value the user is to be told of; empty for one that is left
+    // silently at its default (a number that is not one) or shortened.
+    std::string error;
+};
+
+// Reads settings key by key from the store's current section: a value that
+// cannot be read leaves only its own setting at the default, and is noted.
+class SettingsReader {
+public:
+    explicit SettingsReader(TMemIniFileEx& store) : store_(store) {}
+
+    void SetSection(std::string_view section) { store_.Section = section; }
+    const std::string& Section() const { return store_.Section; }
+    std::string Text(std::string_view key, std::string_view defaultValue) const;
+    std::string Path(std::string_view key, std::string_view defaultValue) const;
+    // Cut to MaxTemplateBytes at a character boundary.
+    std::string Template(std::string_view key, std::string_view defaultValue);
+    std::int32_t Number(std::string_view key, std::int32_t defaultValue);
+    bool Flag(std::string_view key, bool defaultValue);
+    TColor Color(std::string_view key, TColor defaultValue);
+
+    const std::vector<UnreadSetting>& Unread() const { return unread_; }
+    bool WasUnread(std::string_view section, std::string_view key) const;
+    // One line for each value the user is to be told of; empty when none.
+    std::string ErrorText() const;
+
+private:
+    void Note(std::string_view key, std::string value, std::string error);
+
+    TMemIniFileEx& store_;
+    std::vector<UnreadSetting> unread_;
+};
+
 // Replaces existing keys in place and appends missing ones, so a new file
 // lists them in this order; everything else in the file stays.
 void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values);
+
+// The same, leaving alone the keys (section, key) it is told to keep: a
+// value that could not be read is written only once the user has changed it.
+using KeptKeys = std::vector<std::pair<std::string, std::string>>;
+void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values, const KeptKeys& keep);
+
+// Of the keys whose values could not be shown as they stand, those the user
+// has left as shown: they are to be kept as the file has them.
+KeptKeys KeysLeftAlone(const PreferenceValues& shown, const PreferenceValues& now, const KeptKeys& unshown);
 
 enum class TopMostMode { Off, On };
 void WritePosition(TMemIniFileEx& store, TPoint topLeft, TopMostMode mode);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QString>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -12,7 +13,9 @@
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
+#include "platform/AtomicFile.h"
 #include "platform/Executable.h"
+#include "platform/Folders.h"
 #include "alarms/AlarmClass.h"
 #include "media/Media.h"
 #include "media/stdFiles.h"
@@ -87,6 +90,17 @@ int main(int argc, char* argv[]) {
         kairos::InstallTimerList(nullptr);
         return 0;
     }
+
+    // Only the one copy of the clock may clear what saves cut short by a
+    // crash left beside its files.
+    for (const std::string& file : {kairos::platform::SettingsFilePath(), kairos::AlarmFilePath()})
+        kairos::platform::RemoveStaleTemporaries(file);
+    // A save past the file-size limit is a save error, not the end of the clock.
+    kairos::platform::IgnoreFileSizeSignal();
+    kairos::SetBackupNotice([](const std::string& message) {
+        // After the save that made the backup, not inside it.
+        QTimer::singleShot(0, [message] { kairos::ShowNotice(message, kairos::DialogType::Warning, 0); });
+    });
 
     QApplication::setApplicationName(QStringLiteral("Kairos"));
     QApplication::setWindowIcon(ApplicationIcon());

@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "controls/BaseFont.h"
 #include "clocktext/LocaleFormatSettings.h"
@@ -94,6 +95,10 @@ TKairosDisplayForm::TKairosDisplayForm(Services services)
 
     FormCreate();
     Timer->start();
+    // Only once the window is shown and ticking: the box must not stop the
+    // clock before it has started.
+    if (!startupErrors_.empty())
+        QTimer::singleShot(0, this, [this] { ShowApplicationError(std::exchange(startupErrors_, {})); });
 }
 
 TKairosDisplayForm::~TKairosDisplayForm() { FormDestroy(); }
@@ -120,19 +125,25 @@ void TKairosDisplayForm::FormCreate() {
         connect(label, &TKairosLabel::DragStarted, this, &TKairosDisplayForm::StartDrag);
     }
 
+    // Each part that fails costs only itself: an unreadable setting keeps
+    // its default, and the position and the alarms are read all the same.
+    const auto note = [this](const std::string& error) {
+        if (error.empty()) return;
+        startupErrors_.append(startupErrors_.empty() ? "" : "\n\n").append(error);
+    };
     try {
-        {
-            // The store is freed on every way out, the error included.
-            const std::unique_ptr<TMemIniFileEx> store = openSettings_();
-            LoadSettings(*store);
-            ReadPlacement(*store);
-        }
+        // The store is freed on every way out, the error included.
+        const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+        note(LoadSettings(*store));
+        ReadPlacement(*store);
+    } catch (const std::exception& error) {
+        note(error.what());
+    }
+    try {
         ReloadAlarms();
     } catch (const std::exception& error) {
-        // The window still comes up, with what was applied up to the error;
-        // after a settings error the position, the always-on-top mode and
-        // the alarms are skipped, after an alarm error the later alarms.
-        ShowApplicationError(error.what());
+        // The alarms read before the error are kept.
+        note(error.what());
     }
 }
 
@@ -151,68 +162,72 @@ void TKairosDisplayForm::FormDestroy() {
 
 void TKairosDisplayForm::ReloadAlarms() { Alarms->LoadFromFile(); }
 
-void TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
-    store.Section = SettingsKey::General;
-    DateTemplate = store.ReadText("DateFormat", std::string(DefaultDateFormat));
-    TimeTemplate = store.ReadText("TimeFormat", std::string(DefaultTimeFormat));
-    TipTemplate = store.ReadText("ToolTipFormat", "");
-    NTPAddress = store.ReadText("NTPAddress", std::string(DefaultNTPAddress));
+std::string TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
+    SettingsReader read(store);
+    read.SetSection(SettingsKey::General);
+    DateTemplate = read.Template("DateFormat", DefaultDateFormat);
+    TimeTemplate = read.Template("TimeFormat", DefaultTimeFormat);
+    TipTemplate = read.Template("ToolTipFormat", "");
+    NTPAddress = read.Text("NTPAddress", DefaultNTPAddress);
 
     // One byte: 300 acts as 44, and only 255 is opaque.
-    const int opacity = store.ReadNumber("Transparency", DefaultTransparency) & 0xFF;
+    const int opacity = read.Number("Transparency", DefaultTransparency) & 0xFF;
     setWindowOpacity(opacity / 255.0);
 
-    backColor_ = store.ReadColor("BackColor", DefaultBackColor);
+    backColor_ = read.Color("BackColor", DefaultBackColor);
     update();
-    ClockPanel->LoadPicture(store.ReadPath("BGImage", ""));
+    ClockPanel->LoadPicture(read.Path("BGImage", ""));
 
-    AutoNTP = store.ReadFlag("AutoNTP", false) ? AutoSyncMode::On : AutoSyncMode::Off;
-    AutoNTPInterval = store.ReadNumber("AutoNTPInterval", DefaultAutoNTPInterval);
+    AutoNTP = read.Flag("AutoNTP", false) ? AutoSyncMode::On : AutoSyncMode::Off;
+    AutoNTPInterval = read.Number("AutoNTPInterval", DefaultAutoNTPInterval);
     SynchronizeClock(SyncReport::Silent);
 
-    store.Section = SettingsKey::Font;
-    const std::string face = store.ReadText("FontName", font().family().toStdString());
+    read.SetSection(SettingsKey::Font);
+    const std::string face = read.Text("FontName", font().family().toStdString());
     if (!face.empty()) {
         QFont base = font();
         base.setFamily(QString::fromStdString(face.substr(0, Utf8CutPoint(face, MaxFontNameBytes))));
         setFont(base);
     }
-    ApplyLineSettings(store, DateLabel, "Date");
-    ApplyLineSettings(store, TimeLabel, "Time");
+    ApplyLineSettings(read, DateLabel, "Date");
+    ApplyLineSettings(read, TimeLabel, "Time");
 
-    store.Section = SettingsKey::InformationNote;
-    InformationNote.Play = store.ReadFlag("Play", false);
-    InformationNote.OnBeep = store.ReadFlag("OnBeep", false);
-    InformationNote.Path = store.ReadPath("Path", "");
+    read.SetSection(SettingsKey::InformationNote);
+    InformationNote.Play = read.Flag("Play", false);
+    InformationNote.OnBeep = read.Flag("OnBeep", false);
+    InformationNote.Path = read.Path("Path", "");
 
-    store.Section = SettingsKey::TimeSignal;
-    TimeSignal.PlayJustTime = store.ReadFlag("PlayJustTime", false);
-    TimeSignal.PlayHalfTime = store.ReadFlag("PlayHalfTime", false);
-    TimeSignal.TimesLoop = store.ReadFlag("TimesLoop", false);
-    TimeSignal.Path = store.ReadPath("Path", "");
+    read.SetSection(SettingsKey::TimeSignal);
+    TimeSignal.PlayJustTime = read.Flag("PlayJustTime", false);
+    TimeSignal.PlayHalfTime = read.Flag("PlayHalfTime", false);
+    TimeSignal.TimesLoop = read.Flag("TimesLoop", false);
+    TimeSignal.Path = read.Path("Path", "");
 
-    store.Section = SettingsKey::Alarm;
-    AlarmSound.AlarmToBeep = store.ReadFlag("AlarmToBeep", false);
-    AlarmSound.Path = store.ReadPath("Path", "");
+    read.SetSection(SettingsKey::Alarm);
+    AlarmSound.AlarmToBeep = read.Flag("AlarmToBeep", false);
+    AlarmSound.Path = read.Path("Path", "");
 
     AdjustWindowSize();
+    if (read.ErrorText().empty()) return {};
+    return "次の設定を読めなかったため、既定の値を使います。\n" + read.ErrorText();
 }
 
 // Size, colour and shadow of one line, from the keys that start with prefix.
-void TKairosDisplayForm::ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix) {
+void TKairosDisplayForm::ApplyLineSettings(SettingsReader& read, TKairosLabel* label, const char* prefix) {
     const std::string key(prefix);
     QFont lineFont = font();
-    const int points = store.ReadNumber(key + "Size", 2 * font().pointSize());
+    const int points = read.Number(key + "Size", 2 * font().pointSize());
     lineFont.setPointSize(std::clamp(points, kMinPointSize, kMaxPointSize));
     label->setFont(lineFont);
-    label->SetFontColor(store.ReadColor(key + "Color", DefaultTextColor));
-    label->Shadow().SetEnabled(store.ReadFlag(key + "Shadow", false) ? PassState::Enabled : PassState::Disabled);
-    label->Shadow().SetColor(ResolveColor(store.ReadColor(key + "ShadowColor", DefaultShadowColor), palette()));
+    label->SetFontColor(read.Color(key + "Color", DefaultTextColor));
+    label->Shadow().SetEnabled(read.Flag(key + "Shadow", false) ? PassState::Enabled : PassState::Disabled);
+    label->Shadow().SetColor(ResolveColor(read.Color(key + "ShadowColor", DefaultShadowColor), palette()));
 }
 
 void TKairosDisplayForm::ReloadSettings() {
     const std::unique_ptr<TMemIniFileEx> store = openSettings_();
-    LoadSettings(*store);
+    const std::string errors = LoadSettings(*store);
+    if (!errors.empty()) ShowApplicationError(errors);
 }
 
 void TKairosDisplayForm::AdjustWindowSize() {

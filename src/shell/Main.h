@@ -25,6 +25,7 @@ class TTimerList;
 class TKairosPanel;
 class TKairosLabel;
 class TMemIniFileEx;
+class SettingsReader;
 class TAlarmList;
 class TDupeThread;
 class TRerTray;
@@ -68,9 +69,10 @@ public:
     std::string RenderDateText() const;
 
     void ShowStatus(const std::string& text, StatusSound sound);
-    // Reads every setting from the store and applies it at once, key by key;
-    // a colour that cannot be read ends it there with its error.
-    void LoadSettings(TMemIniFileEx& store);
+    // Reads every setting from the store and applies it at once, key by key.
+    // A value that cannot be read leaves its own setting at the default; the
+    // text for the error box names each one (empty when there is none).
+    std::string LoadSettings(TMemIniFileEx& store);
     void ReloadSettings();
     void ReloadAlarms();
     // Sizes the window to the widest time and date it will show.
@@ -180,7 +182,7 @@ private:
     void RunCommand(void (TKairosDisplayForm::*handler)());
     QAction* AddMenuItem(const char* caption, QKeySequence shortcut, void (TKairosDisplayForm::*handler)());
     void ReadPlacement(TMemIniFileEx& store);
-    void ApplyLineSettings(TMemIniFileEx& store, TKairosLabel* label, const char* prefix);
+    void ApplyLineSettings(SettingsReader& read, TKairosLabel* label, const char* prefix);
     void FireAlarm(std::size_t index);
     enum class SyncOrigin { Schedule, Command };
     void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
@@ -197,6 +199,8 @@ private:
     SettingsOpener openSettings_;
     Media& media_;
     std::string shownTip_;
+    // What went wrong while the window was made, for the box once it shows.
+    std::string startupErrors_;
     std::uint32_t backColor_ = 0xFF00000F;
     // A drag the window follows itself, where the window manager cannot move it.
     enum class DragMode { None, System, Manual } drag_ = DragMode::None;

@@ -72,9 +72,9 @@ TEST_F(AlarmFileTest, WritesTheSectionLineByLine) {
     list.Add(MakeAlarm(akAtDate, 0, 0, 0));
     list.SaveToFile();
     EXPECT_EQ(Contents(list.FileName()),
-              "[Alarm1]\r\nAlarmKind=akAtWeeks\r\nDate=2026/12/07\r\nTime=7:30:00\r\n"
+              "[Alarm1]\r\nAlarmKind=akAtWeeks\r\nDate=2026/12/07\r\nTime=07:30:00\r\n"
               "Weeks=wMon,wTue,wWed,wThu,wFri\r\nSnooze=sn5Minutes\r\nMessage=\r\nCommand=\r\nRemoveOnExec=0\r\n\r\n"
-              "[Alarm2]\r\nAlarmKind=akAtDate\r\nDate=1899/12/30\r\nTime=0:00:00\r\n"
+              "[Alarm2]\r\nAlarmKind=akAtDate\r\nDate=1899/12/30\r\nTime=00:00:00\r\n"
               "Weeks=\r\nSnooze=snDisable\r\nMessage=\r\nCommand=\r\nRemoveOnExec=0\r\n\r\n");
 }
 
@@ -171,9 +171,8 @@ TEST_F(AlarmFileTest, ConversionErrorsNameTheOffendingText) {
 }
 
 // Every field keeps its default: today, the moment of loading, empty or off.
-TEST_F(AlarmFileTest, MissingEmptyAndUnreadableValuesTakeTheDefaults) {
-    const char* bodies[] = {"", "Date=\nTime=\nWeeks=\nMessage=\nCommand=\nRemoveOnExec=\n",
-                            "Date=someday\nTime=7:61:00\nRemoveOnExec=yes\n", "Date=2026/13/01\nTime=25:00:00\n"};
+TEST_F(AlarmFileTest, MissingAndEmptyValuesTakeTheDefaults) {
+    const char* bodies[] = {"", "Date=\nTime=\nWeeks=\nMessage=\nCommand=\nRemoveOnExec=\n", "RemoveOnExec=yes\n"};
     for (const char* body : bodies) {
         const std::unique_ptr<TAlarmData> alarm = LoadSection(body);
         EXPECT_EQ(alarm->Date, *TryEncodeDate(2026, 12, 7)) << body;
@@ -183,6 +182,33 @@ TEST_F(AlarmFileTest, MissingEmptyAndUnreadableValuesTakeTheDefaults) {
                   std::make_tuple(akAtWeeks, TWeeks{0}, snDisable, std::string(), std::string()));
         EXPECT_FALSE(alarm->RemoveOnExec) << body;
     }
+}
+
+// A date or time that is there but cannot be read would otherwise make the
+// alarm due today, or never.
+TEST_F(AlarmFileTest, UnreadableDatesAndTimesAreConversionErrors) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Date=someday\n", "'someday' は正しい日付ではありません"},
+        {"Date=2026/13/01\n", "'2026/13/01' は正しい日付ではありません"},
+        {"Time=7:61:00\n", "'7:61:00' は正しい時刻ではありません"},
+        {"Time=25:00:00\n", "'25:00:00' は正しい時刻ではありません"},
+    };
+    for (const auto& [body, message] : cases) {
+        try {
+            LoadSection(body);
+            ADD_FAILURE() << "no conversion error: " << body;
+        } catch (const EConvertError& error) {
+            EXPECT_STREQ(error.what(), message);
+        }
+    }
+}
+
+TEST_F(AlarmFileTest, EverySectionIsAnAlarmEvenWhenTwoShareAName) {
+    dir.Write("Alarm.ini", "[Alarm1]\r\nMessage=first\r\n[Alarm1]\r\nMessage=second\r\n[alarm1]\r\nMessage=third\r\n");
+    TAlarmList list = List();
+    list.LoadFromFile();
+    ASSERT_EQ(list.Count(), 3u);
+    EXPECT_EQ(list[0].Message + list[1].Message + list[2].Message, "firstsecondthird");
 }
 
 TEST_F(AlarmFileTest, MissingTimeIsShownAsTheLoadingTimeAndNeverDue) {
@@ -249,11 +275,26 @@ TEST_F(AlarmBackupTest, EverySaveOfThatLoadLeavesTheOriginalBytesBeside) {
     EXPECT_EQ(Contents(dir.File("Alarm.ini.bak")), FourWithBadThird) << "not replaced by the shortened file";
 }
 
-TEST_F(AlarmBackupTest, FailedBackupLeavesTheFileUntouched) {
-    std::filesystem::create_directory(dir.File("Alarm.ini.bak"));
+TEST_F(AlarmBackupTest, ATakenBackupNameIsNeverReplaced) {
+    dir.Write("Alarm.ini.bak", "an older backup");
     TAlarmList list = LoadedWithError();
-    EXPECT_THROW(list.SaveToFile(), EIniFileError);
-    EXPECT_EQ(Contents(dir.File("Alarm.ini")), FourWithBadThird);
+    list.SaveToFile();
+    EXPECT_EQ(Contents(dir.File("Alarm.ini.bak")), "an older backup");
+    EXPECT_EQ(Contents(dir.File("Alarm.ini.1.bak")), FourWithBadThird);
+}
+
+// The clock's own list fires a remove-once alarm and saves while the alarm
+// dialog, loaded from the same damaged file, is open; the dialog's OK comes
+// second and must not replace the backup of the unreadable alarms.
+TEST_F(AlarmBackupTest, TwoListsOfOneDamagedFileEachKeepWhatTheyFound) {
+    TAlarmList clock = LoadedWithError();
+    TAlarmList dialog = LoadedWithError();
+    clock.Delete(0);
+    clock.SaveToFile();
+    dialog.SaveToFile();
+    EXPECT_EQ(Contents(dir.File("Alarm.ini.bak")), FourWithBadThird);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("Alarm.ini.1.bak")));
+    EXPECT_EQ(SectionsOnDisk(), (std::vector<std::string>{"Alarm1", "Alarm2"}));
 }
 
 TEST_F(AlarmBackupTest, CleanReloadEndsTheNeedForABackup) {

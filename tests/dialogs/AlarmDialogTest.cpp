@@ -49,7 +49,7 @@ std::string Section(const std::string& name, const std::string& kind, const std:
 
 std::string ThreeAlarms(const std::string& first, const std::string& second, const std::string& third,
                         const std::string& secondMessage = "会議") {
-    return Section(first, "akAtWeeks", "7:30:00", "wMon,wTue,wWed,wThu,wFri", "起床") +
+    return Section(first, "akAtWeeks", "07:30:00", "wMon,wTue,wWed,wThu,wFri", "起床") +
            Section(second, "akAtDate", "12:00:00", "", secondMessage) +
            Section(third, "akAtWeeks", "22:15:00", "wSun,wMon,wTue,wWed,wThu,wFri,wSat", "");
 }

@@ -166,6 +166,8 @@ TEST_F(PreferenceDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
     EXPECT_EQ(Saved(), content);
 }
 
+// A face that is not installed here selects nothing, and OK keeps it: it
+// may be the face of the machine the file came from.
 TEST_F(PreferenceDialogTest, FontNameIsMatchedIgnoringCaseAndAnUnknownFaceSelectsNothing) {
     const std::string face = QFontDatabase::families().value(0).toStdString();
     const auto known = Open("[Font]\nFontName=" + QString::fromStdString(face).toUpper().toStdString() + "\n");
@@ -175,7 +177,7 @@ TEST_F(PreferenceDialogTest, FontNameIsMatchedIgnoringCaseAndAnUnknownFaceSelect
     unknown->OKBtn->click();
     TMemIniFileEx saved(file);
     saved.Section = "Font";
-    EXPECT_EQ(saved.ReadText("FontName", "?"), "");
+    EXPECT_EQ(saved.ReadText("FontName", "?"), "No Such Face");
 }
 
 TEST_F(PreferenceDialogTest, CancelWritesNothing) {
@@ -317,22 +319,45 @@ TEST(ColorComboBox, ListsTheNamedColoursUnderTheirDisplayNames) {
     EXPECT_EQ(ColorDisplayName("cl3DDkShadow"), "3 次元の濃い影");
 }
 
-TEST_F(PreferenceDialogTest, ABadColourEndsLoadingThereWithTheErrorAndTheDialogStillOpens) {
+// Nothing the dialog could not read is lost by an OK: an unreadable colour,
+// a number beyond what its box can show, a template longer than the clock
+// takes. Every other control shows the file's own value.
+TEST_F(PreferenceDialogTest, OkWritesNothingItCouldNotReadUnlessItWasChanged) {
+    const std::string longTemplate(5000, 'y');
+    const std::string content =
+        "[General]\nDateFormat=" + longTemplate + "\nTimeFormat=hh:nn\nTransparency=100\nBackColor=red\n"
+        "BGImage=/a.bmp\nAutoNTP=1\nAutoNTPInterval=5000\n[Font]\nFontName=" + InstalledFace(QFontDatabase::families().value(0)) +
+        "\nDateSize=30\nTimeSize=abc\nDateShadow=1\nDateColor=clNavy\n[InformationNote]\nPlay=1\nPath=/b.wav\n"
+        "[TimeSignal]\nPlayJustTime=1\nTimesLoop=1\nPath=/c.wav\n[Alarm]\nAlarmToBeep=1\nPath=/d.wav\n";
     const testing::BoxAnswerer answerer("OK");
-    const auto dialog = Open(
-        "[General]\nDateFormat=yyyy\nTransparency=100\nBackColor=red\nBGImage=/a.bmp\n"
-        "[Font]\nFontName=" + InstalledFace(QFontDatabase::families().value(0)) +
-        "\nDateSize=30\nDateShadow=1\n[TimeSignal]\nPlayJustTime=1\n");
+    const auto dialog = Open(content);
     ASSERT_TRUE(answerer.Seen().has_value());
-    EXPECT_EQ(answerer.Seen()->text.toStdString(), "'red' は整数ではありません");
-    EXPECT_EQ(Text(dialog->DateCombo), "yyyy");
+    EXPECT_TRUE(answerer.Seen()->text.endsWith("[General] BackColor: 'red' は整数ではありません"))
+        << answerer.Seen()->text.toStdString();
     EXPECT_EQ(dialog->Transparency->value(), 100);
-    EXPECT_EQ(dialog->BGImage->FileName(), "");
-    EXPECT_EQ(dialog->DisplayFont->currentIndex(), -1);
-    EXPECT_EQ(dialog->DateSize->value(), 9);
-    EXPECT_FALSE(dialog->DateShadow->isChecked());
-    EXPECT_FALSE(dialog->TimeSignalJustTime->isChecked());
-    EXPECT_EQ(Text(dialog->DatePreview), "");
+    EXPECT_EQ(dialog->BGImage->FileName(), "/a.bmp");
+    EXPECT_EQ(dialog->DateSize->value(), 30);
+    EXPECT_TRUE(dialog->DateShadow->isChecked());
+    EXPECT_TRUE(dialog->TimeSignalJustTime->isChecked());
+    EXPECT_EQ(dialog->StandardAlarmPath->FileName(), "/d.wav");
+
+    dialog->OKBtn->click();
+    const TMemIniFileEx before("before.ini", IniLoading::Empty);
+    TMemIniFileEx expected = before;
+    expected.SetFileContent(content);
+    const TMemIniFileEx saved(file);
+    for (const std::string& section : expected.ReadSections())
+        for (const std::string& line : expected.ReadSectionValues(section)) {
+            const std::string key = line.substr(0, line.find('='));
+            EXPECT_EQ(saved.ReadString(section, key, "?"), expected.ReadString(section, key, "!")) << section << " " << key;
+        }
+
+    // A value the user does change is written.
+    const testing::BoxAnswerer stillRed("OK");
+    const auto again = Open();
+    again->BackColor->SetSelected(0x000000FF);
+    again->OKBtn->click();
+    EXPECT_EQ(TMemIniFileEx(file).ReadString("General", "BackColor", ""), "clRed");
 }
 
 TEST_F(PreferenceDialogTest, SetTimeNowReportsTheOutcomeOfTheTypedServer) {

@@ -62,9 +62,10 @@ void PrintTo(const Cp932Case& c, std::ostream* os) {
 class Cp932Conversion : public ::testing::TestWithParam<Cp932Case> {};
 
 TEST_P(Cp932Conversion, GivesTheJapaneseText) {
-    const std::optional<std::string> text = Cp932ToUtf8(GetParam().cp932);
-    ASSERT_TRUE(text.has_value()) << GetParam().what;
-    EXPECT_EQ(*text, GetParam().utf8) << GetParam().what;
+    const std::optional<DecodedText> decoded = DecodeCp932(GetParam().cp932);
+    ASSERT_TRUE(decoded.has_value()) << GetParam().what;
+    EXPECT_EQ(decoded->text, GetParam().utf8) << GetParam().what;
+    EXPECT_TRUE(decoded->unreadable.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,15 +81,40 @@ INSTANTIATE_TEST_SUITE_P(
         Cp932Case{"\x81\x60"sv, "\xEF\xBD\x9E"sv, "wave dash is Microsoft's U+FF5E"},
         Cp932Case{"\x87\x40\xFA\x40"sv, "①ⅰ"sv, "NEC and IBM extensions"}));
 
-class Cp932Rejection : public ::testing::TestWithParam<std::string_view> {};
+struct DamagedCase {
+    std::string_view bytes;
+    std::string_view text;
+    std::vector<std::size_t> unreadable;
+};
+void PrintTo(const DamagedCase& c, std::ostream* os) { *os << c.text; }
 
-TEST_P(Cp932Rejection, GivesNothing) {
-    EXPECT_FALSE(Cp932ToUtf8(GetParam()).has_value());
+class Cp932Damage : public ::testing::TestWithParam<DamagedCase> {};
+
+// Only the sequence the code page does not define is lost.
+TEST_P(Cp932Damage, ReplacesOnlyTheUndefinedSequence) {
+    const std::optional<DecodedText> decoded = DecodeCp932(GetParam().bytes);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->text, GetParam().text);
+    EXPECT_EQ(decoded->unreadable, GetParam().unreadable);
 }
 
-INSTANTIATE_TEST_SUITE_P(UndefinedBytes, Cp932Rejection,
-                         ::testing::Values("\x80"sv, "ok\xA0"sv, "\x93\xFA\x96"sv /* cut after a lead byte */,
-                                           "\x82\x20"sv /* lead byte without a trail */));
+INSTANTIATE_TEST_SUITE_P(
+    UndefinedBytes, Cp932Damage,
+    ::testing::Values(DamagedCase{"\x80"sv, "\uFFFD"sv, {0}}, DamagedCase{"ok\xA0"sv, "ok\uFFFD"sv, {2}},
+                      DamagedCase{"\x93\xFA\x96"sv, "日\uFFFD"sv, {2}},  // cut after a lead byte
+                      DamagedCase{"\x82\x20\x82\xA0"sv, "\uFFFD あ"sv, {0}},  // a lead byte without its trail
+                      DamagedCase{"Message=\x96\xDA\x8A\x6F\x82\xDC\x82\xB5\xFF\x8B\x4E\x8F\xB0"sv,
+                                  "Message=目覚まし\uFFFD起床"sv, {16}}));
+
+TEST(Utf8Damage, ReplacesEachBrokenByteAndCountsTheGoodCharacters) {
+    const DecodedText decoded = DecodeUtf8("目覚\xFFまし\xE3\x81"sv);
+    EXPECT_EQ(decoded.text, "目覚\uFFFDまし\uFFFD\uFFFD");
+    EXPECT_EQ(decoded.unreadable, (std::vector<std::size_t>{6, 13, 14}));
+    EXPECT_EQ(CountUtf8MultiByteCharacters("目覚\xFFまし\xE3\x81"sv), 4u);
+    // Shift-JIS forms one now and then, among many more broken bytes.
+    const std::string_view shiftJis = "\x96\xDA\x8A\x6F\x82\xDC"sv;
+    EXPECT_LT(CountUtf8MultiByteCharacters(shiftJis), DecodeUtf8(shiftJis).unreadable.size());
+}
 
 TEST(Cp932, LongTextGrowsTheBufferWithoutLoss) {
     std::string cp932, utf8;
@@ -96,7 +122,7 @@ TEST(Cp932, LongTextGrowsTheBufferWithoutLoss) {
         cp932 += "\xB1\x93\xFA";
         utf8 += "ｱ日";
     }
-    EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+    EXPECT_EQ(DecodeCp932(cp932)->text, utf8);
 }
 
 }  // namespace

@@ -296,20 +296,52 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"24:00:00", {}}, TimeCase{"7:60:00", {}}, TimeCase{"7", {}}, TimeCase{"午後", {}},
                       TimeCase{"1:2:3:4:5", {}}));
 
-TEST(IniDates, AreWrittenWithTheLocalePicturesAndReadBack) {
-    const LocaleFormatSettings saved = CurrentLocaleFormatSettings();
+// The locale of the process is the user's, and one clock may start under
+// another than the one that wrote the file.
+LocaleFormatSettings LocaleOf(std::string_view date, std::string_view time) {
+    LocaleFormatSettings locale;
+    locale.ShortDatePicture = date;
+    locale.LongTimePicture = time;
+    locale.AmText = "AM";
+    locale.PmText = "PM";
+    return locale;
+}
+
+class IniDates : public ::testing::Test {
+protected:
+    ~IniDates() override { SetCurrentLocaleFormatSettings(saved_); }
+    const LocaleFormatSettings saved_ = CurrentLocaleFormatSettings();
+};
+
+TEST_F(IniDates, ReadTheSameUnderEveryLocale) {
     SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
-    TMemIniFileEx ini = Parsed("[Alarm1]\nBad=someday\n");
+    TMemIniFileEx ini = Parsed("");
     const TDateTime time = *TryEncodeTime(7, 30, 0, 0);
     ini.WriteDate("Alarm1", "Date", Dec7 + 0.75);
     ini.WriteTime("Alarm1", "Time", time);
     EXPECT_EQ(ini.ReadString("Alarm1", "Date", ""), "2026/12/07");
-    EXPECT_EQ(ini.ReadString("Alarm1", "Time", ""), "7:30:00");
-    EXPECT_EQ(ini.ReadDate("Alarm1", "Date", 0), Dec7);
-    EXPECT_EQ(ini.ReadTime("Alarm1", "Time", 0), time);
-    EXPECT_EQ(ini.ReadDate("Alarm1", "Bad", 42), 42);
-    EXPECT_EQ(ini.ReadTime("Alarm1", "Missing", 0.5), 0.5);
-    SetCurrentLocaleFormatSettings(saved);
+    EXPECT_EQ(ini.ReadString("Alarm1", "Time", ""), "07:30:00");
+    for (const LocaleFormatSettings& reader : {LocaleFormatSettings{}, LocaleOf("M/d/yyyy", "h:mm:ss tt"),
+                                               LocaleOf("dd.MM.yyyy", "HH:mm:ss")}) {
+        SetCurrentLocaleFormatSettings(reader);
+        EXPECT_EQ(ini.ReadDate("Alarm1", "Date", 0), Dec7) << reader.ShortDatePicture;
+        EXPECT_EQ(ini.ReadTime("Alarm1", "Time", 0), time) << reader.ShortDatePicture;
+    }
+}
+
+TEST_F(IniDates, OtherFormsAreReadAndNothingBecomesTodayUnseen) {
+    SetCurrentLocaleFormatSettings(LocaleOf("M/d/yyyy", "h:mm:ss tt"));
+    TMemIniFileEx ini = Parsed(
+        "[A]\nIso=2027-01-03\nShort=2027/1/3\nUs=1/3/2027\nUsTime=7:30:00 PM\nEmpty=\nBad=someday\nBadTime=seven\n");
+    const TDateTime jan3 = *TryEncodeDate(2027, 1, 3);
+    EXPECT_EQ(ini.ReadDate("A", "Iso", 0), jan3);
+    EXPECT_EQ(ini.ReadDate("A", "Short", 0), jan3);
+    EXPECT_EQ(ini.ReadDate("A", "Us", 0), jan3) << "as the desktop that wrote it";
+    EXPECT_EQ(ini.ReadTime("A", "UsTime", 0), *TryEncodeTime(19, 30, 0, 0));
+    EXPECT_EQ(ini.ReadDate("A", "Empty", 42), 42);
+    EXPECT_EQ(ini.ReadDate("A", "Missing", 42), 42);
+    EXPECT_THROW(ini.ReadDate("A", "Bad", 42), EConvertError);
+    EXPECT_THROW(ini.ReadTime("A", "BadTime", 0.5), EConvertError);
 }
 
 }  // namespace

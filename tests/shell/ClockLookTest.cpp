@@ -9,11 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "alarms/AlarmClass.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/ExIniFiles.h"
 #include "shell/Comps.h"
 #include "shell/Main.h"
 #include "shell/Timeout.h"
+#include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
@@ -33,21 +35,15 @@ protected:
     ~ClockLookTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
     // Creates the window over these settings and returns the text of the
-    // error box it raised, if any (the box is closed at once).
+    // error box it raised once it was up, if any (the box is closed at once).
     std::string Create(const std::string& settings) {
         const std::string file = dir.Write("kairos.ini", settings);
-        std::string errorText;
-        QTimer::singleShot(0, [&errorText] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                errorText = box->text().toStdString();
-                box->accept();
-            }
-        });
+        const testing::BoxAnswerer answerer("OK");
         form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
             clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
         form->Timer->stop();
-        QApplication::processEvents();
-        return errorText;
+        for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+        return answerer.Seen() ? answerer.Seen()->text.toStdString() : std::string();
     }
 
     // Templates that render as blanks only: the window keeps a size, and no
@@ -97,17 +93,32 @@ TEST_F(ClockLookTest, BackColorByNameInAnyCaseOrByNumber) {
     }
 }
 
-TEST_F(ClockLookTest, UnreadableColourStopsTheSettingsThereAndSkipsThePosition) {
+// One typo costs its own setting only: everything else, the position and
+// the alarms included, is applied, and the box names the key.
+TEST_F(ClockLookTest, UnreadableColourLeavesOnlyItselfAtTheDefault) {
+    dir.Write("Alarm.ini", "[Alarm1]\nTime=07:30:00\nMessage=朝\n");
     const std::string error = Create(
         "[General]\nDateFormat=dd\nPoint=10,10\nTopMostMode=1\nBackColor=red\n"
-        "[Font]\nTimeSize=40\n");
-    EXPECT_EQ(error, "'red' は整数ではありません");
-    EXPECT_EQ(form->DateTemplate, "dd") << "keys before the error are applied";
-    EXPECT_EQ(form->TimeLabel->font().pointSize(), 9) << "keys after it keep the built-in values";
-    EXPECT_EQ(form->pos(), QPoint(184, 425));
-    EXPECT_EQ(form->TopMost(), TopMostState::Normal);
+        "[Font]\nTimeSize=40\nTimeColor=\nDateColor=clRed\n");
+    EXPECT_EQ(error, "次の設定を読めなかったため、既定の値を使います。\n"
+                     "[General] BackColor: 'red' は整数ではありません\n[Font] TimeColor: '' は整数ではありません");
+    EXPECT_EQ(form->DateTemplate, "dd");
+    EXPECT_EQ(form->TimeLabel->font().pointSize(), 40);
+    EXPECT_EQ(form->pos(), QPoint(10, 10));
+    EXPECT_EQ(form->TopMost(), TopMostState::TopMost);
+    EXPECT_EQ(form->Alarms->Count(), 1u);
+    EXPECT_EQ(Shot().pixelColor(10, 10), QApplication::palette().color(QPalette::Button)) << "the default face colour";
+}
 
-    EXPECT_EQ(Create("[General]\nBackColor=\n"), "'' は整数ではありません");
+TEST_F(ClockLookTest, TheErrorBoxComesOnlyOnceTheClockTicks) {
+    const std::string file = dir.Write("kairos.ini", "[General]\nBackColor=red\n");
+    form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no box inside the constructor";
+    EXPECT_TRUE(form->Timer->isActive());
+    const testing::BoxAnswerer answerer("OK");
+    for (int i = 0; i < 5 && !answerer.Seen(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(answerer.Seen());
 }
 
 TEST_F(ClockLookTest, FlagsAreNumbers) {

@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,6 +143,8 @@ int FileDescriptor::Close() noexcept {
     const int result = close(std::exchange(descriptor_, -1));
     return result == 0 || errno == EINTR ? 0 : errno;
 }
+
+void IgnoreFileSizeSignal() { signal(SIGXFSZ, SIG_IGN); }
 
 FileOps& SystemFileOps() {
     static PosixFileOps ops;

@@ -20,48 +20,62 @@ public:
 
     bool IsOpen() const { return handle_ != Invalid(); }
 
-    std::optional<std::string> Convert(std::string_view bytes);
+    DecodedText Convert(std::string_view bytes);
 
 private:
     static iconv_t Invalid() { return reinterpret_cast<iconv_t>(-1); }
 
-    bool Step(char** in, std::size_t* inLeft, std::string& out, std::size_t& used);
+    // One call of iconv into the free tail of out, which doubles whenever
+    // iconv runs out of room (half-width katakana grow from one byte to
+    // three). 0, or the errno that stopped it at a bad or cut sequence.
+    int Step(char** in, std::size_t* inLeft, std::string& out, std::size_t& used);
 
     iconv_t handle_;
 };
 
-// One call of iconv into the free tail of out, which doubles whenever iconv
-// runs out of room (half-width katakana grow from one byte to three).
-bool Converter::Step(char** in, std::size_t* inLeft, std::string& out, std::size_t& used) {
+int Converter::Step(char** in, std::size_t* inLeft, std::string& out, std::size_t& used) {
     for (;;) {
         char* next = out.data() + used;
         std::size_t room = out.size() - used;
         const std::size_t result = iconv(handle_, in, inLeft, &next, &room);
         used = static_cast<std::size_t>(next - out.data());
-        if (result != static_cast<std::size_t>(-1)) return true;
-        if (errno != E2BIG) return false;  // EILSEQ: undefined bytes; EINVAL: cut at the end
+        if (result != static_cast<std::size_t>(-1)) return 0;
+        if (errno != E2BIG) return errno;  // EILSEQ: undefined bytes; EINVAL: cut at the end
         out.resize(out.size() * 2);
     }
 }
 
-std::optional<std::string> Converter::Convert(std::string_view bytes) {
+DecodedText Converter::Convert(std::string_view bytes) {
+    DecodedText decoded;
     std::string out(bytes.size() * 2 + 16, '\0');
     std::size_t used = 0;
     // iconv never writes through its input pointer; POSIX merely declares it
     // without const.
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    if (!Step(&in, &inLeft, out, used)) return std::nullopt;
+    while (Step(&in, &inLeft, out, used) != 0) {
+        // The byte iconv stopped at stands for nothing; the next one may
+        // begin a character again (a lead byte without its trail byte is
+        // followed by an ordinary one).
+        decoded.unreadable.push_back(static_cast<std::size_t>(in - bytes.data()));
+        if (out.size() - used < ReplacementCharacter.size()) out.resize(out.size() * 2);
+        out.replace(used, ReplacementCharacter.size(), ReplacementCharacter);
+        used += ReplacementCharacter.size();
+        ++in;
+        --inLeft;
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    }
     // Flushes a pending shift state; a no-op for code page 932, kept so the
     // converter stays correct for any source encoding.
-    if (!Step(nullptr, nullptr, out, used)) return std::nullopt;
+    Step(nullptr, nullptr, out, used);
     out.resize(used);
-    return out;
+    decoded.text = std::move(out);
+    return decoded;
 }
 
 }  // namespace
 
-std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
+std::optional<DecodedText> DecodeCp932(std::string_view bytes) {
     Converter converter("UTF-8", "CP932");
     if (!converter.IsOpen()) return std::nullopt;
     return converter.Convert(bytes);
