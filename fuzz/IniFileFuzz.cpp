@@ -1,7 +1,9 @@
 // Any bytes as the content of an INI file: the store must read them as
 // UTF-8 (converted or repaired), write a file that reads back as the same
-// file, and every typed reader must either give a value that its writer
-// writes back unchanged or, for colours, raise the conversion error.
+// file, every section with the same values and, when nothing had to be
+// repaired, undamaged; and every typed reader must either give a value that
+// its writer writes back unchanged or, for colours, dates and times, raise
+// the conversion error.
 //
 // Input: the file's bytes.
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
@@ -69,6 +72,41 @@ void CheckDateRoundTrip(std::string_view value) {
     }
 }
 
+// The dates and times the store writes read back as they were written.
+void CheckStoredDateRoundTrip(kairos::TMemIniFileEx& ini, std::string_view value) {
+    try {
+        if (const auto date = kairos::StoredDate(value)) {
+            ini.WriteDate("FuzzDate", "Date", *date);
+            const std::string written = ini.ReadString("FuzzDate", "Date", "");
+            ini.WriteDate("FuzzDate", "Date", *kairos::StoredDate(written));
+            if (ini.ReadString("FuzzDate", "Date", "") != written) Fail("stored date did not read back", written);
+        }
+        if (const auto time = kairos::StoredTime(value)) {
+            ini.WriteTime("FuzzDate", "Time", *time);
+            const std::string written = ini.ReadString("FuzzDate", "Time", "");
+            ini.WriteTime("FuzzDate", "Time", *kairos::StoredTime(written));
+            if (ini.ReadString("FuzzDate", "Time", "") != written) Fail("stored time did not read back", written);
+        }
+    } catch (const kairos::EConvertError&) {
+    }
+    ini.EraseSection("FuzzDate");
+}
+
+// Read, written and read again: the same sections with the same values, in
+// the same order, twice-named sections included.
+void CheckFileRoundTrip(const kairos::TMemIniFileEx& ini, const std::string& content) {
+    const kairos::TMemIniFileEx reread = Parsed(content);
+    if (!ini.Damaged() && reread.Damaged()) Fail("an undamaged file read back damaged", content);
+    if (reread.SectionCount() != ini.SectionCount()) Fail("sections lost or gained", content);
+    const std::vector<std::string> names = ini.ReadSections();
+    const std::vector<std::string> rereadNames = reread.ReadSections();
+    for (std::size_t i = 0; i < names.size() && i < MaxKeysChecked; ++i) {
+        if (names[i] != rereadNames[i]) Fail("a section changed its name", names[i]);
+        for (const std::string& key : ini.ReadSection(names[i]))
+            if (ini.ReadValue(i, key) != reread.ReadValue(i, key)) Fail("a value changed", key);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,6 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string content = ini.FileContent();
     if (!kairos::platform::IsValidUtf8(content)) Fail("written file is not UTF-8", content);
     if (Parsed(content).FileContent() != content) Fail("written file reads back differently", content);
+    if (kairos::platform::IsValidUtf8(bytes) && ini.Damaged()) Fail("valid UTF-8 read as damaged", bytes);
+    CheckFileRoundTrip(ini, content);
 
     std::size_t checked = 0;
     for (const std::string& section : ini.ReadSections()) {
@@ -87,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ini.Section = section;
             CheckTypedRoundTrips(ini, key);
             CheckDateRoundTrip(value);
+            CheckStoredDateRoundTrip(ini, value);
 
             // Rewriting a value, and copying it under a plain key, survives a
             // write and a fresh read of the file.

@@ -157,6 +157,17 @@ std::optional<std::uint32_t> ParseDigits(std::string_view digits, int base) {
     return value;
 }
 
+// A stored text in an error message, which travels as a C string: a NUL in
+// it would cut the message short.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\0') quoted += platform::ReplacementCharacter;
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
 // A system error number in the file messages.
 [[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
     throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
@@ -420,7 +431,7 @@ std::optional<TDateTime> StoredDate(std::string_view text) {
     if (const auto date = FixedDate(text, '-', 2)) return date;
     const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
     if (const auto date = ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear)) return date;
-    throw EConvertError("'" + std::string(text) + "' は正しい日付ではありません");
+    throw EConvertError(Quoted(text) + " は正しい日付ではありません");
 }
 
 std::optional<TDateTime> StoredTime(std::string_view text) {
@@ -428,7 +439,7 @@ std::optional<TDateTime> StoredTime(std::string_view text) {
     if (text.empty()) return std::nullopt;
     if (const auto time = FixedTime(text)) return time;
     if (const auto time = ParseTimeText(text, CurrentLocaleFormatSettings())) return time;
-    throw EConvertError("'" + std::string(text) + "' は正しい時刻ではありません");
+    throw EConvertError(Quoted(text) + " は正しい時刻ではありません");
 }
 
 // ---- The store ---------------------------------------------------------------
@@ -704,7 +715,7 @@ TColor TMemIniFileEx::ReadColor(std::string_view key, TColor defaultValue) const
     const std::string text = ReadText(key, "");
     if (const std::optional<TColor> named = NameToColor(text)) return *named;
     if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
-    throw EConvertError("'" + text + "' は整数ではありません");
+    throw EConvertError(Quoted(text) + " は整数ではありません");
 }
 
 void TMemIniFileEx::WriteColor(std::string_view key, TColor value) {

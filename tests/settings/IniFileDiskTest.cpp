@@ -17,6 +17,7 @@
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "settings/ExIniFiles.h"
@@ -229,7 +230,7 @@ TEST(IniFile, SaveBeyondTheFileSizeLimitKeepsTheOldFile) {
     testing::TempDir dir;
     const std::string path = dir.Write("kairos.ini", OldFile);
     const std::string message = InChild([&path] {
-        signal(SIGXFSZ, SIG_IGN);
+        platform::IgnoreFileSizeSignal();
         const rlimit limit{4096, 4096};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
         TMemIniFileEx ini(path);
@@ -239,6 +240,91 @@ TEST(IniFile, SaveBeyondTheFileSizeLimitKeepsTheOldFile) {
     EXPECT_EQ(message, Expected(path, EFBIG, "を作成できません"));
     EXPECT_EQ(Contents(path), OldFile);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+// ---- Damaged files -------------------------------------------------------------
+
+// A Shift-JIS alarm message with one byte that no code page defines.
+constexpr std::string_view DamagedShiftJis =
+    "[Alarm1]\r\nMessage=\x96\xDA\x8A\x6F\x82\xDC\x82\xB5\xFF\x8B\x4E\x8F\xB0\r\n"
+    "Command=/home/u/\x89\xB9\x8A\x79/a.wav\r\n";
+
+class DamagedFile : public ::testing::Test {
+protected:
+    DamagedFile() {
+        SetBackupNotice([this](const std::string& message) { notices.push_back(message); });
+    }
+    ~DamagedFile() override { SetBackupNotice({}); }
+
+    testing::TempDir dir;
+    std::vector<std::string> notices;
+};
+
+TEST_F(DamagedFile, LosesOnlyTheBadByteAndKeepsTheOriginalAtTheFirstSave) {
+    const std::string path = dir.Write("Alarm.ini", DamagedShiftJis);
+    TMemIniFileEx ini(path);
+    EXPECT_EQ(ini.ReadString("Alarm1", "Message", ""), "目覚まし\uFFFD起床");
+    EXPECT_EQ(ini.ReadString("Alarm1", "Command", ""), "/home/u/音楽/a.wav");
+    ASSERT_TRUE(ini.Damaged());
+    ini.SaveToDisk();
+    EXPECT_EQ(Contents(path + ".bak"), DamagedShiftJis);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], "ファイル \"" + path + "\" には読めない部分がありました（2 行目の読めない文字）。元のファイルを \"" +
+                              path + ".bak\" に残しました。");
+
+    TMemIniFileEx again(path);
+    EXPECT_FALSE(again.Damaged()) << "the saved file is plain UTF-8";
+    again.SaveToDisk();
+    EXPECT_EQ(notices.size(), 1u) << "told once";
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
+TEST_F(DamagedFile, BackupsAreNeverReplaced) {
+    const std::string path = dir.Write("kairos.ini", "[General]\r\nDateFormat=yyyy\x81\r\n");
+    for (int round = 0; round < 3; ++round) {
+        dir.Write("kairos.ini", "[General]\r\nDateFormat=round" + std::to_string(round) + "\xFF\r\n");
+        TMemIniFileEx(path).SaveToDisk();
+    }
+    EXPECT_EQ(Contents(path + ".bak"), "[General]\r\nDateFormat=round0\xFF\r\n");
+    EXPECT_EQ(Contents(path + ".1.bak"), "[General]\r\nDateFormat=round1\xFF\r\n");
+    EXPECT_EQ(Contents(path + ".2.bak"), "[General]\r\nDateFormat=round2\xFF\r\n");
+}
+
+TEST_F(DamagedFile, AFileCutInTheLastCharacterLosesOnlyThatCharacter) {
+    const std::string path = dir.Write("Alarm.ini", "[Alarm1]\r\nMessage=\x8B\x4E\x8F");
+    EXPECT_EQ(TMemIniFileEx(path).ReadString("Alarm1", "Message", ""), "起\uFFFD");
+}
+
+TEST_F(DamagedFile, NoBackupMeansNoSave) {
+    const std::string path = dir.Write("Alarm.ini", DamagedShiftJis);
+    FailingFileOps ops(FailingFileOps::Step::Create);
+    TMemIniFileEx ini(path, IniLoading::FromDisk, ops);
+    EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path + ".bak", ENOSPC, "を作成できません"));
+    EXPECT_EQ(Contents(path), DamagedShiftJis);
+    EXPECT_TRUE(notices.empty());
+}
+
+// The user made it read-only; root's right to write anyway is no reason to.
+TEST(IniFile, AReadOnlyFileIsNotReplaced) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("kairos.ini", OldFile);
+    chmod(path.c_str(), 0444);
+    TMemIniFileEx ini(path);
+    ini.WriteString("General", "TimeFormat", "hh:nn");
+    EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path, EACCES, "を作成できません"));
+    EXPECT_EQ(Contents(path), OldFile);
+}
+
+TEST(IniFile, StaleTemporaryFilesOfACrashedSaveAreRemovedAndNothingElse) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("kairos.ini", OldFile);
+    for (const char* name : {".kairos.ini.Ab12Cd", ".kairos.ini.Ab12Cde", ".Alarm.ini.Ab12Cd", "kairos.ini.Ab12Cd",
+                             ".kairos.ini.Ab-2Cd"})
+        dir.Write(name, "x");
+    fs::create_directory(dir.File(".kairos.ini.Zz99Yy"));
+    EXPECT_EQ(platform::RemoveStaleTemporaries(path), 1);
+    EXPECT_FALSE(fs::exists(dir.File(".kairos.ini.Ab12Cd")));
+    EXPECT_EQ(EntriesIn(dir.Path()), 6u);
 }
 
 }  // namespace

@@ -110,6 +110,15 @@ TEST_F(ClockLookTest, UnreadableColourLeavesOnlyItselfAtTheDefault) {
     EXPECT_EQ(Shot().pixelColor(10, 10), QApplication::palette().color(QPalette::Button)) << "the default face colour";
 }
 
+// Rendered on every tick: a template of megabytes would take the processor.
+TEST_F(ClockLookTest, TemplatesAreCutAtACharacterBoundary) {
+    std::string longText;
+    for (int i = 0; i < 1500; ++i) longText += "日";
+    Create("[General]\nTimeFormat=" + longText + "\nDateFormat=" + std::string(5000, 'd') + "\n");
+    EXPECT_EQ(form->TimeTemplate.size(), 4095u) << "whole characters only";
+    EXPECT_EQ(form->DateTemplate.size(), 4096u);
+}
+
 TEST_F(ClockLookTest, TheErrorBoxComesOnlyOnceTheClockTicks) {
     const std::string file = dir.Write("kairos.ini", "[General]\nBackColor=red\n");
     form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
