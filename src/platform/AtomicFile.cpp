@@ -140,7 +140,9 @@ int ReplaceFile(FileOps& ops, const std::string& path, std::string_view bytes) {
 namespace {
 
 std::string BackupName(const std::string& target, int number) {
-    return target + (number == 0 ? std::string() : "." + std::to_string(number)) + ".bak";
+    std::string name = target;
+    if (number != 0) name.append(".").append(std::to_string(number));
+    return name.append(".bak");
 }
 
 }  // namespace
@@ -174,7 +176,7 @@ std::string NextBackupPath(const std::string& path) {
 int RemoveStaleTemporaries(const std::string& path) {
     namespace fs = std::filesystem;
     const fs::path target(path);
-    const std::string prefix = "." + target.filename().string() + ".";
+    const std::string prefix = std::string(".").append(target.filename().string()).append(".");
     std::error_code error;
     int removed = 0;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
