@@ -7,79 +7,51 @@
 
 namespace kairos {
 
-namespace {
+void WritePreferences(TMemIniFileEx& store, const PreferenceValues& v) {
+    store.Section = SettingsKey::General;
+    store.WriteText("DateFormat", v.DateFormat);
+    store.WriteText("TimeFormat", v.TimeFormat);
+    store.WriteText("ToolTipFormat", v.ToolTipFormat);
+    store.WriteText("NTPAddress", v.NTPAddress);
+    store.WriteNumber("Transparency", v.Transparency);
+    store.WriteColor("BackColor", v.BackColor);
+    store.WritePath("BGImage", v.BGImage);
+    store.WriteFlag("AutoNTP", v.AutoNTP);
+    store.WriteNumber("AutoNTPInterval", v.AutoNTPInterval);
 
-// Writes through the store unless the key is one to keep.
-class KeyWriter {
-public:
-    KeyWriter(TMemIniFileEx& store, const KeptKeys& keep) : store_(store), keep_(keep) {}
-    void Section(const char* section) { store_.Section = section; }
-    void Text(const char* key, std::string_view value) {
-        if (Writes(key)) store_.WriteText(key, value);
-    }
-    void Number(const char* key, std::int32_t value) {
-        if (Writes(key)) store_.WriteNumber(key, value);
-    }
-    void Flag(const char* key, bool value) {
-        if (Writes(key)) store_.WriteFlag(key, value);
-    }
-    void Path(const char* key, std::string_view value) {
-        if (Writes(key)) store_.WritePath(key, value);
-    }
-    void Color(const char* key, TColor value) {
-        if (Writes(key)) store_.WriteColor(key, value);
-    }
+    store.Section = SettingsKey::Font;
+    store.WriteText("FontName", v.FontName);
+    store.WriteNumber("DateSize", v.DateSize);
+    store.WriteNumber("TimeSize", v.TimeSize);
+    store.WriteFlag("DateShadow", v.DateShadow);
+    store.WriteFlag("TimeShadow", v.TimeShadow);
+    store.WriteColor("DateColor", v.DateColor);
+    store.WriteColor("TimeColor", v.TimeColor);
 
-private:
-    bool Writes(std::string_view key) const {
-        for (const auto& [section, kept] : keep_)
-            if (section == store_.Section && kept == key) return false;
-        return true;
-    }
-    TMemIniFileEx& store_;
-    const KeptKeys& keep_;
-};
+    store.Section = SettingsKey::InformationNote;
+    store.WriteFlag("Play", v.InformationPlay);
+    store.WriteFlag("OnBeep", v.InformationOnBeep);
+    store.WritePath("Path", v.InformationPath);
 
-}  // namespace
+    store.Section = SettingsKey::TimeSignal;
+    store.WriteFlag("PlayJustTime", v.PlayJustTime);
+    store.WriteFlag("PlayHalfTime", v.PlayHalfTime);
+    store.WriteFlag("TimesLoop", v.TimesLoop);
+    store.WritePath("Path", v.TimeSignalPath);
 
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values) { WritePreferences(store, values, {}); }
+    store.Section = SettingsKey::Alarm;
+    store.WriteFlag("AlarmToBeep", v.AlarmToBeep);
+    store.WritePath("Path", v.AlarmPath);
+}
 
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& v, const KeptKeys& keep) {
-    KeyWriter write(store, keep);
-    write.Section(SettingsKey::General);
-    write.Text("DateFormat", v.DateFormat);
-    write.Text("TimeFormat", v.TimeFormat);
-    write.Text("ToolTipFormat", v.ToolTipFormat);
-    write.Text("NTPAddress", v.NTPAddress);
-    write.Number("Transparency", v.Transparency);
-    write.Color("BackColor", v.BackColor);
-    write.Path("BGImage", v.BGImage);
-    write.Flag("AutoNTP", v.AutoNTP);
-    write.Number("AutoNTPInterval", v.AutoNTPInterval);
-
-    write.Section(SettingsKey::Font);
-    write.Text("FontName", v.FontName);
-    write.Number("DateSize", v.DateSize);
-    write.Number("TimeSize", v.TimeSize);
-    write.Flag("DateShadow", v.DateShadow);
-    write.Flag("TimeShadow", v.TimeShadow);
-    write.Color("DateColor", v.DateColor);
-    write.Color("TimeColor", v.TimeColor);
-
-    write.Section(SettingsKey::InformationNote);
-    write.Flag("Play", v.InformationPlay);
-    write.Flag("OnBeep", v.InformationOnBeep);
-    write.Path("Path", v.InformationPath);
-
-    write.Section(SettingsKey::TimeSignal);
-    write.Flag("PlayJustTime", v.PlayJustTime);
-    write.Flag("PlayHalfTime", v.PlayHalfTime);
-    write.Flag("TimesLoop", v.TimesLoop);
-    write.Path("Path", v.TimeSignalPath);
-
-    write.Section(SettingsKey::Alarm);
-    write.Flag("AlarmToBeep", v.AlarmToBeep);
-    write.Path("Path", v.AlarmPath);
+// A kept key goes back to the exact text it had, in its place in the file.
+void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values, const KeptKeys& keep) {
+    std::vector<std::optional<std::string>> kept;
+    for (const auto& [section, key] : keep)
+        kept.push_back(store.ValueExists(section, key) ? std::optional(store.ReadString(section, key, "")) : std::nullopt);
+    WritePreferences(store, values);
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        if (kept[i]) store.WriteString(keep[i].first, keep[i].second, *kept[i]);
 }
 
 // The writer decides what each key holds, so the keys are compared as it
