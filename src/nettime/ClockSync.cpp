@@ -15,16 +15,6 @@ constexpr double NanosecondsPerSecond = 1e9;
 
 double Seconds(nanoseconds span) { return static_cast<double>(span.count()) / NanosecondsPerSecond; }
 
-SyncFailure FailureOf(QueryFailure failure) {
-    switch (failure) {
-        case QueryFailure::None: return SyncFailure::None;
-        case QueryFailure::HostNotFound: return SyncFailure::HostNotFound;
-        case QueryFailure::NoReply: return SyncFailure::NoReply;
-        case QueryFailure::BadReply: return SyncFailure::BadReply;
-    }
-    return SyncFailure::NoReply;
-}
-
 SyncFailure FailureOf(platform::ClockSetResult result) {
     switch (result) {
         case platform::ClockSetResult::Set: return SyncFailure::None;
@@ -52,7 +42,7 @@ SyncOutcome Correct(const SyncRequest& request, const SyncServices& services, Qu
     const auto server = ParseServerAddress(request.server);
     if (!server) return Failed(SyncFailure::HostNotFound);
     query = QueryTimeServer(*server, services.timeout, services.sntp);
-    if (query.failure != QueryFailure::None) return Failed(FailureOf(query.failure));
+    if (query.failure != QueryFailure::None) return Failed(FailureOfQuery(query.failure));
     const SntpSample& sample = *query.sample;
     if (std::chrono::abs(sample.offset) > MaxUnaskedStep) {
         if (request.limit == StepLimit::Refuse) return Failed(SyncFailure::StepTooLarge, sample);
@@ -61,17 +51,18 @@ SyncOutcome Correct(const SyncRequest& request, const SyncServices& services, Qu
     return Apply(sample, services);
 }
 
+std::string WithProblem(const char* what, const QueryOutcome& query) {
+    const std::string problem = QueryProblem(query);
+    return problem.empty() ? std::string(what) : std::string(what).append(", ").append(problem);
+}
+
 std::string OutcomeForLog(const SyncOutcome& outcome, const QueryOutcome& query) {
     switch (outcome.failure) {
         case SyncFailure::None:
             return outcome.result == SyncResult::NeedsConfirmation ? "step too large, asking" : "set";
-        case SyncFailure::HostNotFound:
-            return query.socketError != 0 ? std::string("host not found, ").append(SocketErrorLine(query.socketError))
-                                          : "host not found";
-        case SyncFailure::NoReply:
-            return query.socketError != 0 ? std::string("no reply, ").append(SocketErrorLine(query.socketError))
-                                          : "no reply";
-        case SyncFailure::BadReply: return std::string("bad reply, ").append(ReplyCheckName(query.rejection));
+        case SyncFailure::HostNotFound: return WithProblem("host not found", query);
+        case SyncFailure::NoReply: return WithProblem("no reply", query);
+        case SyncFailure::BadReply: return WithProblem("bad reply", query);
         case SyncFailure::NoPermission: return "no permission to set the clock";
         case SyncFailure::SystemSyncActive: return "the system's time synchronisation keeps the clock";
         case SyncFailure::SetFailed: return "the clock could not be set";
@@ -114,6 +105,21 @@ SyncOutcome SyncClock(const SyncRequest& request, const SyncServices& services) 
     const SyncOutcome outcome = Correct(request, services, query);
     if (services.log != nullptr) Log(*services.log, request, outcome, query);
     return outcome;
+}
+
+SyncFailure FailureOfQuery(QueryFailure failure) {
+    switch (failure) {
+        case QueryFailure::None: return SyncFailure::None;
+        case QueryFailure::HostNotFound: return SyncFailure::HostNotFound;
+        case QueryFailure::NoReply: return SyncFailure::NoReply;
+        case QueryFailure::BadReply: return SyncFailure::BadReply;
+    }
+    return SyncFailure::NoReply;
+}
+
+std::string QueryProblem(const QueryOutcome& query) {
+    if (query.failure == QueryFailure::BadReply) return std::string(ReplyCheckName(query.rejection));
+    return query.socketError == 0 ? std::string() : SocketErrorLine(query.socketError);
 }
 
 std::string SyncStatusText(SyncResult result) {

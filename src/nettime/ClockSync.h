@@ -69,6 +69,11 @@ std::string_view SyncFailureText(SyncFailure failure);
 // The box after a run the user started: the status text, and after a
 // failure its reason on a second line.
 std::string SyncReportText(const SyncOutcome& outcome);
+// Why a query failed, as a run's failure.
+SyncFailure FailureOfQuery(QueryFailure failure);
+// What went wrong underneath, for whoever looks into it: the reply check
+// that refused the last answer, or the last socket error; empty for none.
+std::string QueryProblem(const QueryOutcome& query);
 // "3日 2時間": the size of a step in its two largest units, or "約13年" for a
 // year and more.
 std::string StepSizeText(std::chrono::nanoseconds step);
