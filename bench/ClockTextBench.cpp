@@ -24,7 +24,7 @@
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
 #include "platform/Clock.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 #include "platform/LocaleSource.h"
 
 #include "AllocationCounter.h"

@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "alarms/AlarmClass.h"
-#include "settings/ExIniFiles.h"
+#include "alarms/Alarm.h"
+#include "settings/IniDocument.h"
 
 namespace {
 

@@ -38,13 +38,13 @@
 #include "platform/Clock.h"
 #include "platform/ClockSetter.h"
 #include "platform/UdpSocket.h"
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 #include "shell/ClockSyncRunner.h"
-#include "shell/Comps.h"
+#include "shell/ClockPanel.h"
 #include "shell/FontSubstitutes.h"
-#include "shell/Main.h"
-#include "shell/QtTimerWindow.h"
-#include "shell/Timeout.h"
+#include "shell/ClockWindow.h"
+#include "shell/QtTimerBackend.h"
+#include "shell/DeadlineTimers.h"
 
 namespace {
 

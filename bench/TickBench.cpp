@@ -16,15 +16,15 @@
 #include <string>
 
 #include "AllocationCounter.h"
-#include "alarms/AlarmClass.h"
+#include "alarms/Alarm.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 #include "media/Media.h"
-#include "settings/ExIniFiles.h"
-#include "shell/Main.h"
-#include "shell/QtTimerWindow.h"
-#include "shell/Timeout.h"
+#include "settings/IniDocument.h"
+#include "shell/ClockWindow.h"
+#include "shell/QtTimerBackend.h"
+#include "shell/DeadlineTimers.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <string_view>
 
-#include "alarms/AlarmClass.h"
+#include "alarms/Alarm.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 #include "platform/TextEncoding.h"
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
-#include "clocktext/stdStrings.h"
+#include "clocktext/MultiReplace.h"
 #include "platform/Clock.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 
 namespace kairos::platform {
 class Clock;

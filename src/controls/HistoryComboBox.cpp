@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/AtomicFile.h"
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 #include "settings/FolderMacros.h"
 
 namespace kairos {

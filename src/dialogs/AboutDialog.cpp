@@ -15,9 +15,9 @@
 #include "controls/LinkLabel.h"
 #include "dialogs/DialogPlacement.h"
 #include "media/Media.h"
-#include "media/stdFiles.h"
+#include "media/Launcher.h"
 #include "platform/VersionInfo.h"
-#include "shell/stdDialogs.h"
+#include "shell/MessageBoxes.h"
 
 #if !defined(KAIROS_WEB_SITE) || !defined(KAIROS_MAIL_ADDRESS)
 #error "the build defines the web site and the e-mail address of the about box"

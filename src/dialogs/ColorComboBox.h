@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 
 namespace kairos {
 

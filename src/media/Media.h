@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "media/stdMedia.h"
+#include "media/Sounds.h"
 
 namespace kairos {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "media/stdMedia.h"
+#include "media/Sounds.h"
 #include "platform/Audio.h"
 
 namespace kairos {

@@ -11,7 +11,7 @@
 
 #include "nettime/SntpClient.h"
 #include "platform/ClockSetter.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 
 namespace kairos {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 
 namespace kairos::platform {
 

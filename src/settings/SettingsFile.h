@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 
 namespace kairos {
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <utility>
 
-#include "shell/stdDialogs.h"
+#include "shell/MessageBoxes.h"
 
 namespace kairos {
 

@@ -3,7 +3,7 @@
 #include <QStandardPaths>
 #include <array>
 
-#include "media/stdFiles.h"
+#include "media/Launcher.h"
 
 namespace kairos {
 namespace {

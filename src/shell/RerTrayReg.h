@@ -1,7 +1,7 @@
 #pragma once
 // The icon component under the class name the clock window's form uses.
 
-#include "shell/_TaskTray.h"
+#include "shell/TrayIcon.h"
 
 namespace kairos {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "alarms/AlarmClass.h"
-#include "platform/DateTime.h"
+#include "alarms/Alarm.h"
+#include "platform/Moment.h"
 
 namespace kairos {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "clocktext/FormatMoment.h"
-#include "clocktext/stdStrings.h"
+#include "clocktext/MultiReplace.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 #include "support/TempDir.h"
 
 namespace kairos {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "controls/LabelTestSupport.h"
-#include "controls/ThreeLabel.h"
+#include "controls/ShadowLabel.h"
 
 namespace kairos {
 namespace {

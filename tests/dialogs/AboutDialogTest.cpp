@@ -11,8 +11,8 @@
 #include <string>
 
 #include "controls/LinkLabel.h"
-#include "media/stdFiles.h"
-#include "settings/ExIniFiles.h"
+#include "media/Launcher.h"
+#include "settings/IniDocument.h"
 #include "support/BoxAnswerer.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"

@@ -16,7 +16,7 @@
 #include "media/NullSinkRecorder.h"
 #include "media/SignalAnalysis.h"
 #include "media/SoundPlayer.h"
-#include "media/stdMedia.h"
+#include "media/Sounds.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 #include "support/WavFile.h"

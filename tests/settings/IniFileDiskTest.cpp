@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/AtomicFile.h"
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 #include "support/TempDir.h"
 
 namespace kairos {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/ExIniFiles.h"
+#include "settings/IniDocument.h"
 
 namespace kairos {
 namespace {

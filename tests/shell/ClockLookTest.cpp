@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "alarms/AlarmClass.h"
+#include "alarms/Alarm.h"
 #include "clocktext/LocaleFormatSettings.h"
-#include "settings/ExIniFiles.h"
-#include "shell/Comps.h"
-#include "shell/Main.h"
-#include "shell/Timeout.h"
+#include "settings/IniDocument.h"
+#include "shell/ClockPanel.h"
+#include "shell/ClockWindow.h"
+#include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "clocktext/LocaleFormatSettings.h"
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 #include "platform/LocaleSource.h"
 
 namespace kairos::testing {

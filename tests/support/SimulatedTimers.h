@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <map>
 
-#include "shell/Timeout.h"
+#include "shell/DeadlineTimers.h"
 
 namespace kairos::testing {
 

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/DateTime.h"
+#include "platform/Moment.h"
 #include "platform/LocaleSource.h"
 #include "platform/posix/IcuPattern.h"
 

@@ -1,0 +1,262 @@
+#include "alarms/Alarm.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "clocktext/FormatMoment.h"
+#include "platform/AtomicFile.h"
+#include "platform/Folders.h"
+#include "settings/FolderMacros.h"
+
+namespace kairos {
+
+namespace {
+
+constexpr std::array<std::string_view, 3> KindNames = {"akAtWeeks", "akAtDate", "akAtTickCount"};
+constexpr std::array<std::string_view, 7> WeekNames = {"wSun", "wMon", "wTue", "wWed", "wThu", "wFri", "wSat"};
+constexpr std::array<std::string_view, 4> SnoozeNames = {"snDisable", "sn5Minutes", "sn10Minutes", "sn15Minutes"};
+
+constexpr std::string_view WeekSeparators = ", ]";
+constexpr std::int64_t MillisecondsPerMinute = 60'000;
+constexpr int SnoozeRepetitions = 4;
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Only ASCII letters fold: a name is never matched through a multi-byte
+// character that some locale would upper-case.
+bool SameAsciiName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+// The message travels as a C string: a NUL in the text would cut it short.
+[[noreturn]] void ThrowInvalidElement(std::string_view text) {
+    std::string shown;
+    for (const char c : text) {
+        if (c == '\0') shown += "\xEF\xBF\xBD";
+        else shown += c;
+    }
+    throw EConvertError(shown + " はプロパティの要素としては不正です。");
+}
+
+template <std::size_t N>
+std::size_t IndexOfName(const std::array<std::string_view, N>& names, std::string_view text) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (SameAsciiName(names[i], text)) return i;
+    ThrowInvalidElement(text);
+}
+
+template <std::size_t N>
+std::string_view NameOf(const std::array<std::string_view, N>& names, std::size_t index) {
+    // A value set by code outside the enumeration is written as such, so
+    // that the next load reports it instead of silently changing it.
+    return index < N ? names[index] : std::string_view("?");
+}
+
+TWeeks TextToWeeks(std::string_view text) {
+    std::size_t at = text.find_first_not_of("[ ");
+    TWeeks weeks = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find_first_of(WeekSeparators, at), text.size());
+        if (end > at) weeks |= WeekBit(static_cast<TWeek>(IndexOfName(WeekNames, text.substr(at, end - at))));
+        at = text.find_first_not_of(WeekSeparators, end);
+    }
+    return weeks;
+}
+
+std::string WeeksToText(TWeeks weeks) {
+    std::string text;
+    for (std::size_t day = 0; day < WeekNames.size(); ++day) {
+        if (!Contains(weeks, static_cast<TWeek>(day))) continue;
+        if (!text.empty()) text += ',';
+        text += WeekNames[day];
+    }
+    return text;
+}
+
+// The day as the calendar functions see it, so that a moment a hair before
+// midnight that they round up counts as the next day here too.
+TDateTime DayOf(TDateTime moment) {
+    const MomentParts parts = SplitMoment(moment);
+    return parts.valid ? static_cast<TDateTime>(parts.day) : moment;
+}
+
+// 1899-12-30, day 0, was a Saturday.
+TWeek WeekdayOf(std::int64_t day) {
+    return static_cast<TWeek>((day % 7 + 7 + wSat) % 7);
+}
+
+}  // namespace
+
+std::string AlarmFilePath() {
+    return platform::SettingsFolder() + "/Alarm.ini";
+}
+
+// ---- One alarm ------------------------------------------------------------------
+
+namespace {
+
+using ValueLookup = std::function<std::optional<std::string>(std::string_view key)>;
+
+std::unique_ptr<TAlarmData> AlarmFromValues(const ValueLookup& value, const platform::Clock& clock) {
+    const auto text = [&value](std::string_view key, std::string_view defaultValue) {
+        return value(key).value_or(std::string(defaultValue));
+    };
+    auto alarm = std::make_unique<TAlarmData>();
+    // "AlermKind" is the spelling of files from early versions.
+    const std::optional<std::string> kind = value("AlarmKind");
+    alarm->AlarmKind = static_cast<TAlarmKind>(
+        IndexOfName(KindNames, kind ? *kind : text("AlermKind", KindNames[akAtWeeks])));
+    const TDateTime now = clock.Now();
+    alarm->Date = DayOf(StoredDate(text("Date", "")).value_or(DayOf(now)));
+    // The whole moment, date included, so that an alarm without a time never
+    // matches a minute of the day.
+    alarm->Time = StoredTime(text("Time", "")).value_or(now);
+    alarm->Weeks = TextToWeeks(text("Weeks", "[]"));
+    alarm->Snooze = static_cast<TSnoozeType>(IndexOfName(SnoozeNames, text("Snooze", SnoozeNames[snDisable])));
+    alarm->Message = text("Message", "");
+    alarm->Command = text("Command", "");
+    alarm->RemoveOnExec = StoredNumber(text("RemoveOnExec", "")).value_or(0) != 0;
+    return alarm;
+}
+
+}  // namespace
+
+std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, const std::string& section,
+                                                    const platform::Clock& clock) {
+    const std::optional<std::size_t> index = store.FindSectionIndex(section);
+    if (index) return LoadFromIni(store, *index, clock);
+    return AlarmFromValues([](std::string_view) { return std::optional<std::string>(); }, clock);
+}
+
+std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, std::size_t sectionIndex,
+                                                    const platform::Clock& clock) {
+    return AlarmFromValues([&store, sectionIndex](std::string_view key) { return store.ReadValue(sectionIndex, key); },
+                           clock);
+}
+
+void TAlarmData::SaveToIni(TMemIniFileEx& store, const std::string& section) const {
+    store.Section = section;
+    store.WriteText("AlarmKind", NameOf(KindNames, AlarmKind));
+    store.WriteDate(section, "Date", DayOf(Date));
+    store.WriteTime(section, "Time", Time);
+    store.WriteText("Weeks", WeeksToText(Weeks));
+    store.WriteText("Snooze", NameOf(SnoozeNames, Snooze));
+    store.WriteText("Message", Message);
+    store.WriteText("Command", Command);
+    store.WriteFlag("RemoveOnExec", RemoveOnExec);
+}
+
+std::string TAlarmData::DisplayText() const {
+    std::string when;
+    if (AlarmKind == akAtWeeks) {
+        if (Weeks == AllWeeks) {
+            when = "毎";
+        } else {
+            for (std::size_t day = 0; day < WeekLetters.size(); ++day)
+                if (Contains(Weeks, static_cast<TWeek>(day))) when += WeekLetters[day];
+        }
+        when += ' ';
+        when += FormatMoment("h:mm", Time);
+    } else if (AlarmKind == akAtDate) {
+        when = FormatMoment("m/dd", Date) + " " + FormatMoment("h:nn", Time);
+    }
+    const std::string title = Message.empty() ? std::string("無題") : Message;
+    return title + " - " + when;
+}
+
+bool TAlarmData::IsAlarmTime(TDateTime moment) const {
+    const MomentParts now = SplitMoment(moment);
+    if (!now.valid) return false;
+    switch (AlarmKind) {
+        case akAtWeeks:
+            if (!Contains(Weeks, WeekdayOf(now.day))) return false;
+            break;
+        case akAtDate: {
+            const MomentParts day = SplitMoment(Date);
+            if (!day.valid || day.day != now.day) return false;
+            break;
+        }
+        default:
+            return false;
+    }
+    // A time that carries a day is no minute of any day.
+    const MomentParts at = SplitMoment(Time);
+    if (!at.valid || at.day != 0) return false;
+    const auto minute = static_cast<int>(now.millisecondOfDay / MillisecondsPerMinute);
+    const auto alarmMinute = static_cast<int>(at.millisecondOfDay / MillisecondsPerMinute);
+    if (minute == alarmMinute) return true;
+    const int step = Snooze < SnoozeMinutes.size() ? SnoozeMinutes[Snooze] : 0;
+    if (step == 0) return false;
+    // Repetitions past midnight are dropped, never wrapped into the morning.
+    const int late = minute - alarmMinute;
+    return late > 0 && late % step == 0 && late / step <= SnoozeRepetitions;
+}
+
+// ---- The list -------------------------------------------------------------------
+
+TAlarmList::TAlarmList(std::string fileName, const platform::Clock& clock)
+    : fileName_(std::move(fileName)), clock_(&clock) {}
+
+void TAlarmList::Add(std::unique_ptr<TAlarmData> alarm) {
+    if (!alarm) throw std::invalid_argument("TAlarmList::Add: no alarm");
+    items_.push_back(std::move(alarm));
+}
+
+TAlarmData& TAlarmList::operator[](std::size_t index) {
+    return *items_.at(index);
+}
+
+const TAlarmData& TAlarmList::operator[](std::size_t index) const {
+    return *items_.at(index);
+}
+
+void TAlarmList::Delete(std::size_t index) {
+    if (index >= items_.size()) throw std::out_of_range("TAlarmList::Delete: index out of range");
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TAlarmList::Replace(std::size_t index, std::unique_ptr<TAlarmData> alarm) {
+    if (!alarm) throw std::invalid_argument("TAlarmList::Replace: no alarm");
+    items_.at(index) = std::move(alarm);
+}
+
+std::string TAlarmList::BackupPath() const {
+    return platform::NextBackupPath(ExpandFolderMacros(fileName_));
+}
+
+void TAlarmList::LoadFromFile() {
+    Clear();
+    // Until the load completes the file may hold alarms this list lacks.
+    loadFailed_ = true;
+    const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
+    for (std::size_t section = 0; section < store->SectionCount(); ++section) {
+        try {
+            items_.push_back(TAlarmData::LoadFromIni(*store, section, *clock_));
+        } catch (const EConvertError& error) {
+            throw EConvertError(std::string(error.what()) + "\n保存するときは元のファイルを " + BackupPath() +
+                                " に残します。");
+        }
+    }
+    loadFailed_ = false;
+}
+
+void TAlarmList::SaveToFile() {
+    const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
+    if (loadFailed_) store->MarkDamaged("読めなかったアラーム");
+    store->Clear();
+    for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SaveToIni(*store, "Alarm" + std::to_string(i + 1));
+    store->SaveToDisk();
+    // The file now holds exactly this list; keeping it again would only
+    // make a second backup of a file without the unreadable alarms.
+    loadFailed_ = false;
+}
+
+}  // namespace kairos

@@ -1,0 +1,278 @@
+#include "dialogs/AlarmEditDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimeEdit>
+
+#include <algorithm>
+
+#include "controls/BaseFont.h"
+#include "alarms/Alarm.h"
+#include "controls/Hint.h"
+#include "controls/HistoryComboBox.h"
+#include "controls/FileNameEdit.h"
+#include "dialogs/DialogPlacement.h"
+#include "dialogs/TabControl.h"
+#include "platform/Clock.h"
+#include "platform/Moment.h"
+#include "shell/MessageBoxes.h"
+
+namespace kairos {
+namespace {
+
+constexpr int kWeeksTab = akAtWeeks;
+constexpr int kDateTab = akAtDate;
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QLabel* MakeLabel(QWidget* parent, const char* caption, int x, int y) {
+    auto* label = new QLabel(Text(caption), parent);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+QDate ToQDate(TDateTime moment) {
+    const DecodedDate date = DecodeDate(moment);
+    return date.year == 0 ? QDate() : QDate(date.year, date.month, date.day);
+}
+
+TDateTime FromQDate(QDate date) { return TryEncodeDate(date.year(), date.month(), date.day()).value_or(0); }
+
+QTime ToQTime(TDateTime moment) {
+    const DecodedTime time = DecodeTime(moment);
+    return QTime(time.hour, time.minute, time.second, time.millisecond);
+}
+
+// The weekday handlers change each other's boxes; the flag on CheckAllDay
+// keeps them from answering those changes. Cleared on every way out.
+class BusyFlag {
+public:
+    explicit BusyFlag(QObject* holder) : holder_(holder) { holder_->setProperty("Tag", 1); }
+    ~BusyFlag() { holder_->setProperty("Tag", 0); }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+    static bool IsSet(const QObject* holder) { return holder->property("Tag").toInt() == 1; }
+
+private:
+    QObject* holder_;
+};
+
+}  // namespace
+
+TKairosAlarmPropertyDialog::TKairosAlarmPropertyDialog(const DialogServices& services, QWidget* owner)
+    : QDialog(owner), clock_(services.clock) {
+    setWindowTitle(Text("アラームのプロパティ"));
+    setFont(BaseFont());
+    setFixedSize(ClientWidth, ClientHeight);
+
+    // Created in tab order.
+    CreateFileControls(services);
+    CreateTabControl();
+    CreateWeeksGroup();
+    CreateTimeControls();
+    CreateButtons();
+    FormCreate();
+}
+
+TKairosAlarmPropertyDialog::~TKairosAlarmPropertyDialog() = default;
+
+void TKairosAlarmPropertyDialog::CreateFileControls(const DialogServices& services) {
+    Label1 = MakeLabel(this, "メッセージ(&M)", 20, 4);
+    ShowMessage = new THistoryComboBox(this);
+    // No completion from the history while typing.
+    ShowMessage->setCompleter(nullptr);
+    ShowMessage->setGeometry(40, 20, 245, 20);
+    ShowMessage->SetSaveSection("AlarmMessages");
+    ShowMessage->SetSelfIniOpener(services.openSettings);
+    ShowMessage->SetErrorReporter([](const std::string& message) { ShowApplicationError(message); });
+    ShowMessage->LoadHistory();
+    Label1->setBuddy(ShowMessage);
+
+    Label6 = MakeLabel(this, "同時に実行するファイル(&F)", 20, 44);
+    FilePath = new TReferEdit(this);
+    FilePath->setGeometry(40, 60, 217, 20);
+    // The edit moves its button beside it only once it is shown.
+    if (QPushButton* browse = FilePath->ReferButton()) {
+        browse->setGeometry(258, 60, 23, 20);
+        SetHint(browse, Text("ファイルを参照します"));
+    }
+    Label6->setBuddy(FilePath);
+}
+
+void TKairosAlarmPropertyDialog::CreateTabControl() {
+    TabControl = new TTabControl(this);
+    TabControl->setGeometry(8, 84, 282, 163);
+    TabControl->AddTab(Text("曜日指定/毎日(&K)"));
+    TabControl->AddTab(Text("日付指定(&S)"));
+    connect(TabControl, &TTabControl::Change, this, &TKairosAlarmPropertyDialog::TabControlChange);
+
+    DatePickerLabel = MakeLabel(TabControl, "日付(&D)", 16, 32);
+    DatePicker = new QDateEdit(TabControl);
+    DatePicker->setCalendarPopup(true);
+    DatePicker->setGeometry(84, 28, 165, 20);
+    DatePickerLabel->setBuddy(DatePicker);
+    DatePickerLabel->hide();
+    DatePicker->hide();
+}
+
+void TKairosAlarmPropertyDialog::CreateWeeksGroup() {
+    WeeksGroup = new QGroupBox(Text("曜日(&W)"), TabControl);
+    WeeksGroup->setGeometry(16, 28, 245, 61);
+
+    struct Place {
+        QCheckBox** box;
+        int x;
+        int y;
+    };
+    const std::array<Place, 7> places = {{{&CheckSunday, 12, 16},
+                                          {&CheckMonday, 48, 16},
+                                          {&CheckTuesDay, 84, 16},
+                                          {&CheckWednesDay, 120, 16},
+                                          {&CheckThursDay, 12, 36},
+                                          {&CheckFriDay, 48, 36},
+                                          {&CheckSaturDay, 84, 36}}};
+    for (std::size_t day = 0; day < places.size(); ++day) {
+        const Place& place = places[day];
+        *place.box = new QCheckBox(QString::fromUtf8(WeekLetters[day].data(), WeekLetters[day].size()), WeeksGroup);
+        (*place.box)->setGeometry(place.x, place.y, 37, 17);
+        // toggled, not clicked: a state set by the program is followed too.
+        connect(*place.box, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::CheckWeeksClick);
+    }
+    CheckAllDay = new QCheckBox(Text("毎日"), WeeksGroup);
+    CheckAllDay->setGeometry(120, 36, 49, 17);
+    CheckAllDay->setProperty("Tag", 0);
+    connect(CheckAllDay, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::CheckAllDayClick);
+}
+
+void TKairosAlarmPropertyDialog::CreateTimeControls() {
+    TimePickerLabel = MakeLabel(TabControl, "時刻(&T)", 16, 96);
+    TimePicker = new QTimeEdit(TabControl);
+    TimePicker->setDisplayFormat(QStringLiteral("H:mm"));
+    TimePicker->setGeometry(84, 92, 165, 20);
+    TimePickerLabel->setBuddy(TimePicker);
+
+    SnoozeLabel = MakeLabel(TabControl, "スヌーズ(&N)", 16, 120);
+    Snooze = new QComboBox(TabControl);
+    for (const char* item : {"スヌーズなし", "5分ごと(20分後まで)", "10分ごと(40分後まで)", "15分ごと(1時間後まで)"})
+        Snooze->addItem(Text(item));
+    Snooze->setGeometry(84, 116, 165, 20);
+    Snooze->setCurrentIndex(snDisable);
+    SnoozeLabel->setBuddy(Snooze);
+    // Only the user's pick; an item set by the program leaves the flag alone.
+    connect(Snooze, &QComboBox::activated, this, &TKairosAlarmPropertyDialog::SnoozeClick);
+
+    RemoveOnExec = new QCheckBox(Text("一回実行したら自動削除(&R)"), TabControl);
+    RemoveOnExec->setGeometry(16, 140, 185, 17);
+    connect(RemoveOnExec, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::RemoveOnExecClick);
+}
+
+void TKairosAlarmPropertyDialog::CreateButtons() {
+    OKBtn = new QPushButton(Text("OK"), this);
+    OKBtn->setGeometry(119, 255, 75, 25);
+    OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
+    CancelBtn = new QPushButton(Text("キャンセル"), this);
+    CancelBtn->setGeometry(199, 255, 75, 25);
+    connect(CancelBtn, &QPushButton::clicked, this, &TKairosAlarmPropertyDialog::reject);
+}
+
+void TKairosAlarmPropertyDialog::reject() { done(mrCancel); }
+
+std::array<QCheckBox*, 7> TKairosAlarmPropertyDialog::DayBoxes() const {
+    return {CheckSunday, CheckMonday, CheckTuesDay, CheckWednesDay, CheckThursDay, CheckFriDay, CheckSaturDay};
+}
+
+void TKairosAlarmPropertyDialog::FormCreate() {
+    const TDateTime now = clock_.Now();
+    DatePicker->setDate(ToQDate(now));
+    TimePicker->setTime(ToQTime(now));
+    CheckAllDay->setChecked(true);
+}
+
+void TKairosAlarmPropertyDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnOwner(this);
+    KeepOnScreen(this);
+}
+
+void TKairosAlarmPropertyDialog::ShowTabControls(int tab) {
+    WeeksGroup->setVisible(tab == kWeeksTab);
+    DatePickerLabel->setVisible(tab == kDateTab);
+    DatePicker->setVisible(tab == kDateTab);
+}
+
+void TKairosAlarmPropertyDialog::TabControlChange() {
+    const int tab = TabControl->TabIndex();
+    ShowTabControls(tab);
+    {
+        // RemoveOnExecClick runs once below, changed or not.
+        const QSignalBlocker blocker(RemoveOnExec);
+        RemoveOnExec->setChecked(tab == kDateTab);
+    }
+    RemoveOnExecClick();
+}
+
+void TKairosAlarmPropertyDialog::CheckWeeksClick() {
+    if (BusyFlag::IsSet(CheckAllDay)) return;
+    const BusyFlag busy(CheckAllDay);
+    const auto boxes = DayBoxes();
+    CheckAllDay->setChecked(std::all_of(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isChecked(); }));
+}
+
+void TKairosAlarmPropertyDialog::CheckAllDayClick() {
+    if (BusyFlag::IsSet(CheckAllDay)) return;
+    const BusyFlag busy(CheckAllDay);
+    for (QCheckBox* box : DayBoxes()) box->setChecked(CheckAllDay->isChecked());
+}
+
+void TKairosAlarmPropertyDialog::RemoveOnExecClick() {
+    if (RemoveOnExec->isChecked()) Snooze->setCurrentIndex(snDisable);
+}
+
+void TKairosAlarmPropertyDialog::SnoozeClick() {
+    if (Snooze->currentIndex() != snDisable) RemoveOnExec->setChecked(false);
+}
+
+void TKairosAlarmPropertyDialog::SetAlarmData(const TAlarmData& alarm) {
+    // A kind without a tab leaves the selected one; the one-time choice the
+    // user's tab change proposes is not made here.
+    if (alarm.AlarmKind < TabControl->TabCount()) TabControl->SetTabIndex(alarm.AlarmKind, TabChangeNotice::Silent);
+    ShowTabControls(TabControl->TabIndex());
+
+    if (const QDate date = ToQDate(alarm.Date); date.isValid()) DatePicker->setDate(date);
+    TimePicker->setTime(ToQTime(alarm.Time));
+
+    const auto boxes = DayBoxes();
+    for (std::size_t day = 0; day < boxes.size(); ++day)
+        boxes[day]->setChecked(Contains(alarm.Weeks, static_cast<TWeek>(day)));
+
+    Snooze->setCurrentIndex(alarm.Snooze);
+    ShowMessage->setEditText(QString::fromStdString(alarm.Message));
+    FilePath->SetFileName(alarm.Command);
+    RemoveOnExec->setChecked(alarm.RemoveOnExec);
+}
+
+std::unique_ptr<TAlarmData> TKairosAlarmPropertyDialog::GetAlarmData() const {
+    auto alarm = std::make_unique<TAlarmData>();
+    alarm->AlarmKind = static_cast<TAlarmKind>(std::max(TabControl->TabIndex(), 0));
+    alarm->Date = FromQDate(DatePicker->date());
+    const QTime time = TimePicker->time();
+    alarm->Time = TryEncodeTime(time.hour(), time.minute(), 0, 0).value_or(0);
+    const auto boxes = DayBoxes();
+    for (std::size_t day = 0; day < boxes.size(); ++day)
+        if (boxes[day]->isChecked()) alarm->Weeks |= WeekBit(static_cast<TWeek>(day));
+    alarm->Snooze = static_cast<TSnoozeType>(std::max(Snooze->currentIndex(), 0));
+    alarm->Message = ShowMessage->currentText().toStdString();
+    alarm->Command = FilePath->FileName();
+    alarm->RemoveOnExec = RemoveOnExec->isChecked();
+    return alarm;
+}
+
+}  // namespace kairos

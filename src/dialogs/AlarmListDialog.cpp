@@ -1,0 +1,177 @@
+#include "dialogs/AlarmListDialog.h"
+
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPushButton>
+#include <QShortcut>
+
+#include <exception>
+
+#include "controls/BaseFont.h"
+#include "alarms/Alarm.h"
+#include "dialogs/AlarmEditDialog.h"
+#include "dialogs/DialogPlacement.h"
+#include "dialogs/VirtualListModel.h"
+#include "media/Media.h"
+#include "media/Launcher.h"
+#include "shell/Help.h"
+#include "shell/MessageBoxes.h"
+
+namespace kairos {
+namespace {
+
+constexpr int kAddTag = 0;
+constexpr int kEditTag = 1;
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QPushButton* MakeButton(QWidget* parent, const char* caption, QRect place) {
+    auto* button = new QPushButton(Text(caption), parent);
+    button->setGeometry(place);
+    return button;
+}
+
+}  // namespace
+
+TKairosAlarmDialog::TKairosAlarmDialog(const DialogServices& services, QWidget* owner)
+    : QDialog(owner), services_(services) {
+    setWindowTitle(Text("アラーム"));
+    setFont(BaseFont());
+    // Fixed size: the anchors of the list and the button group never act.
+    setFixedSize(ClientWidth, ClientHeight);
+    CreateAlarmList();
+    CreateButtons();
+    FormCreate();
+}
+
+TKairosAlarmDialog::~TKairosAlarmDialog() = default;
+
+void TKairosAlarmDialog::CreateAlarmList() {
+    AlarmList = new QListView(this);
+    AlarmList->setGeometry(8, 8, 197, 256);
+    AlarmList->setSelectionMode(QAbstractItemView::SingleSelection);
+    AlarmList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    AlarmList->setUniformItemSizes(true);
+    model_ = new TVirtualListModel([this](int index) { return AlarmListData(index); }, LineHeight, this);
+    AlarmList->setModel(model_);
+    connect(AlarmList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TKairosAlarmDialog::AlarmListClick);
+}
+
+void TKairosAlarmDialog::CreateButtons() {
+    Bevel = new QGroupBox(this);
+    Bevel->setGeometry(212, 8, 91, 260);
+    AddAlarm = MakeButton(Bevel, "追加", QRect(8, 28, 75, 25));
+    AddAlarm->setProperty("Tag", kAddTag);
+    RemoveAlarm = MakeButton(Bevel, "削除", QRect(8, 64, 75, 25));
+    RemoveAlarm->setEnabled(false);
+    EditAlarm = MakeButton(Bevel, "編集", QRect(8, 100, 75, 25));
+    EditAlarm->setProperty("Tag", kEditTag);
+    EditAlarm->setEnabled(false);
+    for (QPushButton* button : {AddAlarm, EditAlarm})
+        connect(button, &QPushButton::clicked, this, [this, button] { EditAlarmClick(button); });
+    connect(RemoveAlarm, &QPushButton::clicked, this, &TKairosAlarmDialog::RemoveAlarmClick);
+
+    OK = MakeButton(this, "OK", QRect(62, 273, 75, 25));
+    OK->setDefault(true);
+    connect(OK, &QPushButton::clicked, this, &TKairosAlarmDialog::OKClick);
+    Cancel = MakeButton(this, "キャンセル", QRect(144, 273, 75, 25));
+    connect(Cancel, &QPushButton::clicked, this, &TKairosAlarmDialog::reject);
+    Help = MakeButton(this, "ヘルプ(&H)", QRect(226, 273, 75, 25));
+    connect(Help, &QPushButton::clicked, this, &TKairosAlarmDialog::HelpClick);
+    // The dialog's help topic, as its Help button opens it.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &TKairosAlarmDialog::HelpClick);
+}
+
+void TKairosAlarmDialog::FormCreate() {
+    alarms_ = std::make_unique<TAlarmList>(services_.alarmFile, services_.clock);
+    try {
+        alarms_->LoadFromFile();
+    } catch (const std::exception& error) {
+        // The dialog opens with the alarms read before the error; the list
+        // keeps a backup of the file when it is saved over.
+        ShowApplicationError(error.what());
+    }
+    SetLineCount(alarms_->Count());
+}
+
+void TKairosAlarmDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnOwner(this);
+    KeepOnScreen(this);
+}
+
+std::string TKairosAlarmDialog::AlarmListData(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= alarms_->Count()) return {};
+    return (*alarms_)[static_cast<std::size_t>(index)].DisplayText();
+}
+
+std::optional<std::size_t> TKairosAlarmDialog::SelectedIndex() const {
+    const QModelIndexList selected = AlarmList->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return std::nullopt;
+    return static_cast<std::size_t>(selected.first().row());
+}
+
+void TKairosAlarmDialog::AlarmListClick() {
+    RemoveAlarm->setEnabled(SelectedIndex().has_value());
+    EditAlarm->setEnabled(RemoveAlarm->isEnabled());
+}
+
+void TKairosAlarmDialog::SetLineCount(std::size_t count) {
+    const std::optional<std::size_t> selected = SelectedIndex();
+    model_->SetCount(static_cast<int>(count));
+    if (selected && *selected < count)
+        AlarmList->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*selected)),
+                                                     QItemSelectionModel::ClearAndSelect);
+}
+
+void TKairosAlarmDialog::EditAlarmClick(const QPushButton* sender) {
+    const bool editing = sender->property("Tag").toInt() == kEditTag;
+    const std::optional<std::size_t> selected = SelectedIndex();
+    if (editing && !selected) return;
+
+    ShowOwnedModalForm(
+        std::make_unique<TKairosAlarmPropertyDialog>(services_, this), 0,
+        [&](TKairosAlarmPropertyDialog& form) {
+            if (editing) {
+                alarms_->Replace(*selected, form.GetAlarmData());
+            } else {
+                alarms_->Add(form.GetAlarmData());
+                SetLineCount(alarms_->Count());
+            }
+            model_->Redraw();
+        },
+        [&](TKairosAlarmPropertyDialog& form) {
+            if (editing) form.SetAlarmData((*alarms_)[*selected]);
+        });
+}
+
+void TKairosAlarmDialog::RemoveAlarmClick() {
+    const std::optional<std::size_t> selected = SelectedIndex();
+    if (!selected || !AskYesNo("削除しますか？", DialogType::Confirmation, 0)) return;
+    alarms_->Delete(*selected);
+    SetLineCount(alarms_->Count());
+    AlarmListClick();
+}
+
+void TKairosAlarmDialog::OKClick() {
+    // The result stands before the write: after a failed write the dialog
+    // still ends with OK and the clock window reloads what the file holds.
+    setResult(mrOk);
+    try {
+        alarms_->SaveToFile();
+    } catch (const std::exception& error) {
+        ShowApplicationError(error.what());
+    }
+    done(mrOk);
+}
+
+void TKairosAlarmDialog::reject() { done(mrCancel); }
+
+void TKairosAlarmDialog::HelpClick() {
+    const std::string address = HelpAddress(HelpAlarmList);
+    if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
+}
+
+}  // namespace kairos

@@ -1,0 +1,342 @@
+#include "dialogs/PreferencesDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "clocktext/LocaleFormatSettings.h"
+#include "clocktext/RenderTemplate.h"
+#include "controls/Hint.h"
+#include "controls/FileNameEdit.h"
+#include "dialogs/ColorComboBox.h"
+#include "dialogs/DialogPlacement.h"
+#include "dialogs/FormatTemplates.h"
+#include "media/Media.h"
+#include "media/Launcher.h"
+#include "nettime/ClockSync.h"
+#include "platform/Clock.h"
+#include "settings/IniDocument.h"
+#include "settings/SettingsFile.h"
+#include "shell/Help.h"
+#include "shell/MessageBoxes.h"
+
+namespace kairos {
+namespace {
+
+// Stored texts break lines with CR or CR LF; a label breaks them at LF.
+QString ForDisplay(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+std::string TextOf(const QComboBox* combo) { return combo->currentText().toStdString(); }
+
+void SetComboText(QComboBox* combo, const std::string& text) {
+    // Only the user's edits run the change handler; the previews are drawn
+    // once everything is read.
+    const QSignalBlocker quiet(combo);
+    combo->setEditText(QString::fromStdString(text));
+}
+
+// A number the user is still typing is taken (or corrected) first, so OK
+// right after typing saves what the box shows, within its range.
+int PositionOf(QSpinBox* box) {
+    box->interpretText();
+    return box->value();
+}
+
+}  // namespace
+
+TKairosPreferenceDialog::TKairosPreferenceDialog(const DialogServices& services, QWidget* owner)
+    : QDialog(owner), services_(services) {
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    CreateComponents();
+    // The hint bar follows the mouse only while the dialog exists.
+    QCoreApplication::instance()->installEventFilter(this);
+    FormCreate();
+}
+
+TKairosPreferenceDialog::~TKairosPreferenceDialog() { QCoreApplication::instance()->removeEventFilter(this); }
+
+void TKairosPreferenceDialog::FormCreate() {
+    PageControl->setCurrentIndex(0);
+
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    DisplayFont->clear();
+    DisplayFont->addItems(families);
+    DisplayFont->setCurrentIndex(-1);
+
+    const std::string bitmaps = "*.bmp";
+    BGImage->ReferButton()->SetFilter("ビットマップ (" + bitmaps + ")|" + bitmaps);
+    // These buttons show their group's hint (none for the picture).
+    for (TReferEdit* edit : {BGImage, InformationNotePath, TimeSignalPath}) SetHint(edit->ReferButton(), QString());
+
+    referMenus_ = {{{DateRefer, DateTemplates}, {TimeRefer, TimeTemplates}, {ToolTipRefer, ToolTipTemplates}}};
+
+    try {
+        ReadSettings();
+    } catch (const std::exception& error) {
+        // A file that cannot be read at all: the dialog opens with the
+        // defaults, and OK writes them.
+        ShowApplicationError(error.what());
+    }
+    for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) FormatComboChange(combo);
+}
+
+void TKairosPreferenceDialog::ReadSettings() {
+    const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
+    SettingsReader read(*store);
+    // A box that cannot show the file's number shows the nearest it can.
+    const auto setNumber = [this, &read](QSpinBox* box, const char* key, int defaultValue) {
+        const int value = read.Number(key, defaultValue);
+        box->setValue(value);
+        if (box->value() != value) unshown_.emplace_back(read.Section(), key);
+    };
+    const bool hasFace = store->ValueExists(SettingsKey::Font, "FontName");
+
+    read.SetSection(SettingsKey::General);
+    SetComboText(DateCombo, read.Template("DateFormat", DefaultDateFormat));
+    SetComboText(TimeCombo, read.Template("TimeFormat", DefaultTimeFormat));
+    SetComboText(ToolTipCombo, read.Template("ToolTipFormat", ""));
+    SetComboText(NTPServer, read.Text("NTPAddress", DefaultNTPAddress));
+    Timeset->setChecked(read.Flag("AutoNTP", false));
+    setNumber(TimesetIntervalUpDown, "AutoNTPInterval", DefaultAutoNTPInterval);
+    setNumber(TransparencyUpDown, "Transparency", DefaultTransparency);
+    BackColor->SetSelected(read.Color("BackColor", DefaultBackColor));
+    BGImage->SetFileName(read.Path("BGImage", ""));
+
+    read.SetSection(SettingsKey::Font);
+    const std::string face = read.Text("FontName", font().family().toStdString());
+    DisplayFont->setCurrentIndex(DisplayFont->findText(QString::fromStdString(face), Qt::MatchFixedString));
+    // A face that is not installed here may be on the machine the file came from.
+    if (hasFace && DisplayFont->currentIndex() < 0) unshown_.emplace_back(SettingsKey::Font, "FontName");
+    setNumber(DateSizeUpDown, "DateSize", 2 * font().pointSize());
+    setNumber(TimeSizeUpDown, "TimeSize", 2 * font().pointSize());
+    DateShadow->setChecked(read.Flag("DateShadow", false));
+    TimeShadow->setChecked(read.Flag("TimeShadow", false));
+    DateColor->SetSelected(read.Color("DateColor", DefaultTextColor));
+    TimeColor->SetSelected(read.Color("TimeColor", DefaultTextColor));
+
+    read.SetSection(SettingsKey::InformationNote);
+    InformationShowSound->setChecked(read.Flag("Play", false));
+    InformationShowBeep->setChecked(read.Flag("OnBeep", false));
+    InformationNotePath->SetFileName(read.Path("Path", ""));
+
+    read.SetSection(SettingsKey::TimeSignal);
+    TimeSignalJustTime->setChecked(read.Flag("PlayJustTime", false));
+    TimeSignalHalfTime->setChecked(read.Flag("PlayHalfTime", false));
+    TimeSignalTimesLoop->setChecked(read.Flag("TimesLoop", false));
+    TimeSignalPath->SetFileName(read.Path("Path", ""));
+
+    read.SetSection(SettingsKey::Alarm);
+    AlarmToBeep->setChecked(read.Flag("AlarmToBeep", false));
+    StandardAlarmPath->SetFileName(read.Path("Path", ""));
+
+    for (const UnreadSetting& entry : read.Unread()) unshown_.emplace_back(entry.section, entry.key);
+    shown_ = CollectValues();
+    if (!read.ErrorText().empty())
+        ShowApplicationError("次の設定を読めなかったため、既定の値を表示します。変えない限り、ファイルの値はそのまま残ります。\n" +
+                             read.ErrorText());
+}
+
+PreferenceValues TKairosPreferenceDialog::CollectValues() {
+    PreferenceValues values;
+    values.DateFormat = TextOf(DateCombo);
+    values.TimeFormat = TextOf(TimeCombo);
+    values.ToolTipFormat = TextOf(ToolTipCombo);
+    values.NTPAddress = TextOf(NTPServer);
+    values.Transparency = PositionOf(TransparencyUpDown);
+    values.BackColor = BackColor->Selected();
+    values.BGImage = BGImage->FileName();
+    values.AutoNTP = Timeset->isChecked();
+    values.AutoNTPInterval = PositionOf(TimesetIntervalUpDown);
+
+    values.FontName = TextOf(DisplayFont);
+    values.DateSize = PositionOf(DateSizeUpDown);
+    values.TimeSize = PositionOf(TimeSizeUpDown);
+    values.DateShadow = DateShadow->isChecked();
+    values.TimeShadow = TimeShadow->isChecked();
+    values.DateColor = DateColor->Selected();
+    values.TimeColor = TimeColor->Selected();
+
+    values.InformationPlay = InformationShowSound->isChecked();
+    values.InformationOnBeep = InformationShowBeep->isChecked();
+    values.InformationPath = InformationNotePath->FileName();
+
+    values.PlayJustTime = TimeSignalJustTime->isChecked();
+    values.PlayHalfTime = TimeSignalHalfTime->isChecked();
+    values.TimesLoop = TimeSignalTimesLoop->isChecked();
+    values.TimeSignalPath = TimeSignalPath->FileName();
+
+    values.AlarmToBeep = AlarmToBeep->isChecked();
+    values.AlarmPath = StandardAlarmPath->FileName();
+    return values;
+}
+
+void TKairosPreferenceDialog::ApplicationEventsHint() { HelpLabel->setText(ForDisplay(LongHint(applicationHint_))); }
+
+void TKairosPreferenceDialog::FormatComboChange(QComboBox* sender) {
+    const QList<QLabel*> labels = sender->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    if (labels.isEmpty()) return;
+    const platform::Clock& clock = services_.clock;
+    const std::string text = RenderTemplate(TextOf(sender), clock.Now(), clock, CurrentLocaleFormatSettings());
+    labels.last()->setText(ForDisplay(QString::fromStdString(text)));
+}
+
+void TKairosPreferenceDialog::InsFormatClick(QAction* sender) {
+    QComboBox* combo = TargetCombo(sender->property("Tag").toInt());
+    if (combo == nullptr) return;
+    std::string caption = sender->text().toStdString();
+    const std::string token = SplitToken(caption, ' ');
+    // Replaces the selection, or goes in at the caret; the change runs
+    // FormatComboChange like any edit.
+    combo->lineEdit()->insert(QString::fromStdString(token));
+}
+
+void TKairosPreferenceDialog::FormatReferClick(QPushButton* sender) {
+    if (QMenu* menu = TemplateMenuOf(sender)) menu->popup(QCursor::pos());
+}
+
+void TKairosPreferenceDialog::InformationShowSoundClick() {
+    InformationShowBeep->setEnabled(InformationShowSound->isChecked());
+    InformationShowBeepClick();
+}
+
+void TKairosPreferenceDialog::InformationShowBeepClick() {
+    const bool soundFile = InformationShowSound->isChecked() && !InformationShowBeep->isChecked();
+    InformationNotePath->setEnabled(soundFile);
+    InformationNotePlay->setEnabled(soundFile);
+}
+
+void TKairosPreferenceDialog::TimeSignalJustTimeClick() {
+    TimeSignalTimesLoop->setEnabled(TimeSignalJustTime->isChecked());
+    TimeSignalHalfTimeClick();
+}
+
+void TKairosPreferenceDialog::TimeSignalHalfTimeClick() {
+    const bool chime = TimeSignalJustTime->isChecked() || TimeSignalHalfTime->isChecked();
+    TimeSignalPath->setEnabled(chime);
+    TimeSignalPlay->setEnabled(chime);
+}
+
+void TKairosPreferenceDialog::AlarmToBeepClick() {
+    const bool soundFile = !AlarmToBeep->isChecked();
+    StandardAlarmPath->setEnabled(soundFile);
+    StandardAlarmPlay->setEnabled(soundFile);
+}
+
+void TKairosPreferenceDialog::NotePlayClick(QPushButton* sender) {
+    const auto* edit = sender->parentWidget()->findChild<TReferEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    if (edit != nullptr) services_.media.PlaySoundFile(edit->FileName(), SoundWait::Async);
+}
+
+void TKairosPreferenceDialog::TimesetClick() {
+    TimesetInterval->setEnabled(Timeset->isChecked());
+    TimesetIntervalUpDown->setEnabled(TimesetInterval->isEnabled());
+}
+
+// The server in the box, saved or not. The button waits for the run to end;
+// the dialog stays usable meanwhile.
+void TKairosPreferenceDialog::TimesetNowClick() {
+    const QPointer<TKairosPreferenceDialog> alive(this);
+    const auto report = [alive](const SyncOutcome& outcome) {
+        if (!alive) return;
+        alive->TimesetNow->setEnabled(true);
+        if (outcome.result == SyncResult::Declined) return;
+        ShowNotice(SyncReportText(outcome), DialogType::Information, 0);
+    };
+    TimesetNow->setEnabled(false);
+    if (!services_.startSync || !services_.startSync(TextOf(NTPServer), report)) TimesetNow->setEnabled(true);
+}
+
+void TKairosPreferenceDialog::OKBtnClick() {
+    try {
+        const PreferenceValues values = CollectValues();
+        const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
+        WritePreferences(*store, values, KeysLeftAlone(shown_, values, unshown_));
+        store->SaveToDisk();
+    } catch (const std::exception& error) {
+        // The clock window still reloads: it then shows what the file holds.
+        ShowApplicationError(error.what());
+    }
+    done(mrOk);
+}
+
+void TKairosPreferenceDialog::HelpClick() {
+    const std::string address = HelpAddress(HelpDisplayPage + PageControl->currentIndex());
+    if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
+}
+
+void TKairosPreferenceDialog::reject() { done(mrCancel); }
+
+bool TKairosPreferenceDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType()) return QDialog::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this) return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::ToolTip:
+            return true;  // hints go to the hint bar only
+        case QEvent::Enter:
+        case QEvent::HoverEnter:
+        case QEvent::MouseMove:
+            SetApplicationHint(EffectiveHint(widget));
+            break;
+        case QEvent::Leave:
+            // The mouse is now over the enclosing control, or outside the dialog.
+            SetApplicationHint(widget == this ? QString() : EffectiveHint(widget->parentWidget()));
+            break;
+        default:
+            break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TKairosPreferenceDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    CentreOnOwner(this);
+    KeepInWorkArea(this);
+}
+
+QComboBox* TKairosPreferenceDialog::TargetCombo(int tag) const {
+    switch (tag) {
+        case DateTarget: return DateCombo;
+        case TimeTarget: return TimeCombo;
+        case ToolTipTarget: return ToolTipCombo;
+        default: return nullptr;
+    }
+}
+
+QMenu* TKairosPreferenceDialog::TemplateMenuOf(const QPushButton* refer) const {
+    for (const auto& [button, menu] : referMenus_)
+        if (button == refer) return menu;
+    return nullptr;
+}
+
+void TKairosPreferenceDialog::SetApplicationHint(const QString& hint) {
+    if (hint == applicationHint_) return;
+    applicationHint_ = hint;
+    ApplicationEventsHint();
+}
+
+}  // namespace kairos

@@ -1,0 +1,739 @@
+#include "settings/IniDocument.h"
+
+#include <algorithm>
+#include <iterator>
+#include <charconv>
+#include <cinttypes>
+#include <cstdio>
+#include <limits>
+#include <utility>
+
+#include "clocktext/FormatMoment.h"
+#include "clocktext/LocaleFormatSettings.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/TextEncoding.h"
+#include "platform/Utf8.h"
+#include "settings/FolderMacros.h"
+
+namespace kairos {
+
+const std::array<TColorName, 52> ColorNameTable = {{
+    {"clBlack", 0x00000000},
+    {"clMaroon", 0x00000080},
+    {"clGreen", 0x00008000},
+    {"clOlive", 0x00008080},
+    {"clNavy", 0x00800000},
+    {"clPurple", 0x00800080},
+    {"clTeal", 0x00808000},
+    {"clGray", 0x00808080},
+    {"clSilver", 0x00C0C0C0},
+    {"clRed", 0x000000FF},
+    {"clLime", 0x0000FF00},
+    {"clYellow", 0x0000FFFF},
+    {"clBlue", 0x00FF0000},
+    {"clFuchsia", 0x00FF00FF},
+    {"clAqua", 0x00FFFF00},
+    {"clWhite", 0x00FFFFFF},
+    {"clMoneyGreen", 0x00C0DCC0},
+    {"clSkyBlue", 0x00F0CAA6},
+    {"clCream", 0x00F0FBFF},
+    {"clMedGray", 0x00A4A0A0},
+    {"clActiveBorder", 0xFF00000A},
+    {"clActiveCaption", 0xFF000002},
+    {"clAppWorkSpace", 0xFF00000C},
+    {"clBackground", 0xFF000001},
+    {"clBtnFace", 0xFF00000F},
+    {"clBtnHighlight", 0xFF000014},
+    {"clBtnShadow", 0xFF000010},
+    {"clBtnText", 0xFF000012},
+    {"clCaptionText", 0xFF000009},
+    {"clDefault", 0x20000000},
+    {"clGradientActiveCaption", 0xFF00001B},
+    {"clGradientInactiveCaption", 0xFF00001C},
+    {"clGrayText", 0xFF000011},
+    {"clHighlight", 0xFF00000D},
+    {"clHighlightText", 0xFF00000E},
+    {"clHotLight", 0xFF00001A},
+    {"clInactiveBorder", 0xFF00000B},
+    {"clInactiveCaption", 0xFF000003},
+    {"clInactiveCaptionText", 0xFF000013},
+    {"clInfoBk", 0xFF000018},
+    {"clInfoText", 0xFF000017},
+    {"clMenu", 0xFF000004},
+    {"clMenuBar", 0xFF00001E},
+    {"clMenuHighlight", 0xFF00001D},
+    {"clMenuText", 0xFF000007},
+    {"clNone", 0x1FFFFFFF},
+    {"clScrollBar", 0xFF000000},
+    {"cl3DDkShadow", 0xFF000015},
+    {"cl3DLight", 0xFF000016},
+    {"clWindow", 0xFF000005},
+    {"clWindowFrame", 0xFF000006},
+    {"clWindowText", 0xFF000008},
+}};
+
+namespace {
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Bytes of multi-byte characters are all above 0x7F and never fold, so
+// comparing byte by byte keeps such characters exact.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The key of a key line; nothing for a bare line.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return line.substr(0, equals);
+}
+
+// A file written by this program is UTF-8; one kept from an earlier Windows
+// installation is Shift-JIS. A byte-order mark settles the question; so does
+// a text in which well-formed multi-byte UTF-8 outnumbers the broken bytes,
+// which Shift-JIS text never does.
+platform::DecodedText DecodeFileBytes(std::string_view bytes) {
+    if (bytes.starts_with(Utf8Bom)) {
+        platform::DecodedText decoded = platform::DecodeUtf8(bytes.substr(Utf8Bom.size()));
+        for (std::size_t& at : decoded.unreadable) at += Utf8Bom.size();
+        return decoded;
+    }
+    platform::DecodedText utf8 = platform::DecodeUtf8(bytes);
+    if (utf8.unreadable.empty() || platform::CountUtf8MultiByteCharacters(bytes) > utf8.unreadable.size())
+        return utf8;
+    if (std::optional<platform::DecodedText> cp932 = platform::DecodeCp932(bytes)) return *std::move(cp932);
+    return utf8;
+}
+
+// The line numbers, from 1, of the given byte offsets; each line once.
+std::vector<int> LinesOf(std::string_view bytes, const std::vector<std::size_t>& offsets) {
+    std::vector<int> lines;
+    int line = 1;
+    std::size_t pos = 0;
+    for (const std::size_t offset : offsets) {
+        for (; pos < offset && pos < bytes.size(); ++pos) {
+            const bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
+            if ((bytes[pos] == '\n' || bytes[pos] == '\r') && !crlf) ++line;
+        }
+        if (lines.empty() || lines.back() != line) lines.push_back(line);
+    }
+    return lines;
+}
+
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        visit(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::optional<std::uint32_t> ParseDigits(std::string_view digits, int base) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+// A stored text in an error message, which travels as a C string: a NUL in
+// it would cut the message short.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\0') quoted += platform::ReplacementCharacter;
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+// A system error number in the file messages.
+[[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
+    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
+}
+
+}  // namespace
+
+namespace {
+
+std::function<void(const std::string&)>& BackupNotice() {
+    static std::function<void(const std::string&)> notice;
+    return notice;
+}
+
+void NotifyBackup(const std::string& message) {
+    if (const auto& notice = BackupNotice()) notice(message);
+}
+
+}  // namespace
+
+void SetBackupNotice(std::function<void(const std::string& message)> notice) { BackupNotice() = std::move(notice); }
+
+std::optional<std::string_view> ColorToName(TColor color) {
+    for (const TColorName& entry : ColorNameTable)
+        if (entry.value == color) return entry.name;
+    return std::nullopt;
+}
+
+std::optional<TColor> NameToColor(std::string_view name) {
+    for (const TColorName& entry : ColorNameTable)
+        if (SameName(entry.name, name)) return entry.value;
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+    // Blanks before a number were always accepted: "10, 20" is a point.
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // ParseDigits reads unsigned numbers, so a second sign fails there.
+    if (text.starts_with('$')) {
+        const std::optional<std::uint32_t> bits = ParseDigits(text.substr(1), 16);
+        if (!bits) return std::nullopt;
+        const std::uint32_t value = negative ? 0u - *bits : *bits;
+        return static_cast<std::int32_t>(value);
+    }
+    const std::optional<std::uint32_t> magnitude = ParseDigits(text, 10);
+    if (!magnitude) return std::nullopt;
+    constexpr std::uint32_t MaxPositive = std::numeric_limits<std::int32_t>::max();
+    if (*magnitude > MaxPositive + (negative ? 1u : 0u)) return std::nullopt;
+    const std::int64_t value = negative ? -static_cast<std::int64_t>(*magnitude) : *magnitude;
+    return static_cast<std::int32_t>(value);
+}
+
+std::string SplitToken(std::string& text, char separator) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharLength(text, pos);
+        if (length == 1 && text[pos] == separator) {
+            std::string token = text.substr(0, pos);
+            text.erase(0, pos + 1);
+            return token;
+        }
+        pos += length;
+    }
+    return std::exchange(text, std::string());
+}
+
+// ---- Dates and times as text ---------------------------------------------------
+
+namespace {
+
+enum class DateField { Year, Month, Day };
+enum class HalfDay { None, Am, Pm };
+
+constexpr std::size_t MaxNumberDigits = 9;  // keeps every number inside an int
+
+struct TextNumber {
+    int value = 0;
+    std::size_t digits = 0;
+};
+
+// The order of year, month and day in a date picture. Empty when the picture
+// holds a field that cannot be read back as a number (month names, era
+// years) or lacks one of the three.
+std::optional<std::vector<DateField>> DateFieldOrder(std::string_view picture) {
+    std::vector<DateField> order;
+    const auto add = [&order](DateField field) {
+        if (std::find(order.begin(), order.end(), field) == order.end()) order.push_back(field);
+    };
+    for (std::size_t pos = 0; pos < picture.size();) {
+        const char letter = AsciiUpper(picture[pos]);
+        if (letter == '\'' || letter == '"') {
+            const std::size_t close = picture.find(letter, pos + 1);
+            if (close == std::string_view::npos) break;
+            pos = close + 1;
+            continue;
+        }
+        std::size_t run = Utf8CharLength(picture, pos);
+        if (run == 1)
+            while (pos + run < picture.size() && AsciiUpper(picture[pos + run]) == letter) ++run;
+        if (letter == 'Y') add(DateField::Year);
+        else if (letter == 'M' && run <= 2) add(DateField::Month);
+        else if (letter == 'D' && run <= 2) add(DateField::Day);
+        else if (letter == 'M' || letter == 'E') return std::nullopt;
+        pos += run;
+    }
+    if (order.size() != 3) return std::nullopt;
+    return order;
+}
+
+// The runs of digits in a text, whatever stands between them: the
+// separators a picture writes are the locale's and need not be known here.
+std::optional<std::vector<TextNumber>> NumbersIn(std::string_view text) {
+    std::vector<TextNumber> numbers;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (text[pos] < '0' || text[pos] > '9') {
+            ++pos;
+            continue;
+        }
+        TextNumber number;
+        for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+            if (++number.digits > MaxNumberDigits) return std::nullopt;
+            number.value = number.value * 10 + (text[pos] - '0');
+        }
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+int FullYear(TextNumber year, int currentYear) {
+    if (year.digits > 2) return year.value;
+    const int windowStart = currentYear - 50;
+    const int full = windowStart / 100 * 100 + year.value;
+    return full < windowStart ? full + 100 : full;
+}
+
+// An AM or PM marker at either end of the text, taken off it; the longest
+// of the locale's texts and the English ones wins.
+HalfDay TakeHalfDayMarker(std::string_view& text, const LocaleFormatSettings& locale) {
+    const std::pair<std::string_view, HalfDay> markers[] = {
+        {locale.AmText, HalfDay::Am}, {locale.PmText, HalfDay::Pm}, {"AM", HalfDay::Am}, {"PM", HalfDay::Pm}};
+    HalfDay half = HalfDay::None;
+    std::string_view rest = text;
+    std::size_t longest = 0;
+    for (const auto& [marker, meaning] : markers) {
+        if (marker.empty() || marker.size() <= longest || marker.size() > text.size()) continue;
+        if (SameName(text.substr(0, marker.size()), marker)) {
+            rest = text.substr(marker.size());
+        } else if (SameName(text.substr(text.size() - marker.size()), marker)) {
+            rest = text.substr(0, text.size() - marker.size());
+        } else {
+            continue;
+        }
+        half = meaning;
+        longest = marker.size();
+    }
+    text = rest;
+    return half;
+}
+
+}  // namespace
+
+std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear) {
+    const std::optional<std::vector<DateField>> order = DateFieldOrder(shortDatePicture);
+    const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
+    if (!order || !numbers || numbers->size() != order->size()) return std::nullopt;
+    int year = 0, month = 0, day = 0;
+    for (std::size_t i = 0; i < order->size(); ++i) {
+        const TextNumber number = (*numbers)[i];
+        switch ((*order)[i]) {
+            case DateField::Year: year = FullYear(number, currentYear); break;
+            case DateField::Month: month = number.value; break;
+            case DateField::Day: day = number.value; break;
+        }
+    }
+    return TryEncodeDate(year, month, day);
+}
+
+std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale) {
+    text = Trim(text);
+    const HalfDay half = TakeHalfDayMarker(text, locale);
+    const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
+    if (!numbers || numbers->size() < 2 || numbers->size() > 4) return std::nullopt;
+    const auto part = [&numbers](std::size_t i) { return i < numbers->size() ? (*numbers)[i].value : 0; };
+    int hour = part(0);
+    if (half != HalfDay::None) {
+        if (hour > 12) return std::nullopt;
+        hour = hour % 12 + (half == HalfDay::Pm ? 12 : 0);
+    }
+    return TryEncodeTime(hour, part(1), part(2), part(3));
+}
+
+namespace {
+
+// Digits only, at most `most` of them, at least `least`.
+std::optional<int> FieldOf(std::string_view text, std::size_t least, std::size_t most) {
+    if (text.size() < least || text.size() > most) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Three fields cut at the separator; nothing for any other count.
+std::optional<std::array<std::string_view, 3>> ThreeFields(std::string_view text, char separator) {
+    std::array<std::string_view, 3> fields;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::size_t end = text.find(separator);
+        if (end == std::string_view::npos) return std::nullopt;
+        fields[i] = text.substr(0, end);
+        text.remove_prefix(end + 1);
+    }
+    if (text.find(separator) != std::string_view::npos) return std::nullopt;
+    fields[2] = text;
+    return fields;
+}
+
+// yyyy/m/d, the form the clock writes and Japanese desktops always wrote;
+// with dashes, ISO's yyyy-mm-dd.
+std::optional<TDateTime> FixedDate(std::string_view text, char separator, std::size_t leastDigits) {
+    const auto fields = ThreeFields(text, separator);
+    if (!fields) return std::nullopt;
+    const auto year = FieldOf((*fields)[0], 4, 4);
+    const auto month = FieldOf((*fields)[1], leastDigits, 2);
+    const auto day = FieldOf((*fields)[2], leastDigits, 2);
+    if (!year || !month || !day) return std::nullopt;
+    return TryEncodeDate(*year, *month, *day);
+}
+
+// h:nn or h:nn:ss on a 24-hour clock, the form the clock writes.
+std::optional<TDateTime> FixedTime(std::string_view text) {
+    std::array<int, 3> parts{};
+    std::size_t count = 0;
+    for (; count < 3 && !text.empty(); ++count) {
+        const std::size_t colon = text.find(':');
+        const auto part = FieldOf(text.substr(0, colon), count == 0 ? 1 : 2, 2);
+        if (!part) return std::nullopt;
+        parts[count] = *part;
+        if (colon == std::string_view::npos) {
+            text = {};
+        } else {
+            text.remove_prefix(colon + 1);
+            if (text.empty()) return std::nullopt;
+        }
+    }
+    if (count < 2 || !text.empty()) return std::nullopt;
+    return TryEncodeTime(parts[0], parts[1], parts[2], 0);
+}
+
+}  // namespace
+
+std::optional<TDateTime> StoredDate(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    if (const auto date = FixedDate(text, '/', 1)) return date;
+    if (const auto date = FixedDate(text, '-', 2)) return date;
+    const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
+    if (const auto date = ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear)) return date;
+    throw EConvertError(Quoted(text) + " は正しい日付ではありません");
+}
+
+std::optional<TDateTime> StoredTime(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    if (const auto time = FixedTime(text)) return time;
+    if (const auto time = ParseTimeText(text, CurrentLocaleFormatSettings())) return time;
+    throw EConvertError(Quoted(text) + " は正しい時刻ではありません");
+}
+
+// ---- The store ---------------------------------------------------------------
+
+TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading)
+    : TMemIniFile(std::move(fileName), loading, platform::SystemFileOps()) {}
+
+TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files)
+    : fileName_(std::move(fileName)), files_(&files) {
+    if (loading == IniLoading::FromDisk) ReadFromDisk();
+}
+
+void TMemIniFile::ReadFromDisk() {
+    std::string bytes;
+    const int error = files_->ReadAll(fileName_, bytes);
+    if (platform::IsNoSuchFile(error)) return;
+    if (error != 0) ThrowFileError(fileName_, error, "は開けません");
+    SetFileContent(bytes);
+    original_ = std::move(bytes);
+}
+
+void TMemIniFile::SetFileContent(std::string_view bytes) {
+    sections_.clear();
+    damage_.clear();
+    const platform::DecodedText decoded = DecodeFileBytes(bytes);
+    if (!decoded.unreadable.empty()) {
+        std::string lines;
+        for (const int line : LinesOf(bytes, decoded.unreadable))
+            lines.append(lines.empty() ? "" : ", ").append(std::to_string(line));
+        damage_.push_back(lines + " 行目の読めない文字");
+    }
+    ForEachLine(decoded.text, [this](std::string_view rawLine) {
+        const std::string_view line = Trim(rawLine);
+        if (line.empty() || line.front() == ';') return;
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            sections_.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
+            return;
+        }
+        // Lines before the first header belong to no section and are lost.
+        if (sections_.empty()) return;
+        const std::optional<std::string_view> key = KeyOf(line);
+        if (!key) {
+            sections_.back().lines.emplace_back(line);
+            return;
+        }
+        std::string stored(Trim(*key));
+        stored += '=';
+        stored += Trim(line.substr(key->size() + 1));
+        sections_.back().lines.push_back(std::move(stored));
+    });
+    RebuildIndex();
+}
+
+void TMemIniFile::MarkDamaged(std::string what) { damage_.push_back(std::move(what)); }
+
+std::string TMemIniFile::FileContent() const {
+    std::string text;
+    for (const IniSection& section : sections_) {
+        text += '[';
+        text += section.name;
+        text += "]\r\n";
+        for (const std::string& line : section.lines) {
+            text += line;
+            text += "\r\n";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TMemIniFile::SaveToDisk() {
+    std::string content = FileContent();
+    // A file that was never there has nothing to keep.
+    if (Damaged() && original_) {
+        std::string backup;
+        if (const int error = platform::WriteBackup(*files_, fileName_, *original_, backup))
+            ThrowFileError(backup, error, "を作成できません");
+        std::string what;
+        for (const std::string& entry : damage_) what.append(what.empty() ? "" : "、").append(entry);
+        NotifyBackup("ファイル \"" + fileName_ + "\" には読めない部分がありました（" + what + "）。元のファイルを \"" +
+                     backup + "\" に残しました。");
+    }
+    if (const int error = platform::ReplaceFile(*files_, fileName_, content))
+        ThrowFileError(fileName_, error, "を作成できません");
+    // The file now holds exactly this store.
+    damage_.clear();
+    original_ = std::move(content);
+}
+
+namespace {
+
+std::string IndexName(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    return upper;
+}
+
+}  // namespace
+
+void TMemIniFile::RebuildIndex() {
+    lastOfName_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) lastOfName_[IndexName(sections_[i].name)] = i;
+}
+
+TMemIniFile::IniSection& TMemIniFile::AppendSection(std::string name) {
+    lastOfName_[IndexName(name)] = sections_.size();
+    return sections_.emplace_back(IniSection{std::move(name), {}});
+}
+
+std::optional<std::size_t> TMemIniFile::FindSectionIndex(std::string_view name) const {
+    const auto found = lastOfName_.find(IndexName(name));
+    if (found == lastOfName_.end()) return std::nullopt;
+    return found->second;
+}
+
+const TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) const {
+    const std::optional<std::size_t> index = FindSectionIndex(name);
+    return index ? &sections_[*index] : nullptr;
+}
+
+TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) {
+    return const_cast<IniSection*>(std::as_const(*this).FindSection(name));
+}
+
+namespace {
+
+template <typename Lines>
+auto FindKeyLine(Lines& lines, std::string_view key) {
+    const auto found = std::find_if(lines.rbegin(), lines.rend(), [key](const std::string& line) {
+        const std::optional<std::string_view> lineKey = KeyOf(line);
+        return lineKey && SameName(*lineKey, key);
+    });
+    return found == lines.rend() ? nullptr : &*found;
+}
+
+}  // namespace
+
+std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+    const IniSection* found = FindSection(section);
+    const std::string* line = found ? FindKeyLine(found->lines, key) : nullptr;
+    if (!line) return std::string(defaultValue);
+    return line->substr(line->find('=') + 1);
+}
+
+void TMemIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    IniSection* found = FindSection(section);
+    if (!found) found = &AppendSection(std::string(section));
+    std::string line(key);
+    line += '=';
+    // A line break inside a value would start a new key or section of its
+    // own when the file is read back.
+    std::transform(value.begin(), value.end(), std::back_inserter(line),
+                   [](char c) { return c == '\r' || c == '\n' ? ' ' : c; });
+    if (std::string* existing = FindKeyLine(found->lines, key))
+        *existing = std::move(line);
+    else
+        found->lines.push_back(std::move(line));
+}
+
+bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const {
+    const IniSection* found = FindSection(section);
+    return found && FindKeyLine(found->lines, key);
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+    std::vector<std::string> names;
+    names.reserve(sections_.size());
+    for (const IniSection& section : sections_) names.push_back(section.name);
+    return names;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const {
+    std::vector<std::string> keys;
+    if (const IniSection* found = FindSection(section))
+        for (const std::string& line : found->lines)
+            if (const std::optional<std::string_view> key = KeyOf(line)) keys.emplace_back(*key);
+    return keys;
+}
+
+std::vector<std::string> TMemIniFile::ReadSectionValues(std::string_view section) const {
+    std::vector<std::string> lines;
+    if (const IniSection* found = FindSection(section))
+        for (const std::string& line : found->lines)
+            if (KeyOf(line)) lines.push_back(line);
+    return lines;
+}
+
+void TMemIniFile::EraseSection(std::string_view section) {
+    std::erase_if(sections_, [section](const IniSection& entry) { return SameName(entry.name, section); });
+    RebuildIndex();
+}
+
+void TMemIniFile::Clear() {
+    sections_.clear();
+    lastOfName_.clear();
+}
+
+std::optional<std::string> TMemIniFile::ReadValue(std::size_t sectionIndex, std::string_view key) const {
+    const std::string* line = FindKeyLine(sections_.at(sectionIndex).lines, key);
+    if (!line) return std::nullopt;
+    return line->substr(line->find('=') + 1);
+}
+
+TDateTime TMemIniFile::ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+    return StoredDate(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+void TMemIniFile::WriteDate(std::string_view section, std::string_view key, TDateTime value) {
+    WriteString(section, key, FormatMoment("yyyy'/'mm'/'dd", value, LocaleFormatSettings{}));
+}
+
+TDateTime TMemIniFile::ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+    return StoredTime(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+void TMemIniFile::WriteTime(std::string_view section, std::string_view key, TDateTime value) {
+    WriteString(section, key, FormatMoment("hh':'nn':'ss", value, LocaleFormatSettings{}));
+}
+
+// ---- Typed accessors ------------------------------------------------------------
+
+std::string TMemIniFileEx::ReadText(std::string_view key, std::string_view defaultValue) const {
+    return ReadString(Section, key, defaultValue);
+}
+
+void TMemIniFileEx::WriteText(std::string_view key, std::string_view value) {
+    WriteString(Section, key, value);
+}
+
+std::optional<std::int32_t> StoredNumber(std::string_view stored) {
+    std::string text(stored);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
+    return TryStrToInt(text);
+}
+
+std::int32_t TMemIniFileEx::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
+    return StoredNumber(ReadText(key, "")).value_or(defaultValue);
+}
+
+void TMemIniFileEx::WriteNumber(std::string_view key, std::int32_t value) {
+    WriteText(key, std::to_string(value));
+}
+
+bool TMemIniFileEx::ReadFlag(std::string_view key, bool defaultValue) const {
+    return ReadNumber(key, defaultValue ? 1 : 0) != 0;
+}
+
+void TMemIniFileEx::WriteFlag(std::string_view key, bool value) {
+    WriteText(key, value ? "1" : "0");
+}
+
+std::string TMemIniFileEx::ReadPath(std::string_view key, std::string_view defaultValue) const {
+    return ExpandFolderMacros(ReadText(key, defaultValue));
+}
+
+void TMemIniFileEx::WritePath(std::string_view key, std::string_view value) {
+    WriteText(key, CollapseFolderMacros(value));
+}
+
+TPoint TMemIniFileEx::ReadPoint(std::string_view key, TPoint defaultValue) const {
+    std::string text = ReadText(key, "");
+    const std::string x = SplitToken(text, ',');
+    return TPoint{TryStrToInt(x).value_or(defaultValue.x), TryStrToInt(text).value_or(defaultValue.y)};
+}
+
+void TMemIniFileEx::WritePoint(std::string_view key, TPoint value) {
+    WriteText(key, std::to_string(value.x) + "," + std::to_string(value.y));
+}
+
+TColor TMemIniFileEx::ReadColor(std::string_view key, TColor defaultValue) const {
+    if (!ValueExists(Section, key)) return defaultValue;
+    const std::string text = ReadText(key, "");
+    if (const std::optional<TColor> named = NameToColor(text)) return *named;
+    if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
+    throw EConvertError(Quoted(text) + " は整数ではありません");
+}
+
+void TMemIniFileEx::WriteColor(std::string_view key, TColor value) {
+    if (const std::optional<std::string_view> name = ColorToName(value)) {
+        WriteText(key, *name);
+        return;
+    }
+    char text[10];
+    std::snprintf(text, sizeof text, "$%08" PRIX32, value);
+    WriteText(key, text);
+}
+
+std::unique_ptr<TMemIniFileEx> OpenSettings() {
+    return std::make_unique<TMemIniFileEx>(platform::SettingsFilePath());
+}
+
+std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name) {
+    return std::make_unique<TMemIniFileEx>(ExpandFolderMacros(name));
+}
+
+}  // namespace kairos

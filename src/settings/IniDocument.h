@@ -1,0 +1,214 @@
+#pragma once
+// The in-memory INI store through which the settings file and the alarm
+// file are read and written. A store reads its whole file once when it is
+// made, answers and changes only its own copy, and writes the file back only
+// on SaveToDisk. Every user opens a store for one operation and frees it.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Moment.h"
+
+namespace kairos {
+
+namespace platform {
+class FileOps;
+}
+
+struct LocaleFormatSettings;
+
+using TColor = std::uint32_t;
+
+struct TPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+// A file that cannot be read or written; the message names the file and the
+// system's reason.
+class EIniFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A stored value that cannot be turned into what the reader asked for.
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TColorName {
+    std::string_view name;
+    TColor value;
+};
+
+// Names under which colours are written, in the order the writer searches
+// them: the first name of a value is the one written.
+extern const std::array<TColorName, 52> ColorNameTable;
+
+std::optional<std::string_view> ColorToName(TColor color);
+// Letter case is ignored.
+std::optional<TColor> NameToColor(std::string_view name);
+
+// Decimal with an optional sign, or hexadecimal after "$" (also signed),
+// after any leading blanks. Hexadecimal takes the full 32 bits, so
+// "$FF00000F" is a system colour; anything out of the 32-bit range fails.
+std::optional<std::int32_t> TryStrToInt(std::string_view text);
+
+// A stored number as ReadNumber reads it: decimal, "$" or "0x" hexadecimal;
+// nothing for anything else.
+std::optional<std::int32_t> StoredNumber(std::string_view text);
+
+// Takes the text before the first single-byte separator off the text and
+// returns it; without a separator the whole text is the token and the text
+// becomes empty. A multi-byte character is never taken apart.
+std::string SplitToken(std::string& text, char separator);
+
+// How a store begins.
+enum class IniLoading {
+    FromDisk,  // the file's content; a missing file is an empty store
+    Empty,     // nothing is read; SetFileContent may supply the content
+};
+
+class TMemIniFile {
+public:
+    // Throws EIniFileError when the file exists but cannot be read.
+    explicit TMemIniFile(std::string fileName, IniLoading loading = IniLoading::FromDisk);
+    TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files);
+    virtual ~TMemIniFile() = default;
+    TMemIniFile(const TMemIniFile&) = default;
+    TMemIniFile& operator=(const TMemIniFile&) = default;
+    TMemIniFile(TMemIniFile&&) = default;
+    TMemIniFile& operator=(TMemIniFile&&) = default;
+
+    const std::string& FileName() const { return fileName_; }
+
+    // Replaces the whole content by what a file of these bytes holds: UTF-8,
+    // or code page 932 for a file kept from Windows. A byte sequence that is
+    // neither becomes U+FFFD on its own and makes the store damaged.
+    void SetFileContent(std::string_view bytes);
+    // The bytes SaveToDisk writes.
+    std::string FileContent() const;
+    // Writes the whole content to the file, creating or replacing it in one
+    // step; a read-only file is refused. A damaged store first keeps the
+    // bytes it read under a backup name no file has yet ("Alarm.ini.bak",
+    // "Alarm.ini.1.bak", ...) and tells the backup notice (SetBackupNotice).
+    // Throws EIniFileError; the file is then unchanged.
+    void SaveToDisk();
+
+    // Whether what was read lost something: a byte sequence no encoding
+    // reads, or what a reader marked. Each entry says what, in a few words.
+    bool Damaged() const { return !damage_.empty(); }
+    const std::vector<std::string>& Damage() const { return damage_; }
+    void MarkDamaged(std::string what);
+
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    // Every section in file order, a name that occurs twice listed twice.
+    std::vector<std::string> ReadSections() const;
+    // The keys of the key lines of the last section of that name, in order.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    // The "key=value" lines of the last section of that name, in order.
+    std::vector<std::string> ReadSectionValues(std::string_view section) const;
+    // Removes every section of that name.
+    void EraseSection(std::string_view section);
+    void Clear();
+
+    // Sections by their place in the file, for a file whose sections may
+    // share a name and each count.
+    std::size_t SectionCount() const { return sections_.size(); }
+    // The last section of that name.
+    std::optional<std::size_t> FindSectionIndex(std::string_view name) const;
+    // Nothing when the section has no such key.
+    std::optional<std::string> ReadValue(std::size_t sectionIndex, std::string_view key) const;
+
+    // Dates are written as yyyy/mm/dd and times as hh:nn:ss, whatever the
+    // locale, so that a file means the same to every reader. Reading takes
+    // that form, then ISO (yyyy-mm-dd), then the locale's short date or long
+    // time picture. A missing or empty value gives the default; a value none
+    // of them reads throws EConvertError.
+    TDateTime ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const;
+    void WriteDate(std::string_view section, std::string_view key, TDateTime value);
+    TDateTime ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const;
+    void WriteTime(std::string_view section, std::string_view key, TDateTime value);
+
+private:
+    struct IniSection {
+        std::string name;
+        std::vector<std::string> lines;  // "key=value", or a bare line that never matches a key
+    };
+
+    const IniSection* FindSection(std::string_view name) const;
+    IniSection* FindSection(std::string_view name);
+    IniSection& AppendSection(std::string name);
+    void RebuildIndex();
+    void ReadFromDisk();
+
+    std::string fileName_;
+    platform::FileOps* files_;
+    std::vector<IniSection> sections_;
+    // The last section of each name, by its upper-cased name: a file of a
+    // hundred thousand alarms is read in linear time.
+    std::unordered_map<std::string, std::size_t> lastOfName_;
+    // The file as read, for the backup of a damaged store.
+    std::optional<std::string> original_;
+    std::vector<std::string> damage_;
+};
+
+// Who is told that a damaged file was kept under a backup name: the message
+// names the file, what was unreadable and the backup. The program shows it;
+// without a notice nobody is told.
+void SetBackupNotice(std::function<void(const std::string& message)> notice);
+
+// A stored date or time, read as ReadDate and ReadTime read it: nothing for
+// an empty text; EConvertError for one no form reads.
+std::optional<TDateTime> StoredDate(std::string_view text);
+std::optional<TDateTime> StoredTime(std::string_view text);
+
+// The store with a current section for the typed accessors.
+class TMemIniFileEx : public TMemIniFile {
+public:
+    using TMemIniFile::TMemIniFile;
+
+    std::string Section;
+
+    std::string ReadText(std::string_view key, std::string_view defaultValue) const;
+    void WriteText(std::string_view key, std::string_view value);
+    // Decimal, "$" or "0x" hexadecimal; anything else gives the default.
+    std::int32_t ReadNumber(std::string_view key, std::int32_t defaultValue) const;
+    void WriteNumber(std::string_view key, std::int32_t value);
+    bool ReadFlag(std::string_view key, bool defaultValue) const;
+    void WriteFlag(std::string_view key, bool value);
+    // Folder macros at the start are expanded on reading and put back on writing.
+    std::string ReadPath(std::string_view key, std::string_view defaultValue) const;
+    void WritePath(std::string_view key, std::string_view value);
+    // "x,y"; each coordinate falls back to its own default.
+    TPoint ReadPoint(std::string_view key, TPoint defaultValue) const;
+    void WritePoint(std::string_view key, TPoint value);
+    // A colour name or a number; a present value that is neither throws EConvertError.
+    TColor ReadColor(std::string_view key, TColor defaultValue) const;
+    void WriteColor(std::string_view key, TColor value);
+};
+
+// The settings file: beside the executable, or in the user's configuration folder.
+std::unique_ptr<TMemIniFileEx> OpenSettings();
+// The file of that name after its folder macro is expanded.
+std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name);
+
+// Date and time text as WriteDate and WriteTime produce it, read back.
+// Two-digit years fall in the hundred years that begin fifty years before
+// currentYear. Empty when the text is not a date or time of that picture.
+std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear);
+std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale);
+
+}  // namespace kairos

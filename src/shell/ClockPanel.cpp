@@ -1,0 +1,77 @@
+#include "shell/ClockPanel.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPainter>
+#include <array>
+
+#include "shell/Colors.h"
+#include "shell/TiledPicture.h"
+
+namespace kairos {
+namespace {
+
+constexpr std::array<const char*, 4> kPictureExtensions = {"bmp", "ico", "emf", "wmf"};
+
+bool HasPictureExtension(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const char* extension : kPictureExtensions)
+        if (suffix == QLatin1String(extension)) return true;
+    return false;
+}
+
+}  // namespace
+
+TKairosPanel::TKairosPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+bool TKairosPanel::LoadPicture(const std::string& fileName) {
+    const QString name = QString::fromStdString(fileName);
+    if (name.isEmpty() || !HasPictureExtension(name)) return false;
+    // The extension decides the format, as it does for the user: a JPEG
+    // named .bmp is not a bitmap.
+    QImageReader reader(name, QFileInfo(name).suffix().toLower().toLatin1());
+    reader.setDecideFormatFromContent(false);
+    QImage image = reader.read();
+    if (image.isNull()) return false;  // emf and wmf end here on this platform
+    picture_ = QPixmap::fromImage(std::move(image));
+    update();
+    return true;
+}
+
+void TKairosPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = rect();
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(area.topLeft(), area.topRight());
+    painter.drawLine(area.topLeft(), area.bottomLeft());
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    painter.drawLine(area.topRight(), area.bottomRight());
+    TileDraw(area, painter, picture_);
+}
+
+TKairosLabel::TKairosLabel(QWidget* parent) : TThreeLabel(parent) {
+    SetBevelWidth(0);
+}
+
+void TKairosLabel::SetText(std::string_view text) {
+    if (text == text_) return;
+    text_.assign(text);
+    setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TKairosLabel::SetFontColor(std::uint32_t color) {
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, ResolveColor(color, colors));
+    setPalette(colors);
+}
+
+void TKairosLabel::mousePressEvent(QMouseEvent* event) {
+    TThreeLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) emit DragStarted(event->globalPosition().toPoint());
+}
+
+}  // namespace kairos

@@ -1,0 +1,50 @@
+#include "shell/SingleInstanceGuard.h"
+
+#include <algorithm>
+
+#include "platform/Utf8.h"
+
+namespace kairos {
+namespace {
+
+constexpr std::size_t MaxMutexNameBytes = 260;
+
+// Byte-wise, so the bytes of a multi-byte character (all 0x80 and above) are
+// left alone, and independent of the user's locale.
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::string InstanceTitleFromProgramPath(std::string_view path) {
+    const auto slash = path.rfind('/');
+    std::string_view fileName = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    fileName = fileName.substr(0, fileName.find('.'));
+    std::string title(fileName);
+    if (title.empty()) return title;
+    const std::size_t first = Utf8CharLength(title, 0);
+    std::transform(title.begin() + static_cast<std::ptrdiff_t>(first), title.end(),
+                   title.begin() + static_cast<std::ptrdiff_t>(first), AsciiLower);
+    return title;
+}
+
+std::string BuildInstanceMutexName(std::string_view title) {
+    std::string name = "Aoba ";
+    name.append(title).append(" MutexObject");
+    // No UTF-8 multi-byte character contains the byte 0x5C, so every one
+    // found is a backslash of its own.
+    std::erase(name, '\\');
+    name.resize(Utf8CutPoint(name, MaxMutexNameBytes));
+    return name;
+}
+
+NoMultipleBoot::NoMultipleBoot(std::string_view programPath)
+    : instanceMutexName_(BuildInstanceMutexName(InstanceTitleFromProgramPath(programPath))),
+      instanceMutex_(instanceMutexName_) {}
+
+bool NoMultipleBoot::AlreadyRunning() const {
+    return instanceMutex_.Outcome() == platform::LockOutcome::HeldElsewhere;
+}
+
+}  // namespace kairos
