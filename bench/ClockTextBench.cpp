@@ -83,8 +83,8 @@ void MeasureCalls(benchmark::State& state, std::string_view format, Call call) {
 // ---- The moment, the locale and the clock -----------------------------------
 
 // Monday 2026-12-07 15:04:05.678, local time.
-kairos::TDateTime Moment() {
-    static const kairos::TDateTime moment = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
+kairos::Moment FixedMoment() {
+    static const kairos::Moment moment = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
     return moment;
 }
 
@@ -97,7 +97,7 @@ const kairos::LocaleFormatSettings& JapaneseLocale() {
 // 25 h 1 min 1.234 s after boot, never moving.
 class FixedClock final : public kairos::platform::Clock {
 public:
-    kairos::TDateTime Now() const override { return Moment(); }
+    kairos::Moment Now() const override { return FixedMoment(); }
     std::uint32_t TickCount() const override { return 90'061'234; }
 };
 
@@ -105,21 +105,21 @@ public:
 
 void FormatMomentBench(benchmark::State& state, std::string_view format) {
     const kairos::LocaleFormatSettings& locale = JapaneseLocale();
-    const kairos::TDateTime moment = Moment();
+    const kairos::Moment moment = FixedMoment();
     MeasureCalls(state, format, [&] { return kairos::FormatMoment(format, moment, locale); });
 }
 
 void RenderTemplateBench(benchmark::State& state, std::string_view templateText) {
     const kairos::LocaleFormatSettings& locale = JapaneseLocale();
     const FixedClock clock;
-    const kairos::TDateTime moment = Moment();
+    const kairos::Moment moment = FixedMoment();
     MeasureCalls(state, templateText, [&] { return kairos::RenderTemplate(templateText, moment, clock, locale); });
 }
 
 // ---- strftime ---------------------------------------------------------------
 
 std::tm MomentAsTm() {
-    std::tm tm = *kairos::ToCalendarFields(Moment());
+    std::tm tm = *kairos::ToCalendarFields(FixedMoment());
     // timegm fills in the day of the week and of the year without a time zone.
     timegm(&tm);
     return tm;
@@ -159,7 +159,7 @@ void StrftimeBench(benchmark::State& state, const char* format) {
 // ICU from shifting it by the machine's time zone.
 UDate MomentAsUDate() {
     constexpr double UnixEpochDay = 25569.0;  // 1970-01-01 counted from 1899-12-30
-    return (Moment() - UnixEpochDay) * static_cast<double>(kairos::MillisecondsPerDay);
+    return (FixedMoment() - UnixEpochDay) * static_cast<double>(kairos::MillisecondsPerDay);
 }
 
 void IcuBench(benchmark::State& state, const char* pattern) {

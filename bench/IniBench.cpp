@@ -114,7 +114,7 @@ BENCHMARK(ParseTextInih)->Name("Parse/text/inih");
 
 void ParseTextStore(benchmark::State& state) {
     for (auto _ : state) {
-        kairos::TMemIniFileEx store("bench.ini", kairos::IniLoading::Empty);
+        kairos::IniStore store("bench.ini", kairos::IniLoading::Empty);
         store.SetFileContent(FileText());
         benchmark::DoNotOptimize(store);
     }
@@ -136,7 +136,7 @@ BENCHMARK(ParseFileInih)->Name("Parse/file/inih");
 void ParseFileStore(benchmark::State& state) {
     const TempFile file;
     for (auto _ : state) {
-        kairos::TMemIniFileEx store(file.Path());
+        kairos::IniStore store(file.Path());
         benchmark::DoNotOptimize(store);
     }
     SetBytes(state);
@@ -152,7 +152,7 @@ void SaveTextInih(benchmark::State& state) {
 BENCHMARK(SaveTextInih)->Name("Save/text/inih+append");
 
 void SaveTextStore(benchmark::State& state) {
-    kairos::TMemIniFileEx store("bench.ini", kairos::IniLoading::Empty);
+    kairos::IniStore store("bench.ini", kairos::IniLoading::Empty);
     store.SetFileContent(FileText());
     for (auto _ : state) benchmark::DoNotOptimize(store.FileContent());
     SetBytes(state);
@@ -163,7 +163,7 @@ BENCHMARK(SaveTextStore)->Name("Save/text/store");
 // does it; dominated by the file system, so it has no inih counterpart.
 void SaveFileStore(benchmark::State& state) {
     const TempFile file;
-    kairos::TMemIniFileEx store(file.Path());
+    kairos::IniStore store(file.Path());
     for (auto _ : state) store.SaveToDisk();
     SetBytes(state);
 }
@@ -185,7 +185,7 @@ std::string ManyAlarmsFile() {
 void ParseManyAlarms(benchmark::State& state) {
     const TempFile file(ManyAlarmsFile());
     for (auto _ : state) {
-        kairos::TMemIniFileEx store(file.Path());
+        kairos::IniStore store(file.Path());
         benchmark::DoNotOptimize(store);
     }
 }
@@ -193,7 +193,7 @@ BENCHMARK(ParseManyAlarms)->Name("Alarms100k/parse")->Unit(benchmark::kMilliseco
 
 void LoadManyAlarms(benchmark::State& state) {
     const TempFile file(ManyAlarmsFile());
-    kairos::TAlarmList list(file.Path());
+    kairos::AlarmList list(file.Path());
     for (auto _ : state) {
         list.LoadFromFile();
         if (list.Count() != ManyAlarms) state.SkipWithError("alarms lost");

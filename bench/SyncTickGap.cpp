@@ -74,14 +74,14 @@ public:
     bool PlaySoundFile(const std::string&, kairos::SoundWait) override { return true; }
     bool PlaySystemSound(const std::string&, kairos::SoundWait) override { return true; }
     void Beep(int, int) override {}
-    std::shared_ptr<kairos::TDupeThread> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
+    std::shared_ptr<kairos::RepeatedSound> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
     int ExecuteFile(const std::string&, int) override { return 0; }
 };
 
 // The moment of each paint of the time line that shows a new text.
 class LineWatch final : public QObject {
 public:
-    explicit LineWatch(const kairos::TKairosLabel& line) : line_(line) { changes.reserve(1 << 16); }
+    explicit LineWatch(const kairos::ClockLine& line) : line_(line) { changes.reserve(1 << 16); }
 
     std::vector<Steady::time_point> changes;
 
@@ -95,7 +95,7 @@ protected:
     }
 
 private:
-    const kairos::TKairosLabel& line_;
+    const kairos::ClockLine& line_;
     std::string painted_;
 };
 
@@ -158,13 +158,13 @@ private:
     std::string path_;
 };
 
-// The process's one timer list, for whatever reaches it through TimerList().
-class InstalledTimerList {
+// The process's one timer list, for whatever reaches it through ProgramTimers().
+class InstalledTimers {
 public:
-    explicit InstalledTimerList(kairos::TTimerList& list) { kairos::InstallTimerList(&list); }
-    ~InstalledTimerList() { kairos::InstallTimerList(nullptr); }
-    InstalledTimerList(const InstalledTimerList&) = delete;
-    InstalledTimerList& operator=(const InstalledTimerList&) = delete;
+    explicit InstalledTimers(kairos::DeadlineTimers& list) { kairos::InstallDeadlineTimers(&list); }
+    ~InstalledTimers() { kairos::InstallDeadlineTimers(nullptr); }
+    InstalledTimers(const InstalledTimers&) = delete;
+    InstalledTimers& operator=(const InstalledTimers&) = delete;
 };
 
 }  // namespace
@@ -238,21 +238,21 @@ int main(int argc, char* argv[]) {
     };
 
     SilentMedia media;
-    kairos::TTimerList timerList(std::make_unique<kairos::QtTimerWindow>());
-    const InstalledTimerList installed(timerList);
+    kairos::DeadlineTimers timerList(std::make_unique<kairos::QtTimerBackend>());
+    const InstalledTimers installed(timerList);
     kairos::InstallFontSubstitutes();
 
     int result = 0;
     {
-        kairos::TKairosDisplayForm form({kairos::platform::SystemClock(), timerList,
-                                         [settings] { return kairos::OpenIniFile(settings); }, media,
-                                         folder.File("Alarm.ini"), threadJob});
-        if (form.NTPAddress != server || form.TimeTemplate != "hh:nn:ss.zzz") {
+        kairos::ClockWindow window({kairos::platform::SystemClock(), timerList,
+                                    [settings] { return kairos::OpenIniFile(settings); }, media,
+                                    folder.File("Alarm.ini"), threadJob});
+        if (window.NTPAddress != server || window.TimeTemplate != "hh:nn:ss.zzz") {
             std::fprintf(stderr, "sync_tick_gap: the window did not take its settings\n");
             return 1;
         }
-        LineWatch watch(*form.TimeLabel);
-        form.TimeLabel->installEventFilter(&watch);
+        LineWatch watch(*window.TimeLine);
+        window.TimeLine->installEventFilter(&watch);
 
         // A run starts from the tick, after the window's own work, as the
         // periodic run does; the old program ran the whole correction there.
@@ -261,23 +261,23 @@ int main(int argc, char* argv[]) {
         bool due = false;
         Steady::time_point startedAt;
         const std::atomic<bool> neverCancelled{false};
-        QObject::connect(form.Timer, &QTimer::timeout, &form, [&] {
+        QObject::connect(window.TickTimer, &QTimer::timeout, &window, [&] {
             if (!due) return;
             due = false;
             startedAt = Steady::now();
             if (mode == Mode::Thread) {
-                form.SynchronizeClock(kairos::SyncReport::Report);
+                window.SynchronizeClock(kairos::SyncReport::Report);
                 // Refused (another run going): nothing would ever end the wait.
-                if (!form.SyncRunner->Busy()) waiting->quit();
+                if (!window.SyncRunner->Busy()) waiting->quit();
                 return;
             }
             const kairos::SyncOutcome outcome =
-                syncOnce({form.NTPAddress, kairos::StepLimit::Refuse, std::nullopt}, neverCancelled);
-            form.ShowStatus(kairos::SyncStatusText(outcome.result), kairos::StatusSound::WithSound);
+                syncOnce({window.NTPAddress, kairos::StepLimit::Refuse, std::nullopt}, neverCancelled);
+            window.ShowStatus(kairos::SyncStatusText(outcome.result), kairos::StatusSound::WithSound);
             ended(outcome);
         });
 
-        form.show();
+        window.show();
         Pump(Settle);
         if (watch.changes.size() < 10) {
             std::fprintf(stderr, "sync_tick_gap: the time line is not being painted (%zu changes in %lld ms)\n",
@@ -313,7 +313,7 @@ int main(int argc, char* argv[]) {
                     outcome = *endedWith;
                 }
                 Pump(AfterRun);
-                if (form.SyncRunner->Busy()) Pump(AfterRun);
+                if (window.SyncRunner->Busy()) Pump(AfterRun);
                 spans.push_back({startedAt, end + AfterRun});
                 runMs.push_back(Milliseconds(end - startedAt).count());
                 if (outcome.result != kairos::SyncResult::Failed || outcome.failure != kairos::SyncFailure::NoReply) {

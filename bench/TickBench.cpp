@@ -29,14 +29,14 @@
 namespace {
 
 void BM_ClockTick(benchmark::State& state, const char* tipTemplate) {
-    kairos::TTimerList timers(std::make_unique<kairos::QtTimerWindow>());
+    kairos::DeadlineTimers timers(std::make_unique<kairos::QtTimerBackend>());
     // No settings file: the clock's defaults.
-    kairos::TKairosDisplayForm form({kairos::platform::SystemClock(), timers,
-                                     [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
-                                     kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
-    form.Timer->stop();
-    form.TipTemplate = tipTemplate;
-    for (auto _ : state) form.TimerTimer();
+    kairos::ClockWindow window({kairos::platform::SystemClock(), timers,
+                                [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
+                                kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
+    window.TickTimer->stop();
+    window.TipTemplate = tipTemplate;
+    for (auto _ : state) window.Tick();
 }
 BENCHMARK_CAPTURE(BM_ClockTick, defaults, "");
 BENCHMARK_CAPTURE(BM_ClockTick, uptime_tooltip, "%tch:%tcn:%tcs 稼働中%nyyyy/mm/dd(ddd)");
@@ -59,11 +59,11 @@ void BM_LoadSettings(benchmark::State& state) {
            "[InformationNote]\r\nPlay=1\r\nOnBeep=0\r\nPath=%APPLICATION%/note.wav\r\n\r\n"
            "[TimeSignal]\r\nPlayJustTime=1\r\nPlayHalfTime=1\r\nTimesLoop=1\r\nPath=\r\n\r\n"
            "[Alarm]\r\nAlarmToBeep=0\r\nPath=\r\n\r\n";
-    kairos::TTimerList timers(std::make_unique<kairos::QtTimerWindow>());
-    kairos::TKairosDisplayForm form({kairos::platform::SystemClock(), timers, [file] { return kairos::OpenIniFile(file); },
-                                     kairos::SystemMedia(), std::string(folder) + "/Alarm.ini", {}});
-    form.Timer->stop();
-    for (auto _ : state) form.ReloadSettings();
+    kairos::DeadlineTimers timers(std::make_unique<kairos::QtTimerBackend>());
+    kairos::ClockWindow window({kairos::platform::SystemClock(), timers, [file] { return kairos::OpenIniFile(file); },
+                                kairos::SystemMedia(), std::string(folder) + "/Alarm.ini", {}});
+    window.TickTimer->stop();
+    for (auto _ : state) window.ReloadSettings();
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
@@ -71,24 +71,24 @@ BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
 // The alarm check with 10,000 alarms none of which is due: what every 10 ms
 // tick pays between firings. It reads the clock afresh for each alarm.
 void BM_CheckAlarms(benchmark::State& state) {
-    kairos::TTimerList timers(std::make_unique<kairos::QtTimerWindow>());
-    kairos::TKairosDisplayForm form({kairos::platform::SystemClock(), timers,
-                                     [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
-                                     kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
-    form.Timer->stop();
+    kairos::DeadlineTimers timers(std::make_unique<kairos::QtTimerBackend>());
+    kairos::ClockWindow window({kairos::platform::SystemClock(), timers,
+                                [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
+                                kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
+    window.TickTimer->stop();
     const kairos::DecodedTime now = kairos::DecodeTime(kairos::platform::SystemClock().Now());
     const int farMinute = (now.hour * 60 + now.minute + 720) % 1440;  // half a day away
     for (int i = 0; i < 10'000; ++i) {
-        auto alarm = std::make_unique<kairos::TAlarmData>();
-        alarm->AlarmKind = i % 2 == 0 ? kairos::akAtWeeks : kairos::akAtDate;
+        auto alarm = std::make_unique<kairos::Alarm>();
+        alarm->Kind = i % 2 == 0 ? kairos::AlarmKind::Weekly : kairos::AlarmKind::OnDate;
         alarm->Weeks = 0x7F;
         alarm->Date = kairos::platform::SystemClock().Now();
         alarm->Time = *kairos::TryEncodeTime(farMinute / 60, farMinute % 60, 0, 0);
-        alarm->Snooze = kairos::sn15Minutes;
-        form.Alarms->Add(std::move(alarm));
+        alarm->Snooze = kairos::SnoozeInterval::FifteenMinutes;
+        window.Alarms->Add(std::move(alarm));
     }
     const std::uint64_t before = kairos::bench::AllocationCount();
-    for (auto _ : state) form.CheckAlarms();
+    for (auto _ : state) window.CheckAlarms();
     state.counters["allocs_per_call"] = benchmark::Counter(
         static_cast<double>(kairos::bench::AllocationCount() - before), benchmark::Counter::kAvgIterations);
 }

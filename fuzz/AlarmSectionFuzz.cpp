@@ -32,11 +32,11 @@ constexpr std::string_view InvalidTime = " は正しい時刻ではありませ�
 // when the fuzzer runs.
 class FixedClock final : public kairos::platform::Clock {
 public:
-    kairos::TDateTime Now() const override { return now_; }
+    kairos::Moment Now() const override { return now_; }
     std::uint32_t TickCount() const override { return 0; }
 
 private:
-    kairos::TDateTime now_ = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
+    kairos::Moment now_ = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
 };
 
 [[noreturn]] void Fail(const char* what, std::string_view detail) {
@@ -44,8 +44,8 @@ private:
     std::abort();
 }
 
-kairos::TMemIniFileEx Parsed(std::string_view bytes) {
-    kairos::TMemIniFileEx store("Alarm.ini", kairos::IniLoading::Empty);
+kairos::IniStore Parsed(std::string_view bytes) {
+    kairos::IniStore store("Alarm.ini", kairos::IniLoading::Empty);
     store.SetFileContent(bytes);
     return store;
 }
@@ -59,28 +59,28 @@ void UseFixedLocale() {
     kairos::SetCurrentLocaleFormatSettings(locale);
 }
 
-std::string Written(const kairos::TAlarmData& alarm) {
-    kairos::TMemIniFileEx store("Alarm.ini", kairos::IniLoading::Empty);
+std::string Written(const kairos::Alarm& alarm) {
+    kairos::IniStore store("Alarm.ini", kairos::IniLoading::Empty);
     alarm.SaveToIni(store, "Alarm1");
     return store.FileContent();
 }
 
-std::int64_t SecondOfDay(kairos::TDateTime moment) {
+std::int64_t SecondOfDay(kairos::Moment moment) {
     return kairos::SplitMoment(moment).millisecondOfDay / 1000;
 }
 
 // The time is written as a time of day to the second; everything else whole.
-bool SameAlarm(const kairos::TAlarmData& a, const kairos::TAlarmData& b) {
-    return a.AlarmKind == b.AlarmKind && a.Date == b.Date && SecondOfDay(a.Time) == SecondOfDay(b.Time) &&
+bool SameAlarm(const kairos::Alarm& a, const kairos::Alarm& b) {
+    return a.Kind == b.Kind && a.Date == b.Date && SecondOfDay(a.Time) == SecondOfDay(b.Time) &&
            a.Weeks == b.Weeks && a.Snooze == b.Snooze && a.Message == b.Message && a.Command == b.Command &&
            a.RemoveOnExec == b.RemoveOnExec;
 }
 
-void CheckSection(const kairos::TMemIniFileEx& file, std::size_t section, const FixedClock& clock) {
-    std::unique_ptr<kairos::TAlarmData> alarm;
+void CheckSection(const kairos::IniStore& file, std::size_t section, const FixedClock& clock) {
+    std::unique_ptr<kairos::Alarm> alarm;
     try {
-        alarm = kairos::TAlarmData::LoadFromIni(file, section, clock);
-    } catch (const kairos::EConvertError& error) {
+        alarm = kairos::Alarm::LoadFromIni(file, section, clock);
+    } catch (const kairos::ValueFormatError& error) {
         const std::string_view message = error.what();
         if (!message.ends_with(InvalidElement) && !message.ends_with(InvalidDate) && !message.ends_with(InvalidTime))
             Fail("conversion error without its text", message);
@@ -89,19 +89,19 @@ void CheckSection(const kairos::TMemIniFileEx& file, std::size_t section, const 
     if (!kairos::platform::IsValidUtf8(alarm->DisplayText())) Fail("display text is not UTF-8", alarm->DisplayText());
 
     const std::string first = Written(*alarm);
-    kairos::TMemIniFileEx reread = Parsed(first);
-    std::unique_ptr<kairos::TAlarmData> again;
+    kairos::IniStore reread = Parsed(first);
+    std::unique_ptr<kairos::Alarm> again;
     try {
-        again = kairos::TAlarmData::LoadFromIni(reread, "Alarm1", clock);
-    } catch (const kairos::EConvertError&) {
+        again = kairos::Alarm::LoadFromIni(reread, "Alarm1", clock);
+    } catch (const kairos::ValueFormatError&) {
         Fail("a written alarm does not read back", first);
     }
     if (!SameAlarm(*alarm, *again)) Fail("alarm changed on the way through the file", first);
     if (Written(*again) != first) Fail("alarm is written differently the second time", first);
-    if (again->AlarmKind == kairos::akAtDate &&
+    if (again->Kind == kairos::AlarmKind::OnDate &&
         !again->IsAlarmTime(kairos::ComposeDateTime(again->Date, again->Time)))
         Fail("date alarm not due at its own moment", first);
-    if (again->AlarmKind == kairos::akAtTickCount && again->IsAlarmTime(clock.Now()))
+    if (again->Kind == kairos::AlarmKind::AtTickCount && again->IsAlarmTime(clock.Now()))
         Fail("tick-count alarm due", first);
 }
 
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FixedClock clock;
-    kairos::TMemIniFileEx file = Parsed(std::string_view(reinterpret_cast<const char*>(data), size));
+    kairos::IniStore file = Parsed(std::string_view(reinterpret_cast<const char*>(data), size));
     // Every section is an alarm of its own, whatever its name.
     for (std::size_t section = 0; section < file.SectionCount() && section < MaxSectionsChecked; ++section)
         CheckSection(file, section, clock);

@@ -30,27 +30,27 @@ constexpr std::size_t MaxKeysChecked = 200;
     std::abort();
 }
 
-kairos::TMemIniFileEx Parsed(std::string_view bytes) {
-    kairos::TMemIniFileEx ini("fuzz.ini", kairos::IniLoading::Empty);
+kairos::IniStore Parsed(std::string_view bytes) {
+    kairos::IniStore ini("fuzz.ini", kairos::IniLoading::Empty);
     ini.SetFileContent(bytes);
     return ini;
 }
 
 // A written value of each type reads back as the same value.
-void CheckTypedRoundTrips(kairos::TMemIniFileEx& ini, const std::string& key) {
+void CheckTypedRoundTrips(kairos::IniStore& ini, const std::string& key) {
     const std::int32_t number = ini.ReadNumber(key, 0);
-    const kairos::TPoint point = ini.ReadPoint(key, kairos::TPoint{1, 2});
-    kairos::TColor color = 0x1FFFFFFF;
+    const kairos::Point point = ini.ReadPoint(key, kairos::Point{1, 2});
+    kairos::ColorValue color = 0x1FFFFFFF;
     try {
         color = ini.ReadColor(key, color);
-    } catch (const kairos::EConvertError&) {
+    } catch (const kairos::ValueFormatError&) {
     }
     ini.Section = "FuzzTyped";
     ini.WriteNumber("Number", number);
     ini.WritePoint("Point", point);
     ini.WriteColor("Color", color);
     if (ini.ReadNumber("Number", ~number) != number) Fail("number did not read back", std::to_string(number));
-    if (!(ini.ReadPoint("Point", kairos::TPoint{~point.x, ~point.y}) == point)) Fail("point did not read back", key);
+    if (!(ini.ReadPoint("Point", kairos::Point{~point.x, ~point.y}) == point)) Fail("point did not read back", key);
     if (ini.ReadColor("Color", ~color) != color) Fail("colour did not read back", ini.ReadText("Color", ""));
     ini.EraseSection("FuzzTyped");
 }
@@ -73,7 +73,7 @@ void CheckDateRoundTrip(std::string_view value) {
 }
 
 // The dates and times the store writes read back as they were written.
-void CheckStoredDateRoundTrip(kairos::TMemIniFileEx& ini, std::string_view value) {
+void CheckStoredDateRoundTrip(kairos::IniStore& ini, std::string_view value) {
     try {
         if (const auto date = kairos::StoredDate(value)) {
             ini.WriteDate("FuzzDate", "Date", *date);
@@ -87,15 +87,15 @@ void CheckStoredDateRoundTrip(kairos::TMemIniFileEx& ini, std::string_view value
             ini.WriteTime("FuzzDate", "Time", *kairos::StoredTime(written));
             if (ini.ReadString("FuzzDate", "Time", "") != written) Fail("stored time did not read back", written);
         }
-    } catch (const kairos::EConvertError&) {
+    } catch (const kairos::ValueFormatError&) {
     }
     ini.EraseSection("FuzzDate");
 }
 
 // Read, written and read again: the same sections with the same values, in
 // the same order, twice-named sections included.
-void CheckFileRoundTrip(const kairos::TMemIniFileEx& ini, const std::string& content) {
-    const kairos::TMemIniFileEx reread = Parsed(content);
+void CheckFileRoundTrip(const kairos::IniStore& ini, const std::string& content) {
+    const kairos::IniStore reread = Parsed(content);
     if (!ini.Damaged() && reread.Damaged()) Fail("an undamaged file read back damaged", content);
     if (reread.SectionCount() != ini.SectionCount()) Fail("sections lost or gained", content);
     const std::vector<std::string> names = ini.ReadSections();
@@ -111,7 +111,7 @@ void CheckFileRoundTrip(const kairos::TMemIniFileEx& ini, const std::string& con
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    kairos::TMemIniFileEx ini = Parsed(bytes);
+    kairos::IniStore ini = Parsed(bytes);
 
     const std::string content = ini.FileContent();
     if (!kairos::platform::IsValidUtf8(content)) Fail("written file is not UTF-8", content);
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // write and a fresh read of the file.
             ini.WriteString(section, key, value);
             ini.WriteString("FuzzCopy", "Value", value);
-            const kairos::TMemIniFileEx reread = Parsed(ini.FileContent());
+            const kairos::IniStore reread = Parsed(ini.FileContent());
             if (reread.ReadString(section, key, "\x01") != value) Fail("rewritten value changed", value);
             if (reread.ReadString("FuzzCopy", "Value", "\x01") != value) Fail("copied value changed", value);
             ini.EraseSection("FuzzCopy");

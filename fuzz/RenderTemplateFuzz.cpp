@@ -32,7 +32,7 @@ namespace {
 class FixedClock final : public kairos::platform::Clock {
 public:
     explicit FixedClock(std::uint32_t ticks) : ticks_(ticks) {}
-    kairos::TDateTime Now() const override { return 0; }
+    kairos::Moment Now() const override { return 0; }
     std::uint32_t TickCount() const override { return ticks_; }
 
 private:
@@ -66,7 +66,7 @@ void CheckSplit(std::uint32_t ticks, const kairos::SplitTime& split) {
 
 void CheckRenderTemplate(std::string_view templateText, std::uint32_t ticks) {
     static const kairos::LocaleFormatSettings locale;
-    const kairos::TDateTime moment = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
+    const kairos::Moment moment = *kairos::TryEncodeDateTime(2026, 12, 7, 15, 4, 5, 678);
     const kairos::SplitTime split = kairos::SplitMilliseconds(ticks);
     CheckSplit(ticks, split);
 

@@ -57,7 +57,7 @@ public:
     bool PlaySoundFile(const std::string&, SoundWait) override { return false; }
     bool PlaySystemSound(const std::string&, SoundWait) override { return false; }
     void Beep(int, int) override {}
-    std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
+    std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
     int ExecuteFile(const std::string&, int) override { return 0; }
 };
 
@@ -95,11 +95,11 @@ int main(int argc, char* argv[]) {
     WriteFile(folder + "/Alarm.ini", kAlarms);
 
     SilentMedia media;
-    const DialogServices services{platform::SystemClock(), [settings] { return std::make_unique<TMemIniFileEx>(settings); },
+    const DialogServices services{platform::SystemClock(), [settings] { return std::make_unique<IniStore>(settings); },
                                   media, {}, folder + "/Alarm.ini"};
 
     {
-        TKairosPreferenceDialog preferences(services);
+        PreferencesDialog preferences(services);
         const char* pages[] = {"display", "format", "sound", "timeset"};
         for (int page = 0; page < 4; ++page) {
             preferences.PageControl->setCurrentIndex(page);
@@ -107,22 +107,22 @@ int main(int argc, char* argv[]) {
         }
     }
     {
-        TKairosAlarmDialog alarms(services);
-        alarms.AlarmList->setCurrentIndex(alarms.AlarmList->model()->index(0, 0));
+        AlarmListDialog alarms(services);
+        alarms.AlarmView->setCurrentIndex(alarms.AlarmView->model()->index(0, 0));
         alarms.AlarmListClick();
         Shoot(alarms, out + "/alarms.png");
     }
     {
-        TAlarmList list(folder + "/Alarm.ini");
+        AlarmList list(folder + "/Alarm.ini");
         list.LoadFromFile();
         for (std::size_t index : {std::size_t{0}, std::size_t{2}}) {
-            TKairosAlarmPropertyDialog property(services);
+            AlarmEditDialog property(services);
             property.SetAlarmData(list[index]);
             Shoot(property, out + (index == 0 ? "/alarm-property-weeks.png" : "/alarm-property-date.png"));
         }
     }
     {
-        TKairosAboutDialog about(services, nullptr, argv[2]);
+        AboutDialog about(services, nullptr, argv[2]);
         Shoot(about, out + "/about.png");
     }
     std::filesystem::remove_all(folder);

@@ -43,7 +43,7 @@ bool SameAsciiName(std::string_view a, std::string_view b) {
         if (c == '\0') shown += "\xEF\xBF\xBD";
         else shown += c;
     }
-    throw EConvertError(shown + " はプロパティの要素としては不正です。");
+    throw ValueFormatError(shown + " はプロパティの要素としては不正です。");
 }
 
 template <std::size_t N>
@@ -53,28 +53,33 @@ std::size_t IndexOfName(const std::array<std::string_view, N>& names, std::strin
     ThrowInvalidElement(text);
 }
 
-template <std::size_t N>
-std::string_view NameOf(const std::array<std::string_view, N>& names, std::size_t index) {
-    // A value set by code outside the enumeration is written as such, so
-    // that the next load reports it instead of silently changing it.
-    return index < N ? names[index] : std::string_view("?");
+template <typename Enum>
+constexpr std::size_t IndexOf(Enum value) {
+    return static_cast<std::size_t>(Ordinal(value));
 }
 
-TWeeks TextToWeeks(std::string_view text) {
+template <std::size_t N, typename Enum>
+std::string_view NameOf(const std::array<std::string_view, N>& names, Enum value) {
+    // A value set by code outside the enumeration is written as such, so
+    // that the next load reports it instead of silently changing it.
+    return IndexOf(value) < N ? names[IndexOf(value)] : std::string_view("?");
+}
+
+WeekdaySet TextToWeeks(std::string_view text) {
     std::size_t at = text.find_first_not_of("[ ");
-    TWeeks weeks = 0;
+    WeekdaySet weeks = 0;
     while (at < text.size()) {
         const std::size_t end = std::min(text.find_first_of(WeekSeparators, at), text.size());
-        if (end > at) weeks |= WeekBit(static_cast<TWeek>(IndexOfName(WeekNames, text.substr(at, end - at))));
+        if (end > at) weeks |= WeekBit(static_cast<Weekday>(IndexOfName(WeekNames, text.substr(at, end - at))));
         at = text.find_first_not_of(WeekSeparators, end);
     }
     return weeks;
 }
 
-std::string WeeksToText(TWeeks weeks) {
+std::string WeeksToText(WeekdaySet weeks) {
     std::string text;
     for (std::size_t day = 0; day < WeekNames.size(); ++day) {
-        if (!Contains(weeks, static_cast<TWeek>(day))) continue;
+        if (!Contains(weeks, static_cast<Weekday>(day))) continue;
         if (!text.empty()) text += ',';
         text += WeekNames[day];
     }
@@ -83,14 +88,14 @@ std::string WeeksToText(TWeeks weeks) {
 
 // The day as the calendar functions see it, so that a moment a hair before
 // midnight that they round up counts as the next day here too.
-TDateTime DayOf(TDateTime moment) {
+Moment DayOf(Moment moment) {
     const MomentParts parts = SplitMoment(moment);
-    return parts.valid ? static_cast<TDateTime>(parts.day) : moment;
+    return parts.valid ? static_cast<Moment>(parts.day) : moment;
 }
 
 // 1899-12-30, day 0, was a Saturday.
-TWeek WeekdayOf(std::int64_t day) {
-    return static_cast<TWeek>((day % 7 + 7 + wSat) % 7);
+Weekday WeekdayOf(std::int64_t day) {
+    return static_cast<Weekday>((day % 7 + 7 + IndexOf(Weekday::Saturday)) % 7);
 }
 
 }  // namespace
@@ -105,22 +110,23 @@ namespace {
 
 using ValueLookup = std::function<std::optional<std::string>(std::string_view key)>;
 
-std::unique_ptr<TAlarmData> AlarmFromValues(const ValueLookup& value, const platform::Clock& clock) {
+std::unique_ptr<Alarm> AlarmFromValues(const ValueLookup& value, const platform::Clock& clock) {
     const auto text = [&value](std::string_view key, std::string_view defaultValue) {
         return value(key).value_or(std::string(defaultValue));
     };
-    auto alarm = std::make_unique<TAlarmData>();
+    auto alarm = std::make_unique<Alarm>();
     // "AlermKind" is the spelling of files from early versions.
     const std::optional<std::string> kind = value("AlarmKind");
-    alarm->AlarmKind = static_cast<TAlarmKind>(
-        IndexOfName(KindNames, kind ? *kind : text("AlermKind", KindNames[akAtWeeks])));
-    const TDateTime now = clock.Now();
+    alarm->Kind = static_cast<AlarmKind>(
+        IndexOfName(KindNames, kind ? *kind : text("AlermKind", NameOf(KindNames, AlarmKind::Weekly))));
+    const Moment now = clock.Now();
     alarm->Date = DayOf(StoredDate(text("Date", "")).value_or(DayOf(now)));
     // The whole moment, date included, so that an alarm without a time never
     // matches a minute of the day.
     alarm->Time = StoredTime(text("Time", "")).value_or(now);
     alarm->Weeks = TextToWeeks(text("Weeks", "[]"));
-    alarm->Snooze = static_cast<TSnoozeType>(IndexOfName(SnoozeNames, text("Snooze", SnoozeNames[snDisable])));
+    alarm->Snooze =
+        static_cast<SnoozeInterval>(IndexOfName(SnoozeNames, text("Snooze", NameOf(SnoozeNames, SnoozeInterval::Off))));
     alarm->Message = text("Message", "");
     alarm->Command = text("Command", "");
     alarm->RemoveOnExec = StoredNumber(text("RemoveOnExec", "")).value_or(0) != 0;
@@ -129,22 +135,22 @@ std::unique_ptr<TAlarmData> AlarmFromValues(const ValueLookup& value, const plat
 
 }  // namespace
 
-std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, const std::string& section,
-                                                    const platform::Clock& clock) {
+std::unique_ptr<Alarm> Alarm::LoadFromIni(const IniDocument& store, const std::string& section,
+                                          const platform::Clock& clock) {
     const std::optional<std::size_t> index = store.FindSectionIndex(section);
     if (index) return LoadFromIni(store, *index, clock);
     return AlarmFromValues([](std::string_view) { return std::optional<std::string>(); }, clock);
 }
 
-std::unique_ptr<TAlarmData> TAlarmData::LoadFromIni(const TMemIniFile& store, std::size_t sectionIndex,
-                                                    const platform::Clock& clock) {
+std::unique_ptr<Alarm> Alarm::LoadFromIni(const IniDocument& store, std::size_t sectionIndex,
+                                          const platform::Clock& clock) {
     return AlarmFromValues([&store, sectionIndex](std::string_view key) { return store.ReadValue(sectionIndex, key); },
                            clock);
 }
 
-void TAlarmData::SaveToIni(TMemIniFileEx& store, const std::string& section) const {
+void Alarm::SaveToIni(IniStore& store, const std::string& section) const {
     store.Section = section;
-    store.WriteText("AlarmKind", NameOf(KindNames, AlarmKind));
+    store.WriteText("AlarmKind", NameOf(KindNames, Kind));
     store.WriteDate(section, "Date", DayOf(Date));
     store.WriteTime(section, "Time", Time);
     store.WriteText("Weeks", WeeksToText(Weeks));
@@ -154,32 +160,32 @@ void TAlarmData::SaveToIni(TMemIniFileEx& store, const std::string& section) con
     store.WriteFlag("RemoveOnExec", RemoveOnExec);
 }
 
-std::string TAlarmData::DisplayText() const {
+std::string Alarm::DisplayText() const {
     std::string when;
-    if (AlarmKind == akAtWeeks) {
-        if (Weeks == AllWeeks) {
+    if (Kind == AlarmKind::Weekly) {
+        if (Weeks == AllWeekdays) {
             when = "毎";
         } else {
-            for (std::size_t day = 0; day < WeekLetters.size(); ++day)
-                if (Contains(Weeks, static_cast<TWeek>(day))) when += WeekLetters[day];
+            for (std::size_t day = 0; day < WeekdayLetters.size(); ++day)
+                if (Contains(Weeks, static_cast<Weekday>(day))) when += WeekdayLetters[day];
         }
         when += ' ';
         when += FormatMoment("h:mm", Time);
-    } else if (AlarmKind == akAtDate) {
+    } else if (Kind == AlarmKind::OnDate) {
         when = FormatMoment("m/dd", Date) + " " + FormatMoment("h:nn", Time);
     }
     const std::string title = Message.empty() ? std::string("無題") : Message;
     return title + " - " + when;
 }
 
-bool TAlarmData::IsAlarmTime(TDateTime moment) const {
+bool Alarm::IsAlarmTime(Moment moment) const {
     const MomentParts now = SplitMoment(moment);
     if (!now.valid) return false;
-    switch (AlarmKind) {
-        case akAtWeeks:
+    switch (Kind) {
+        case AlarmKind::Weekly:
             if (!Contains(Weeks, WeekdayOf(now.day))) return false;
             break;
-        case akAtDate: {
+        case AlarmKind::OnDate: {
             const MomentParts day = SplitMoment(Date);
             if (!day.valid || day.day != now.day) return false;
             break;
@@ -193,7 +199,7 @@ bool TAlarmData::IsAlarmTime(TDateTime moment) const {
     const auto minute = static_cast<int>(now.millisecondOfDay / MillisecondsPerMinute);
     const auto alarmMinute = static_cast<int>(at.millisecondOfDay / MillisecondsPerMinute);
     if (minute == alarmMinute) return true;
-    const int step = Snooze < SnoozeMinutes.size() ? SnoozeMinutes[Snooze] : 0;
+    const int step = IndexOf(Snooze) < SnoozeMinutes.size() ? SnoozeMinutes[IndexOf(Snooze)] : 0;
     if (step == 0) return false;
     // Repetitions past midnight are dropped, never wrapped into the morning.
     const int late = minute - alarmMinute;
@@ -202,54 +208,54 @@ bool TAlarmData::IsAlarmTime(TDateTime moment) const {
 
 // ---- The list -------------------------------------------------------------------
 
-TAlarmList::TAlarmList(std::string fileName, const platform::Clock& clock)
+AlarmList::AlarmList(std::string fileName, const platform::Clock& clock)
     : fileName_(std::move(fileName)), clock_(&clock) {}
 
-void TAlarmList::Add(std::unique_ptr<TAlarmData> alarm) {
-    if (!alarm) throw std::invalid_argument("TAlarmList::Add: no alarm");
+void AlarmList::Add(std::unique_ptr<Alarm> alarm) {
+    if (!alarm) throw std::invalid_argument("AlarmList::Add: no alarm");
     items_.push_back(std::move(alarm));
 }
 
-TAlarmData& TAlarmList::operator[](std::size_t index) {
+Alarm& AlarmList::operator[](std::size_t index) {
     return *items_.at(index);
 }
 
-const TAlarmData& TAlarmList::operator[](std::size_t index) const {
+const Alarm& AlarmList::operator[](std::size_t index) const {
     return *items_.at(index);
 }
 
-void TAlarmList::Delete(std::size_t index) {
-    if (index >= items_.size()) throw std::out_of_range("TAlarmList::Delete: index out of range");
+void AlarmList::Delete(std::size_t index) {
+    if (index >= items_.size()) throw std::out_of_range("AlarmList::Delete: index out of range");
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void TAlarmList::Replace(std::size_t index, std::unique_ptr<TAlarmData> alarm) {
-    if (!alarm) throw std::invalid_argument("TAlarmList::Replace: no alarm");
+void AlarmList::Replace(std::size_t index, std::unique_ptr<Alarm> alarm) {
+    if (!alarm) throw std::invalid_argument("AlarmList::Replace: no alarm");
     items_.at(index) = std::move(alarm);
 }
 
-std::string TAlarmList::BackupPath() const {
+std::string AlarmList::BackupPath() const {
     return platform::NextBackupPath(ExpandFolderMacros(fileName_));
 }
 
-void TAlarmList::LoadFromFile() {
+void AlarmList::LoadFromFile() {
     Clear();
     // Until the load completes the file may hold alarms this list lacks.
     loadFailed_ = true;
-    const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
+    const std::unique_ptr<IniStore> store = OpenIniFile(fileName_);
     for (std::size_t section = 0; section < store->SectionCount(); ++section) {
         try {
-            items_.push_back(TAlarmData::LoadFromIni(*store, section, *clock_));
-        } catch (const EConvertError& error) {
-            throw EConvertError(std::string(error.what()) + "\n保存するときは元のファイルを " + BackupPath() +
-                                " に残します。");
+            items_.push_back(Alarm::LoadFromIni(*store, section, *clock_));
+        } catch (const ValueFormatError& error) {
+            throw ValueFormatError(std::string(error.what()) + "\n保存するときは元のファイルを " + BackupPath() +
+                                   " に残します。");
         }
     }
     loadFailed_ = false;
 }
 
-void TAlarmList::SaveToFile() {
-    const std::unique_ptr<TMemIniFileEx> store = OpenIniFile(fileName_);
+void AlarmList::SaveToFile() {
+    const std::unique_ptr<IniStore> store = OpenIniFile(fileName_);
     if (loadFailed_) store->MarkDamaged("読めなかったアラーム");
     store->Clear();
     for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SaveToIni(*store, "Alarm" + std::to_string(i + 1));

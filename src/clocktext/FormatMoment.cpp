@@ -119,7 +119,7 @@ const std::string& NameAt(const auto& names, int index) {
 
 class Formatter {
 public:
-    Formatter(TDateTime moment, const LocaleFormatSettings& locale, OutputBuffer& out)
+    Formatter(Moment moment, const LocaleFormatSettings& locale, OutputBuffer& out)
         : moment_(moment), locale_(locale), out_(out) {}
 
     void Pass(std::string_view picture);
@@ -143,7 +143,7 @@ private:
     const DecodedTime& Time();
     std::optional<platform::EraDate> Era();
 
-    TDateTime moment_;
+    Moment moment_;
     const LocaleFormatSettings& locale_;
     OutputBuffer& out_;
     int level_ = 0;
@@ -335,14 +335,14 @@ void Formatter::RenderDateAndTime() {
 
 }  // namespace
 
-std::string FormatMoment(std::string_view format, TDateTime moment, const LocaleFormatSettings& locale) {
+std::string FormatMoment(std::string_view format, Moment moment, const LocaleFormatSettings& locale) {
     OutputBuffer out;
     Formatter formatter(moment, locale, out);
     formatter.Pass(format.empty() ? std::string_view("C") : format);
     return out.Text();
 }
 
-std::string FormatMoment(std::string_view format, TDateTime moment) {
+std::string FormatMoment(std::string_view format, Moment moment) {
     return FormatMoment(format, moment, CurrentLocaleFormatSettings());
 }
 

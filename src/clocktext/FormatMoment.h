@@ -17,7 +17,7 @@ struct LocaleFormatSettings;
 inline constexpr std::size_t FormatMomentLimit = 256;
 
 // Never fails; an empty format renders like "c".
-std::string FormatMoment(std::string_view format, TDateTime moment, const LocaleFormatSettings& locale);
-std::string FormatMoment(std::string_view format, TDateTime moment);
+std::string FormatMoment(std::string_view format, Moment moment, const LocaleFormatSettings& locale);
+std::string FormatMoment(std::string_view format, Moment moment);
 
 }  // namespace kairos

@@ -100,7 +100,7 @@ SplitTime SplitMilliseconds(std::uint32_t t) {
     return split;
 }
 
-std::string RenderTemplate(std::string_view templateText, TDateTime moment, const platform::Clock& clock,
+std::string RenderTemplate(std::string_view templateText, Moment moment, const platform::Clock& clock,
                            const LocaleFormatSettings& locale) {
     if (templateText.find('%') == std::string_view::npos) return FormatMoment(templateText, moment, locale);
     ScratchText replaced;
@@ -108,7 +108,7 @@ std::string RenderTemplate(std::string_view templateText, TDateTime moment, cons
     return FormatMoment(replaced.View(), moment, locale);
 }
 
-std::string RenderTemplate(std::string_view templateText, TDateTime moment) {
+std::string RenderTemplate(std::string_view templateText, Moment moment) {
     return RenderTemplate(templateText, moment, platform::SystemClock(), CurrentLocaleFormatSettings());
 }
 

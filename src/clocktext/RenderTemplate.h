@@ -30,9 +30,9 @@ SplitTime SplitMilliseconds(std::uint32_t milliseconds);
 // %tcm so the longer token is not read as the shorter one plus "s".
 inline constexpr std::array<std::string_view, 6> RunTimeTokens = {"%tch", "%tcn", "%tcs", "%tcms", "%tcm", "%n"};
 
-std::string RenderTemplate(std::string_view templateText, TDateTime moment, const platform::Clock& clock,
+std::string RenderTemplate(std::string_view templateText, Moment moment, const platform::Clock& clock,
                            const LocaleFormatSettings& locale);
 // With the system clock and the process-wide locale settings.
-std::string RenderTemplate(std::string_view templateText, TDateTime moment);
+std::string RenderTemplate(std::string_view templateText, Moment moment);
 
 }  // namespace kairos

@@ -12,10 +12,10 @@ constexpr unsigned kMaxPixels = 0xFFFF;
 
 int Pixels(unsigned value) { return static_cast<int>(std::min(value, kMaxPixels)); }
 
-bool IsFramed(TBevelCut cut) { return cut == TBevelCut::bvLowered || cut == TBevelCut::bvRaised; }
+bool IsFramed(BevelCut cut) { return cut == BevelCut::Lowered || cut == BevelCut::Raised; }
 
-int CutBorder(TBevelCut cut, int width) {
-    return (IsFramed(cut) ? width : 0) + (cut != TBevelCut::bvNone ? width : 0);
+int CutBorder(BevelCut cut, int width) {
+    return (IsFramed(cut) ? width : 0) + (cut != BevelCut::None ? width : 0);
 }
 
 // Lines of one pixel, outside in; each line's top-right and bottom-left
@@ -32,90 +32,90 @@ void DrawFrame3D(QPainter& painter, QRect& rect, int lines, const QColor& topLef
 
 }  // namespace
 
-TBevelLabel::TBevelLabel(QWidget* parent) : TPlainLabel(parent) {
+BevelLabel::BevelLabel(QWidget* parent) : PlainLabel(parent) {
     // The base could not yet see this class's frames and auto size.
     ContentsResized();
 }
 
-void TBevelLabel::SetBevelInner(TBevelCut cut) { StoreCut(bevelInner_, cut); }
+void BevelLabel::SetBevelInner(BevelCut cut) { StoreCut(bevelInner_, cut); }
 
-void TBevelLabel::SetBevelOuter(TBevelCut cut) { StoreCut(bevelOuter_, cut); }
+void BevelLabel::SetBevelOuter(BevelCut cut) { StoreCut(bevelOuter_, cut); }
 
-void TBevelLabel::SetBevelWidth(unsigned width) {
+void BevelLabel::SetBevelWidth(unsigned width) {
     if (width == bevelWidth_) return;
     bevelWidth_ = width;
     PropertyChanged();
 }
 
-void TBevelLabel::SetAutoSize(AutoSizeMode mode) {
+void BevelLabel::SetAutoSize(AutoSizeMode mode) {
     if (mode == autoSize_) return;
     autoSize_ = mode;
     ContentsResized();
     AdjustBounds();  // even when the hint stayed, the size may differ from it
 }
 
-int TBevelLabel::BevelBorder() const {
+int BevelLabel::BevelBorder() const {
     const int width = Pixels(bevelWidth_);
     return CutBorder(bevelOuter_, width) + CutBorder(bevelInner_, width);
 }
 
-QSize TBevelLabel::sizeHint() const {
+QSize BevelLabel::sizeHint() const {
     const QSize text = AutoSize() ? Block().SingleLineExtent() : Block().Extent();
     const int border = 2 * BevelBorder();
     return (text + QSize(border, border)).grownBy(contentsMargins());
 }
 
-QSize TBevelLabel::minimumSizeHint() const {
+QSize BevelLabel::minimumSizeHint() const {
     const int border = 2 * BevelBorder();
     return QSize(border, border).grownBy(contentsMargins());
 }
 
-void TBevelLabel::ContentsResized() {
-    TPlainLabel::ContentsResized();
+void BevelLabel::ContentsResized() {
+    PlainLabel::ContentsResized();
     AdjustBounds();
 }
 
-void TBevelLabel::DoDrawText(QPainter& painter, QRect& textRect) {
+void BevelLabel::DoDrawText(QPainter& painter, QRect& textRect) {
     QRect frame = contentsRect();
     DrawBevel(painter, bevelOuter_, frame, textRect);
     DrawBevel(painter, bevelInner_, frame, textRect);
     DrawCaption(painter, textRect, ForegroundPen());
 }
 
-void TBevelLabel::AdjustBounds() {
+void BevelLabel::AdjustBounds() {
     if (!AutoSize() || parentWidget() == nullptr) return;
     if (parentWidget()->layout() != nullptr) return;  // the layout sizes its widgets
     resize(sizeHint());
 }
 
-void TBevelLabel::paintEvent(QPaintEvent*) {
+void BevelLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect textRect = contentsRect();
     DoDrawText(painter, textRect);
 }
 
-void TBevelLabel::StoreCut(TBevelCut& field, TBevelCut cut) {
+void BevelLabel::StoreCut(BevelCut& field, BevelCut cut) {
     if (cut == field) return;
     field = cut;
     PropertyChanged();
 }
 
-void TBevelLabel::DrawBevel(QPainter& painter, TBevelCut cut, QRect& frame, QRect& textRect) const {
+void BevelLabel::DrawBevel(QPainter& painter, BevelCut cut, QRect& frame, QRect& textRect) const {
     const int width = Pixels(bevelWidth_);
     if (IsFramed(cut)) {
         // The button shadow and highlight of the desktop palette.
         const QColor& shadow = palette().color(QPalette::Dark);
         const QColor& highlight = palette().color(QPalette::Light);
-        const bool lowered = cut == TBevelCut::bvLowered;
+        const bool lowered = cut == BevelCut::Lowered;
         DrawFrame3D(painter, frame, width, lowered ? shadow : highlight, lowered ? highlight : shadow);
         NarrowAlignedSides(textRect);
     }
-    if (cut == TBevelCut::bvNone) return;
+    if (cut == BevelCut::None) return;
     frame.adjust(width, width, -width, -width);
     NarrowAlignedSides(textRect);
 }
 
-void TBevelLabel::NarrowAlignedSides(QRect& textRect) const {
+void BevelLabel::NarrowAlignedSides(QRect& textRect) const {
     const int width = Pixels(bevelWidth_);
     const Qt::Alignment alignment = VisualAlignment();
     if (alignment & Qt::AlignRight) textRect.setRight(textRect.right() - width);
@@ -124,7 +124,7 @@ void TBevelLabel::NarrowAlignedSides(QRect& textRect) const {
     else if (!(alignment & Qt::AlignVCenter)) textRect.setTop(textRect.top() + width);
 }
 
-void TBevelLabel::PropertyChanged() {
+void BevelLabel::PropertyChanged() {
     ContentsResized();
     update();
 }

@@ -6,18 +6,18 @@
 
 namespace kairos {
 
-enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum class BevelCut { None, Lowered, Raised, Space };
 enum class AutoSizeMode { Off, On };
 
-class TBevelLabel : public TPlainLabel {
+class BevelLabel : public PlainLabel {
     Q_OBJECT
 public:
-    explicit TBevelLabel(QWidget* parent = nullptr);
+    explicit BevelLabel(QWidget* parent = nullptr);
 
-    TBevelCut BevelInner() const { return bevelInner_; }
-    void SetBevelInner(TBevelCut cut);
-    TBevelCut BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(TBevelCut cut);
+    BevelCut BevelInner() const { return bevelInner_; }
+    void SetBevelInner(BevelCut cut);
+    BevelCut BevelOuter() const { return bevelOuter_; }
+    void SetBevelOuter(BevelCut cut);
     unsigned BevelWidth() const { return bevelWidth_; }
     void SetBevelWidth(unsigned width);
 
@@ -45,13 +45,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void StoreCut(TBevelCut& field, TBevelCut cut);
-    void DrawBevel(QPainter& painter, TBevelCut cut, QRect& frame, QRect& textRect) const;
+    void StoreCut(BevelCut& field, BevelCut cut);
+    void DrawBevel(QPainter& painter, BevelCut cut, QRect& frame, QRect& textRect) const;
     void NarrowAlignedSides(QRect& textRect) const;
     void PropertyChanged();
 
-    TBevelCut bevelInner_ = TBevelCut::bvRaised;
-    TBevelCut bevelOuter_ = TBevelCut::bvNone;
+    BevelCut bevelInner_ = BevelCut::Raised;
+    BevelCut bevelOuter_ = BevelCut::None;
     unsigned bevelWidth_ = 1;
     AutoSizeMode autoSize_ = AutoSizeMode::On;
 };

@@ -77,14 +77,14 @@ std::string DirectoryOf(const std::string& name) {
     return name.substr(0, last == 0 || driveRoot ? last + 1 : last);
 }
 
-QString HintOfKind(TReferKind kind) {
+QString HintOfKind(BrowseKind kind) {
     switch (kind) {
-        case TReferKind::rkDot: return QStringLiteral("参照");
-        case TReferKind::rkDropDown: return QStringLiteral("メニューを開きます");
-        case TReferKind::rkOpen:
-        case TReferKind::rkSave: return QStringLiteral("ファイルを参照します");
-        case TReferKind::rkDirectory: return QStringLiteral("フォルダを参照します");
-        case TReferKind::rkSelectDirectory: return QStringLiteral("作成先を選択します");
+        case BrowseKind::Dots: return QStringLiteral("参照");
+        case BrowseKind::DropDown: return QStringLiteral("メニューを開きます");
+        case BrowseKind::Open:
+        case BrowseKind::Save: return QStringLiteral("ファイルを参照します");
+        case BrowseKind::Directory: return QStringLiteral("フォルダを参照します");
+        case BrowseKind::SelectDirectory: return QStringLiteral("作成先を選択します");
     }
     return {};
 }
@@ -132,7 +132,7 @@ private:
 
 std::optional<std::string> BrowseFile(QWidget* parent, const BrowseRequest& request) {
     QFileDialog dialog(parent);
-    const bool save = request.kind == TReferKind::rkSave;
+    const bool save = request.kind == BrowseKind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(QtNameFilter(request.filter.empty() ? AllFilesFilter : request.filter));
@@ -151,26 +151,26 @@ std::optional<std::string> BrowseFile(QWidget* parent, const BrowseRequest& requ
 std::optional<std::string> SystemBrowser(QWidget* parent, const BrowseRequest& request) {
     const QString initDir = QString::fromStdString(request.initDir);
     switch (request.kind) {
-        case TReferKind::rkOpen:
-        case TReferKind::rkSave: return BrowseFile(parent, request);
-        case TReferKind::rkDirectory: {
+        case BrowseKind::Open:
+        case BrowseKind::Save: return BrowseFile(parent, request);
+        case BrowseKind::Directory: {
             const QString dir = QFileDialog::getExistingDirectory(parent, QString::fromUtf8(DirectoryTitle), initDir);
             if (dir.isEmpty()) return std::nullopt;
             return dir.toStdString();
         }
-        case TReferKind::rkSelectDirectory: {
+        case BrowseKind::SelectDirectory: {
             CreatingDirectoryDialog dialog(parent, initDir);
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
             return dialog.selectedFiles().first().toStdString();
         }
-        case TReferKind::rkDot:
-        case TReferKind::rkDropDown: break;
+        case BrowseKind::Dots:
+        case BrowseKind::DropDown: break;
     }
     return std::nullopt;
 }
 
-TCustomRefer::Browser& CurrentBrowser() {
-    static TCustomRefer::Browser browser = SystemBrowser;
+BrowseButton::Browser& CurrentBrowser() {
+    static BrowseButton::Browser browser = SystemBrowser;
     return browser;
 }
 
@@ -228,61 +228,61 @@ QString QtNameFilter(const std::string& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-// --- TCustomRefer ---
+// --- BrowseButton ---
 
-TCustomRefer::TCustomRefer(QWidget* parent) : QPushButton(parent), creationFont_(font()) {
+BrowseButton::BrowseButton(QWidget* parent) : QPushButton(parent), creationFont_(font()) {
     setAcceptDrops(fileDragable_);
     ResetFace();
     ResetHint();
-    connect(this, &QPushButton::clicked, this, &TCustomRefer::Click);
+    connect(this, &QPushButton::clicked, this, &BrowseButton::Click);
 }
 
-TCustomRefer::~TCustomRefer() { Unlink(); }
+BrowseButton::~BrowseButton() { Unlink(); }
 
-void TCustomRefer::SetKind(TReferKind kind) {
+void BrowseButton::SetKind(BrowseKind kind) {
     if (kind == kind_) return;
     kind_ = kind;
     if (autoHint_) SetHint(this, HintOfKind(kind_));
     ResetFace();
 }
 
-void TCustomRefer::SetAlignButton(TReferAlignButton align) {
+void BrowseButton::SetAlignButton(ButtonSide align) {
     if (align == alignButton_) return;
     alignButton_ = align;
     PlaceButton();
 }
 
-void TCustomRefer::SetAutoHint(bool on) {
+void BrowseButton::SetAutoHint(bool on) {
     if (on == autoHint_) return;
     autoHint_ = on;
     ResetHint();
 }
 
-void TCustomRefer::SetDeactiveEllipsis(bool on) {
+void BrowseButton::SetDeactiveEllipsis(bool on) {
     if (on == deactiveEllipsis_) return;
     deactiveEllipsis_ = on;
     ShowName();
 }
 
-void TCustomRefer::SetFileDragable(bool on) {
+void BrowseButton::SetFileDragable(bool on) {
     if (on == fileDragable_) return;
     fileDragable_ = on;
     setAcceptDrops(on);
     if (edit_) edit_->setAcceptDrops(on);
 }
 
-void TCustomRefer::AssignFileName(const std::string& name) {
+void BrowseButton::AssignFileName(const std::string& name) {
     if (name == fileName_) return;
     fileName_ = name;
     if (autoInitDir_) initDir_ = DirectoryOf(name);
     ShowName();
 }
 
-void TCustomRefer::SetBrowser(Browser browser) {
+void BrowseButton::SetBrowser(Browser browser) {
     CurrentBrowser() = browser ? std::move(browser) : Browser(SystemBrowser);
 }
 
-void TCustomRefer::LinkTo(TCustomReferEdit* edit) {
+void BrowseButton::LinkTo(FileNameEdit* edit) {
     if (edit == edit_) {
         PlaceButton();
         return;
@@ -294,18 +294,18 @@ void TCustomRefer::LinkTo(TCustomReferEdit* edit) {
     edit->setText(QString::fromStdString(fileName_));
     PlaceButton();
     edit->installEventFilter(this);
-    textChanged_ = connect(edit, &QLineEdit::textChanged, this, &TCustomRefer::CopyTypedText);
+    textChanged_ = connect(edit, &QLineEdit::textChanged, this, &BrowseButton::CopyTypedText);
     ShowName();
 }
 
-void TCustomRefer::Unlink() {
+void BrowseButton::Unlink() {
     if (!edit_) return;
     edit_->removeEventFilter(this);
     disconnect(textChanged_);
     edit_ = nullptr;
 }
 
-void TCustomRefer::dragEnterEvent(QDragEnterEvent* event) {
+void BrowseButton::dragEnterEvent(QDragEnterEvent* event) {
     if (fileDragable_ && FirstLocalFile(event->mimeData())) {
         event->acceptProposedAction();
     } else {
@@ -313,7 +313,7 @@ void TCustomRefer::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
-void TCustomRefer::dropEvent(QDropEvent* event) {
+void BrowseButton::dropEvent(QDropEvent* event) {
     if (!fileDragable_ || !FirstLocalFile(event->mimeData())) {
         QPushButton::dropEvent(event);
         return;
@@ -322,7 +322,7 @@ void TCustomRefer::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-bool TCustomRefer::eventFilter(QObject* watched, QEvent* event) {
+bool BrowseButton::eventFilter(QObject* watched, QEvent* event) {
     if (watched != edit_) return QPushButton::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::Resize:
@@ -351,19 +351,19 @@ bool TCustomRefer::eventFilter(QObject* watched, QEvent* event) {
     return QPushButton::eventFilter(watched, event);
 }
 
-void TCustomRefer::Click() {
+void BrowseButton::Click() {
     if (onClick_) onClick_();
     switch (kind_) {
-        case TReferKind::rkDot:
-            if (onRefer_) onRefer_();
+        case BrowseKind::Dots:
+            if (onBrowsed_) onBrowsed_();
             return;
-        case TReferKind::rkDropDown:
+        case BrowseKind::DropDown:
             if (dropDownMenu_) dropDownMenu_->popup(QCursor::pos());
             return;
-        case TReferKind::rkOpen:
-        case TReferKind::rkSave:
-        case TReferKind::rkDirectory:
-        case TReferKind::rkSelectDirectory: break;
+        case BrowseKind::Open:
+        case BrowseKind::Save:
+        case BrowseKind::Directory:
+        case BrowseKind::SelectDirectory: break;
     }
     const BrowseRequest request{kind_, fileName_, filter_.empty() ? AllFilesFilter : filter_, defaultExt_, initDir_};
     // A copy, so a browser that replaces itself while it runs stays alive.
@@ -372,28 +372,28 @@ void TCustomRefer::Click() {
     if (const auto chosen = browser(owner->window(), request)) AssignFileName(*chosen);
 }
 
-void TCustomRefer::ResetFace() {
+void BrowseButton::ResetFace() {
     switch (kind_) {
-        case TReferKind::rkDot:
-        case TReferKind::rkDropDown:
+        case BrowseKind::Dots:
+        case BrowseKind::DropDown:
             setIcon(QIcon());
             setFont(creationFont_);
-            setText(kind_ == TReferKind::rkDot ? QStringLiteral("…") : QStringLiteral(">"));
+            setText(kind_ == BrowseKind::Dots ? QStringLiteral("…") : QStringLiteral(">"));
             return;
-        case TReferKind::rkOpen:
-        case TReferKind::rkSave:
+        case BrowseKind::Open:
+        case BrowseKind::Save:
             setText(QString());
             setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
             return;
-        case TReferKind::rkDirectory:
-        case TReferKind::rkSelectDirectory:
+        case BrowseKind::Directory:
+        case BrowseKind::SelectDirectory:
             setText(QString());
             setIcon(style()->standardIcon(QStyle::SP_DirClosedIcon));
             return;
     }
 }
 
-void TCustomRefer::ResetHint() {
+void BrowseButton::ResetHint() {
     if (autoHint_) {
         SetHint(this, HintOfKind(kind_));
     } else if (HintOf(this) == HintOfKind(kind_)) {
@@ -402,15 +402,15 @@ void TCustomRefer::ResetHint() {
     }
 }
 
-void TCustomRefer::PlaceButton() {
+void BrowseButton::PlaceButton() {
     if (!edit_) return;
     const QRect bounds = edit_->geometry();
-    const int width = TCustomReferEdit::ButtonWidth;
-    const int left = alignButton_ == TReferAlignButton::raRight ? bounds.x() + bounds.width() + 1 : bounds.x() - width;
+    const int width = FileNameEdit::ButtonWidth;
+    const int left = alignButton_ == ButtonSide::Right ? bounds.x() + bounds.width() + 1 : bounds.x() - width;
     setGeometry(left, bounds.y(), width, bounds.height());
 }
 
-void TCustomRefer::ShowName() {
+void BrowseButton::ShowName() {
     if (!edit_) return;
     QString shown = QString::fromStdString(fileName_);
     if (!edit_->hasFocus() && deactiveEllipsis_) {
@@ -427,41 +427,38 @@ void TCustomRefer::ShowName() {
     if (edit_->text() != shown) edit_->setText(shown);
 }
 
-void TCustomRefer::CopyTypedText() {
+void BrowseButton::CopyTypedText() {
     // Only what the user types counts; the shortened text is never the name.
     if (edit_ && edit_->hasFocus()) fileName_ = edit_->text().toStdString();
 }
 
-void TCustomRefer::DropFiles(const QMimeData* data) {
+void BrowseButton::DropFiles(const QMimeData* data) {
     if (const auto file = FirstLocalFile(data)) AssignFileName(LimitedName(*file).toStdString());
 }
 
-TReferEditRefer::TReferEditRefer(QWidget* parent) : TCustomRefer(parent) {
-    setObjectName(QStringLiteral("SubRefer"));
-}
+// --- FileNameEdit ---
 
-// --- TCustomReferEdit ---
-
-TCustomReferEdit::TCustomReferEdit(QWidget* parent) : QLineEdit(parent) {
+FileNameEdit::FileNameEdit(QWidget* parent) : QLineEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    button_ = new TReferEditRefer(parent);
+    button_ = new BrowseButton(parent);
+    button_->setObjectName(QStringLiteral("BrowseButton"));
     button_->setLayoutDirection(layoutDirection());
     button_->LinkTo(this);
 }
 
-TCustomReferEdit::~TCustomReferEdit() {
+FileNameEdit::~FileNameEdit() {
     if (!button_) return;
     button_->Unlink();
     // The edit owns its button although they share a parent.
     delete button_.data();
 }
 
-void TCustomReferEdit::setVisible(bool visible) {
+void FileNameEdit::setVisible(bool visible) {
     QLineEdit::setVisible(visible);
     SyncButtonVisibility();
 }
 
-void TCustomReferEdit::changeEvent(QEvent* event) {
+void FileNameEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (!button_) return;
     switch (event->type()) {
@@ -472,24 +469,24 @@ void TCustomReferEdit::changeEvent(QEvent* event) {
     }
 }
 
-void TCustomReferEdit::moveEvent(QMoveEvent* event) {
+void FileNameEdit::moveEvent(QMoveEvent* event) {
     QLineEdit::moveEvent(event);
     if (button_) button_->LinkTo(this);
 }
 
-void TCustomReferEdit::resizeEvent(QResizeEvent* event) {
+void FileNameEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     if (button_) button_->LinkTo(this);
 }
 
-void TCustomReferEdit::FollowParent() {
+void FileNameEdit::FollowParent() {
     if (button_->parentWidget() != parentWidget()) button_->setParent(parentWidget());
     button_->setEnabled(!testAttribute(Qt::WA_ForceDisabled));
     button_->LinkTo(this);
     SyncButtonVisibility();
 }
 
-void TCustomReferEdit::SyncButtonVisibility() {
+void FileNameEdit::SyncButtonVisibility() {
     if (!button_) return;
     // A button without a parent would be a window of its own.
     if (button_->parentWidget() == nullptr) {
@@ -500,17 +497,13 @@ void TCustomReferEdit::SyncButtonVisibility() {
     if (shownOrHidden || isVisible()) button_->setVisible(!isHidden());
 }
 
-// --- TReferEdit ---
-
-TReferEdit::TReferEdit(QWidget* parent) : TCustomReferEdit(parent) {}
-
-std::string TReferEdit::FileName() const {
-    const TReferEditRefer* button = ReferButton();
+std::string FileNameEdit::FileName() const {
+    const BrowseButton* button = Button();
     return button != nullptr ? button->FileName() : std::string();
 }
 
-void TReferEdit::SetFileName(const std::string& name) {
-    if (TReferEditRefer* button = ReferButton()) button->AssignFileName(name);
+void FileNameEdit::SetFileName(const std::string& name) {
+    if (BrowseButton* button = Button()) button->AssignFileName(name);
 }
 
 }  // namespace kairos

@@ -18,8 +18,8 @@ class QMimeData;
 
 namespace kairos {
 
-enum class TReferKind { rkDot, rkDropDown, rkOpen, rkSave, rkDirectory, rkSelectDirectory };
-enum class TReferAlignButton { raLeft, raRight };
+enum class BrowseKind { Dots, DropDown, Open, Save, Directory, SelectDirectory };
+enum class ButtonSide { Left, Right };
 
 // The file name shortened step by step with "..." until it is at most
 // maxWidth wide by the measure; the file name itself is never cut. Both "\"
@@ -33,28 +33,28 @@ QString QtNameFilter(const std::string& filter);
 
 // What a browse asks the user for.
 struct BrowseRequest {
-    TReferKind kind = TReferKind::rkOpen;
+    BrowseKind kind = BrowseKind::Open;
     std::string fileName;
     std::string filter;  // "description|pattern|..." as the button holds it
     std::string defaultExt;
     std::string initDir;
 };
 
-class TCustomReferEdit;
+class FileNameEdit;
 
-class TCustomRefer : public QPushButton {
+class BrowseButton final : public QPushButton {
     Q_OBJECT
 public:
     // Shows the dialog of the request's kind; empty when the user cancels.
     using Browser = std::function<std::optional<std::string>(QWidget* parent, const BrowseRequest& request)>;
 
-    explicit TCustomRefer(QWidget* parent = nullptr);
-    ~TCustomRefer() override;
+    explicit BrowseButton(QWidget* parent = nullptr);
+    ~BrowseButton() override;
 
-    TReferKind Kind() const { return kind_; }
-    void SetKind(TReferKind kind);
-    TReferAlignButton AlignButton() const { return alignButton_; }
-    void SetAlignButton(TReferAlignButton align);
+    BrowseKind Kind() const { return kind_; }
+    void SetKind(BrowseKind kind);
+    ButtonSide AlignButton() const { return alignButton_; }
+    void SetAlignButton(ButtonSide align);
     bool AutoHint() const { return autoHint_; }
     void SetAutoHint(bool on);
     bool AutoInitDir() const { return autoInitDir_; }
@@ -72,7 +72,7 @@ public:
     void SetInitDir(std::string dir) { initDir_ = std::move(dir); }
     QMenu* DropDownMenu() const { return dropDownMenu_; }
     void SetDropDownMenu(QMenu* menu) { dropDownMenu_ = menu; }
-    void SetOnRefer(std::function<void()> handler) { onRefer_ = std::move(handler); }
+    void SetOnBrowsed(std::function<void()> handler) { onBrowsed_ = std::move(handler); }
     void SetOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
 
     const std::string& FileName() const { return fileName_; }
@@ -83,7 +83,7 @@ public:
     static void SetBrowser(Browser browser);
 
     // Links the button to the edit it serves: placed beside it, showing its name.
-    void LinkTo(TCustomReferEdit* edit);
+    void LinkTo(FileNameEdit* edit);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -91,7 +91,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class TCustomReferEdit;
+    friend class FileNameEdit;
 
     void Click();
     void ResetFace();
@@ -102,8 +102,8 @@ private:
     void DropFiles(const QMimeData* data);
     void Unlink();
 
-    TReferKind kind_ = TReferKind::rkOpen;
-    TReferAlignButton alignButton_ = TReferAlignButton::raRight;
+    BrowseKind kind_ = BrowseKind::Open;
+    ButtonSide alignButton_ = ButtonSide::Right;
     bool autoHint_ = true;
     bool autoInitDir_ = true;
     bool deactiveEllipsis_ = true;
@@ -112,30 +112,27 @@ private:
     std::string defaultExt_;
     std::string initDir_;
     QPointer<QMenu> dropDownMenu_;
-    std::function<void()> onRefer_;
+    std::function<void()> onBrowsed_;
     std::function<void()> onClick_;
     std::string fileName_;
     QFont creationFont_;
-    QPointer<TCustomReferEdit> edit_;
+    QPointer<FileNameEdit> edit_;
     QMetaObject::Connection textChanged_;
 };
 
-// The button an edit makes for itself.
-class TReferEditRefer final : public TCustomRefer {
-    Q_OBJECT
-public:
-    explicit TReferEditRefer(QWidget* parent = nullptr);
-};
-
-class TCustomReferEdit : public QLineEdit {
+class FileNameEdit final : public QLineEdit {
     Q_OBJECT
 public:
     static constexpr int ButtonWidth = 23;
 
-    explicit TCustomReferEdit(QWidget* parent = nullptr);
-    ~TCustomReferEdit() override;
+    explicit FileNameEdit(QWidget* parent = nullptr);
+    ~FileNameEdit() override;
 
-    TReferEditRefer* ReferButton() const { return button_; }
+    BrowseButton* Button() const { return button_; }
+
+    // The chosen name, not the shown text; empty without a button.
+    std::string FileName() const;
+    void SetFileName(const std::string& name);
 
     // Showing or hiding the edit shows or hides its button.
     void setVisible(bool visible) override;
@@ -149,17 +146,7 @@ private:
     void FollowParent();
     void SyncButtonVisibility();
 
-    QPointer<TReferEditRefer> button_;
-};
-
-class TReferEdit final : public TCustomReferEdit {
-    Q_OBJECT
-public:
-    explicit TReferEdit(QWidget* parent = nullptr);
-
-    // The chosen name, not the shown text; empty without a button.
-    std::string FileName() const;
-    void SetFileName(const std::string& name);
+    QPointer<BrowseButton> button_;
 };
 
 }  // namespace kairos

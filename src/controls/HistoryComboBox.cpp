@@ -47,7 +47,7 @@ std::string OneLine(std::string entry) {
 }
 
 [[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
-    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
+    throw IniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
 }
 
 // A missing file is an empty history.
@@ -87,24 +87,24 @@ private:
 
 }  // namespace
 
-THistoryComboBox::THistoryComboBox(QWidget* parent) : QComboBox(parent) {
+HistoryComboBox::HistoryComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     // The history changes only when the form is confirmed, not on Enter.
     setInsertPolicy(QComboBox::NoInsert);
 }
 
-THistoryComboBox::~THistoryComboBox() = default;
+HistoryComboBox::~HistoryComboBox() = default;
 
-std::unique_ptr<TMemIniFileEx> THistoryComboBox::OpenStore() const {
-    if (saveType_ == THistorySaveType::stSelfIniFile) return selfIniOpener_ ? selfIniOpener_() : OpenSettings();
+std::unique_ptr<IniStore> HistoryComboBox::OpenStore() const {
+    if (saveType_ == HistoryStore::OwnIniFile) return selfIniOpener_ ? selfIniOpener_() : OpenSettings();
     return OpenIniFile(saveFileName_);
 }
 
-void THistoryComboBox::LoadHistory() {
+void HistoryComboBox::LoadHistory() {
     std::vector<std::string> lines;
     try {
         lines = ReadStoredLines();
-    } catch (const EIniFileError&) {
+    } catch (const IniFileError&) {
         // An unreadable store shows no history; saving opens it again and
         // reports the failure then, without having touched the file.
     }
@@ -116,22 +116,22 @@ void THistoryComboBox::LoadHistory() {
     TrimHistory();
 }
 
-std::vector<std::string> THistoryComboBox::ReadStoredLines() {
+std::vector<std::string> HistoryComboBox::ReadStoredLines() {
     switch (saveType_) {
-        case THistorySaveType::stSelfIniFile:
-        case THistorySaveType::stIniFile: return ReadIniLines();
-        case THistorySaveType::stTextFile: return ReadTextLines(ExpandFolderMacros(saveFileName_));
-        case THistorySaveType::stRegistry: break;  // no registry here: nothing is stored
+        case HistoryStore::OwnIniFile:
+        case HistoryStore::IniFile: return ReadIniLines();
+        case HistoryStore::TextFile: return ReadTextLines(ExpandFolderMacros(saveFileName_));
+        case HistoryStore::Registry: break;  // no registry here: nothing is stored
     }
     return {};
 }
 
-std::vector<std::string> THistoryComboBox::ReadIniLines() {
+std::vector<std::string> HistoryComboBox::ReadIniLines() {
     std::vector<std::string> lines = OpenStore()->ReadSectionValues(saveSection_);
     const auto count = std::find_if(lines.begin(), lines.end(),
                                     [](const std::string& line) { return LineNamed(line, CountKey); });
     if (count != lines.end()) {
-        if (countChangable_) historyCount_ = TryStrToInt(ValueOf(*count)).value_or(historyCount_);
+        if (countChangable_) historyCount_ = ParseInteger(ValueOf(*count)).value_or(historyCount_);
         lines.erase(count);
     }
     // Lines of other names are kept whole: a hand-edited section shows what it holds.
@@ -140,7 +140,7 @@ std::vector<std::string> THistoryComboBox::ReadIniLines() {
     return lines;
 }
 
-void THistoryComboBox::AddHistory(const std::string& text) {
+void HistoryComboBox::AddHistory(const std::string& text) {
     const QString entry = QString::fromStdString(text);
     {
         const EditTextKeeper keeper(*this);
@@ -151,23 +151,23 @@ void THistoryComboBox::AddHistory(const std::string& text) {
     TrimHistory();
 }
 
-void THistoryComboBox::TrimHistory() {
+void HistoryComboBox::TrimHistory() {
     const EditTextKeeper keeper(*this);
     while (count() > std::max(historyCount_, 0)) removeItem(count() - 1);
 }
 
-void THistoryComboBox::SaveHistory() {
+void HistoryComboBox::SaveHistory() {
     const std::vector<std::string> entries = Entries();
     switch (saveType_) {
-        case THistorySaveType::stSelfIniFile:
-        case THistorySaveType::stIniFile: WriteIniStore(entries); break;
-        case THistorySaveType::stTextFile: WriteTextFile(entries); break;
-        case THistorySaveType::stRegistry: break;  // no registry here: nothing is stored
+        case HistoryStore::OwnIniFile:
+        case HistoryStore::IniFile: WriteIniStore(entries); break;
+        case HistoryStore::TextFile: WriteTextFile(entries); break;
+        case HistoryStore::Registry: break;  // no registry here: nothing is stored
     }
 }
 
-void THistoryComboBox::WriteIniStore(const std::vector<std::string>& entries) const {
-    const std::unique_ptr<TMemIniFileEx> store = OpenStore();
+void HistoryComboBox::WriteIniStore(const std::vector<std::string>& entries) const {
+    const std::unique_ptr<IniStore> store = OpenStore();
     store->EraseSection(saveSection_);
     if (countChangable_) store->WriteString(saveSection_, CountKey, std::to_string(historyCount_));
     for (std::size_t i = 0; i < entries.size(); ++i)
@@ -175,7 +175,7 @@ void THistoryComboBox::WriteIniStore(const std::vector<std::string>& entries) co
     store->SaveToDisk();
 }
 
-void THistoryComboBox::WriteTextFile(const std::vector<std::string>& entries) const {
+void HistoryComboBox::WriteTextFile(const std::vector<std::string>& entries) const {
     std::string bytes;
     for (const std::string& entry : entries) bytes += OneLine(entry) + '\n';
     const std::string fileName = ExpandFolderMacros(saveFileName_);
@@ -183,35 +183,35 @@ void THistoryComboBox::WriteTextFile(const std::vector<std::string>& entries) co
         ThrowFileError(fileName, error, "を作成できません");
 }
 
-std::vector<std::string> THistoryComboBox::Entries() const {
+std::vector<std::string> HistoryComboBox::Entries() const {
     std::vector<std::string> entries;
     entries.reserve(static_cast<std::size_t>(count()));
     for (int i = 0; i < count(); ++i) entries.push_back(itemText(i).toStdString());
     return entries;
 }
 
-void THistoryComboBox::showEvent(QShowEvent* event) {
+void HistoryComboBox::showEvent(QShowEvent* event) {
     QComboBox::showEvent(event);
     WatchForm();
 }
 
 // The history is kept when the form holding the box is confirmed; the form
 // is known only once the box sits in its window.
-void THistoryComboBox::WatchForm() {
+void HistoryComboBox::WatchForm() {
     auto* form = qobject_cast<QDialog*>(window());
     if (form == nullptr || form == watchedForm_) return;
     if (watchedForm_) disconnect(watchedForm_, &QDialog::finished, this, nullptr);
     watchedForm_ = form;
-    connect(form, &QDialog::finished, this, &THistoryComboBox::FormFinished);
+    connect(form, &QDialog::finished, this, &HistoryComboBox::FormFinished);
 }
 
-void THistoryComboBox::FormFinished(int result) {
+void HistoryComboBox::FormFinished(int result) {
     const std::string text = currentText().toStdString();
     if (!IsPositiveResult(result) || text.empty()) return;
     AddHistory(text);
     try {
         SaveHistory();
-    } catch (const EIniFileError& error) {
+    } catch (const IniFileError& error) {
         if (errorReporter_) {
             errorReporter_(error.what());
         } else {

@@ -15,19 +15,19 @@ class QDialog;
 
 namespace kairos {
 
-class TMemIniFileEx;
+class IniStore;
 
-enum class THistorySaveType { stSelfIniFile, stIniFile, stTextFile, stRegistry };
+enum class HistoryStore { OwnIniFile, IniFile, TextFile, Registry };
 
-class THistoryComboBox final : public QComboBox {
+class HistoryComboBox final : public QComboBox {
     Q_OBJECT
 public:
-    using StoreOpener = std::function<std::unique_ptr<TMemIniFileEx>()>;
+    using StoreOpener = std::function<std::unique_ptr<IniStore>()>;
     // Shows the message of a store that could not be written.
     using ErrorReporter = std::function<void(const std::string& message)>;
 
-    explicit THistoryComboBox(QWidget* parent = nullptr);
-    ~THistoryComboBox() override;
+    explicit HistoryComboBox(QWidget* parent = nullptr);
+    ~HistoryComboBox() override;
 
     bool CountChangable() const { return countChangable_; }
     void SetCountChangable(bool on) { countChangable_ = on; }
@@ -37,9 +37,9 @@ public:
     void SetSaveFileName(std::string name) { saveFileName_ = std::move(name); }
     const std::string& SaveSection() const { return saveSection_; }
     void SetSaveSection(std::string section) { saveSection_ = std::move(section); }
-    THistorySaveType SaveType() const { return saveType_; }
-    void SetSaveType(THistorySaveType type) { saveType_ = type; }
-    // How stSelfIniFile opens the program's settings file; OpenSettings unless set.
+    HistoryStore SaveType() const { return saveType_; }
+    void SetSaveType(HistoryStore type) { saveType_ = type; }
+    // How HistoryStore::OwnIniFile opens the program's settings file; OpenSettings unless set.
     void SetSelfIniOpener(StoreOpener opener) { selfIniOpener_ = std::move(opener); }
     // A critical message box unless set; the owner may pass the application's error box.
     void SetErrorReporter(ErrorReporter reporter) { errorReporter_ = std::move(reporter); }
@@ -48,7 +48,7 @@ public:
     void LoadHistory();
     void AddHistory(const std::string& text);
     void TrimHistory();
-    // Throws EIniFileError when the store cannot be read or written; the
+    // Throws IniFileError when the store cannot be read or written; the
     // file is then unchanged.
     void SaveHistory();
 
@@ -61,7 +61,7 @@ protected:
 private:
     void WatchForm();
     void FormFinished(int result);
-    std::unique_ptr<TMemIniFileEx> OpenStore() const;
+    std::unique_ptr<IniStore> OpenStore() const;
     std::vector<std::string> ReadStoredLines();
     std::vector<std::string> ReadIniLines();
     void WriteIniStore(const std::vector<std::string>& entries) const;
@@ -71,7 +71,7 @@ private:
     int historyCount_ = 10;
     std::string saveFileName_;
     std::string saveSection_ = "History";
-    THistorySaveType saveType_ = THistorySaveType::stSelfIniFile;
+    HistoryStore saveType_ = HistoryStore::OwnIniFile;
     StoreOpener selfIniOpener_;
     ErrorReporter errorReporter_;
     QPointer<QDialog> watchedForm_;

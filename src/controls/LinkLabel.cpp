@@ -6,45 +6,45 @@
 
 namespace kairos {
 
-std::optional<std::string> LinkTarget(TLinkType type, std::string_view caption) {
+std::optional<std::string> LinkTarget(LinkKind type, std::string_view caption) {
     switch (type) {
-        case TLinkType::ltCaption: return std::string(caption);
-        case TLinkType::ltMailTo: return "mailto:" + std::string(caption);
-        case TLinkType::ltHTTP: return "http://" + std::string(caption);
-        case TLinkType::ltNoFace: break;
+        case LinkKind::Caption: return std::string(caption);
+        case LinkKind::MailTo: return "mailto:" + std::string(caption);
+        case LinkKind::Http: return "http://" + std::string(caption);
+        case LinkKind::NoFace: break;
     }
     return std::nullopt;
 }
 
-TLinkLabel::TLinkLabel(QWidget* parent) : TPlainLabel(parent) {
+LinkLabel::LinkLabel(QWidget* parent) : PlainLabel(parent) {
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
     setCursor(Qt::PointingHandCursor);
 }
 
-void TLinkLabel::SetNormalColor(const QColor& color) { StoreColor(normalColor_, color); }
+void LinkLabel::SetNormalColor(const QColor& color) { StoreColor(normalColor_, color); }
 
-void TLinkLabel::SetHoverColor(const QColor& color) { StoreColor(hoverColor_, color); }
+void LinkLabel::SetHoverColor(const QColor& color) { StoreColor(hoverColor_, color); }
 
-void TLinkLabel::SetActiveColor(const QColor& color) { StoreColor(activeColor_, color); }
+void LinkLabel::SetActiveColor(const QColor& color) { StoreColor(activeColor_, color); }
 
-void TLinkLabel::enterEvent(QEnterEvent* event) {
-    TPlainLabel::enterEvent(event);
-    SetState(TLinkState::lsHover);
+void LinkLabel::enterEvent(QEnterEvent* event) {
+    PlainLabel::enterEvent(event);
+    SetState(LinkState::Hover);
 }
 
-void TLinkLabel::leaveEvent(QEvent* event) {
-    TPlainLabel::leaveEvent(event);
-    SetState(TLinkState::lsIdle);
+void LinkLabel::leaveEvent(QEvent* event) {
+    PlainLabel::leaveEvent(event);
+    SetState(LinkState::Idle);
 }
 
-void TLinkLabel::mousePressEvent(QMouseEvent* event) {
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
     // Accepting the press makes the release come here rather than to the parent.
     event->setAccepted(event->button() == Qt::LeftButton);
 }
 
-void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
         event->ignore();
         return;
@@ -52,40 +52,40 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     Click();
 }
 
-void TLinkLabel::paintEvent(QPaintEvent*) {
+void LinkLabel::paintEvent(QPaintEvent*) {
     const QColor& color = StateColor();
     // The active colour marks one repaint only, the one right after the click.
-    if (state_ == TLinkState::lsActive) state_ = TLinkState::lsIdle;
+    if (state_ == LinkState::Active) state_ = LinkState::Idle;
     QPainter painter(this);
     DrawCaption(painter, contentsRect(), QPen(color));
 }
 
-void TLinkLabel::Click() {
-    const QPointer<TLinkLabel> alive(this);
-    SetState(TLinkState::lsActive);
+void LinkLabel::Click() {
+    const QPointer<LinkLabel> alive(this);
+    SetState(LinkState::Active);
     // A target the desktop cannot open fails silently; the window closes anyway.
     if (const auto target = LinkTarget(linkType_, text().toStdString()); target && opener_) opener_(*target);
     if (alive && ClickOnClose() && window() != this) window()->close();
     if (alive) emit clicked();
 }
 
-void TLinkLabel::SetState(TLinkState state) {
+void LinkLabel::SetState(LinkState state) {
     if (state == state_) return;
     state_ = state;
     repaint();  // at once: the active colour must show before the window closes
 }
 
-void TLinkLabel::StoreColor(QColor& field, const QColor& color) {
+void LinkLabel::StoreColor(QColor& field, const QColor& color) {
     if (color == field) return;
     field = color;
     update();
 }
 
-const QColor& TLinkLabel::StateColor() const {
+const QColor& LinkLabel::StateColor() const {
     switch (state_) {
-        case TLinkState::lsHover: return hoverColor_;
-        case TLinkState::lsActive: return activeColor_;
-        case TLinkState::lsIdle: break;
+        case LinkState::Hover: return hoverColor_;
+        case LinkState::Active: return activeColor_;
+        case LinkState::Idle: break;
     }
     return normalColor_;
 }

@@ -13,20 +13,20 @@
 
 namespace kairos {
 
-enum class TLinkType { ltCaption, ltMailTo, ltHTTP, ltNoFace };
-enum class TLinkState { lsIdle, lsHover, lsActive };
+enum class LinkKind { Caption, MailTo, Http, NoFace };
+enum class LinkState { Idle, Hover, Active };
 enum class ClickOnCloseMode { Off, On };
 
-// What a click on a link of that type with that caption opens; none for ltNoFace.
-std::optional<std::string> LinkTarget(TLinkType type, std::string_view caption);
+// What a click on a link of that type with that caption opens; none for LinkKind::NoFace.
+std::optional<std::string> LinkTarget(LinkKind type, std::string_view caption);
 
-class TLinkLabel final : public TPlainLabel {
+class LinkLabel final : public PlainLabel {
     Q_OBJECT
 public:
     // Receives the UTF-8 target to open with the desktop's "open" action.
     using TargetOpener = std::function<void(const std::string& target)>;
 
-    explicit TLinkLabel(QWidget* parent = nullptr);
+    explicit LinkLabel(QWidget* parent = nullptr);
 
     QColor NormalColor() const { return normalColor_; }
     void SetNormalColor(const QColor& color);
@@ -38,9 +38,9 @@ public:
     // On: a click closes the window the label sits in.
     bool ClickOnClose() const { return clickOnClose_ == ClickOnCloseMode::On; }
     void SetClickOnClose(ClickOnCloseMode mode) { clickOnClose_ = mode; }
-    TLinkType LinkType() const { return linkType_; }
-    void SetLinkType(TLinkType type) { linkType_ = type; }
-    TLinkState State() const { return state_; }
+    LinkKind LinkType() const { return linkType_; }
+    void SetLinkType(LinkKind type) { linkType_ = type; }
+    LinkState State() const { return state_; }
 
     void SetTargetOpener(TargetOpener opener) { opener_ = std::move(opener); }
 
@@ -57,7 +57,7 @@ protected:
 
 private:
     void Click();
-    void SetState(TLinkState state);
+    void SetState(LinkState state);
     void StoreColor(QColor& field, const QColor& color);
     const QColor& StateColor() const;
 
@@ -65,8 +65,8 @@ private:
     QColor hoverColor_{0xFF, 0x00, 0xFF};
     QColor activeColor_{0xFF, 0x00, 0x00};
     ClickOnCloseMode clickOnClose_ = ClickOnCloseMode::On;
-    TLinkType linkType_ = TLinkType::ltCaption;
-    TLinkState state_ = TLinkState::lsIdle;
+    LinkKind linkType_ = LinkKind::Caption;
+    LinkState state_ = LinkState::Idle;
     // Set by the window that holds the label; while empty a click opens nothing.
     TargetOpener opener_;
 };

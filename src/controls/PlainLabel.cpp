@@ -6,31 +6,31 @@
 
 namespace kairos {
 
-TPlainLabel::TPlainLabel(QWidget* parent) : QWidget(parent) { Relayout(); }
+PlainLabel::PlainLabel(QWidget* parent) : QWidget(parent) { Relayout(); }
 
-void TPlainLabel::setText(const QString& text) {
+void PlainLabel::setText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     Relayout();
     update();
 }
 
-void TPlainLabel::setAlignment(Qt::Alignment alignment) {
+void PlainLabel::setAlignment(Qt::Alignment alignment) {
     if (alignment == alignment_) return;
     alignment_ = alignment;
     update();
 }
 
-QSize TPlainLabel::TextExtent(const QString& text) const { return TTextBlock::Measure(fontMetrics(), text); }
+QSize PlainLabel::TextExtent(const QString& text) const { return TextBlock::Measure(fontMetrics(), text); }
 
-QSize TPlainLabel::sizeHint() const {
+QSize PlainLabel::sizeHint() const {
     const QMargins margins = contentsMargins();
     return block_.Extent().grownBy(margins);
 }
 
-QSize TPlainLabel::minimumSizeHint() const { return sizeHint(); }
+QSize PlainLabel::minimumSizeHint() const { return sizeHint(); }
 
-void TPlainLabel::ContentsResized() {
+void PlainLabel::ContentsResized() {
     // The clock's lines change text many times a second, mostly without
     // changing size: only a new size disturbs the parent's layout.
     if (sizeHint() == hint_) return;
@@ -38,30 +38,30 @@ void TPlainLabel::ContentsResized() {
     updateGeometry();
 }
 
-void TPlainLabel::DrawCaption(QPainter& painter, const QRect& rect, const QPen& pen) const {
+void PlainLabel::DrawCaption(QPainter& painter, const QRect& rect, const QPen& pen) const {
     painter.setPen(pen);
     block_.Draw(painter, rect, VisualAlignment());
 }
 
-const QPen& TPlainLabel::ForegroundPen() {
+const QPen& PlainLabel::ForegroundPen() {
     const QColor& colour = palette().color(foregroundRole());
     if (foreground_.color() != colour) foreground_.setColor(colour);
     return foreground_;
 }
 
-Qt::Alignment TPlainLabel::VisualAlignment() const { return QStyle::visualAlignment(layoutDirection(), alignment_); }
+Qt::Alignment PlainLabel::VisualAlignment() const { return QStyle::visualAlignment(layoutDirection(), alignment_); }
 
-void TPlainLabel::changeEvent(QEvent* event) {
+void PlainLabel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) Relayout();
 }
 
-void TPlainLabel::paintEvent(QPaintEvent*) {
+void PlainLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     DrawCaption(painter, contentsRect(), ForegroundPen());
 }
 
-void TPlainLabel::Relayout() {
+void PlainLabel::Relayout() {
     block_.Layout(text_, font());
     ContentsResized();
 }

@@ -12,10 +12,10 @@
 
 namespace kairos {
 
-class TPlainLabel : public QWidget {
+class PlainLabel : public QWidget {
     Q_OBJECT
 public:
-    explicit TPlainLabel(QWidget* parent = nullptr);
+    explicit PlainLabel(QWidget* parent = nullptr);
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
@@ -34,7 +34,7 @@ protected:
     // The caption's layout changed size, or a property that sizes the label.
     virtual void ContentsResized();
 
-    const TTextBlock& Block() const { return block_; }
+    const TextBlock& Block() const { return block_; }
     // The block placed in rect by the label's alignment, in the pen's colour.
     void DrawCaption(QPainter& painter, const QRect& rect, const QPen& pen) const;
     // The palette's text colour as a pen that is rebuilt only when it changes.
@@ -49,7 +49,7 @@ private:
 
     QString text_;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
-    TTextBlock block_;
+    TextBlock block_;
     QPen foreground_;
     QSize hint_;
 };

@@ -8,24 +8,24 @@
 
 namespace kairos {
 
-class TThreeLabel : public TBevelLabel {
+class ShadowLabel : public BevelLabel {
     Q_OBJECT
 public:
-    explicit TThreeLabel(QWidget* parent = nullptr);
+    explicit ShadowLabel(QWidget* parent = nullptr);
 
-    TTextPos& Shadow() { return shadow_; }
-    const TTextPos& Shadow() const { return shadow_; }
-    TTextPos& HighLight() { return highLight_; }
-    const TTextPos& HighLight() const { return highLight_; }
+    TextPass& Shadow() { return shadow_; }
+    const TextPass& Shadow() const { return shadow_; }
+    TextPass& HighLight() { return highLight_; }
+    const TextPass& HighLight() const { return highLight_; }
 
 protected:
     void DoDrawText(QPainter& painter, QRect& textRect) override;
 
 private:
-    void TextPosChanged();
+    void TextPassChanged();
 
-    TTextPos highLight_;
-    TTextPos shadow_;
+    TextPass highLight_;
+    TextPass shadow_;
 };
 
 }  // namespace kairos

@@ -22,12 +22,12 @@ int AlignedTop(const QRect& rect, int height, Qt::Alignment alignment) {
 
 }  // namespace
 
-int TTextBlock::LineWidth(const QFontMetrics& metrics, QStringView line) {
+int TextBlock::LineWidth(const QFontMetrics& metrics, QStringView line) {
     // A raw-data string spares copying the line just to measure it.
     return metrics.horizontalAdvance(QString::fromRawData(line.data(), line.size()));
 }
 
-QSize TTextBlock::Measure(const QFontMetrics& metrics, QStringView text) {
+QSize TextBlock::Measure(const QFontMetrics& metrics, QStringView text) {
     int width = 0;
     int lines = 0;
     ForEachLine(text, [&](QStringView line) {
@@ -37,7 +37,7 @@ QSize TTextBlock::Measure(const QFontMetrics& metrics, QStringView text) {
     return QSize(width, lines * metrics.height());
 }
 
-void TTextBlock::Layout(const QString& text, const QFont& font) {
+void TextBlock::Layout(const QString& text, const QFont& font) {
     const QFontMetrics metrics(font);
     lineHeight_ = metrics.height();
     ascent_ = metrics.ascent();
@@ -59,7 +59,7 @@ void TTextBlock::Layout(const QString& text, const QFont& font) {
     extent_ = QSize(widest, static_cast<int>(count) * lineHeight_);
 }
 
-void TTextBlock::Draw(QPainter& painter, const QRect& rect, Qt::Alignment alignment) const {
+void TextBlock::Draw(QPainter& painter, const QRect& rect, Qt::Alignment alignment) const {
     int top = AlignedTop(rect, extent_.height(), alignment);
     for (const Line& line : lines_) {
         const int left = AlignedLeft(rect, line.width, alignment);

@@ -29,7 +29,7 @@ void ForEachLine(QStringView text, Visit&& visit) {
     visit(text.sliced(start));
 }
 
-class TTextBlock {
+class TextBlock {
 public:
     // The widest line and the height of all lines; an empty text is one
     // empty line.

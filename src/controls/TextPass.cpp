@@ -12,25 +12,25 @@ int Pixels(unsigned value) { return static_cast<int>(std::min(value, kMaxOffset)
 
 }  // namespace
 
-TTextPos::TTextPos(unsigned x, unsigned y, const QColor& color, PassState state, ChangeNotification changed)
+TextPass::TextPass(unsigned x, unsigned y, const QColor& color, PassState state, ChangeNotification changed)
     : x_(x),
       y_(y),
       pen_(color),
       state_(state),
       changed_(std::move(changed)) {}
 
-void TTextPos::SetX(unsigned x) { Store(x_, x); }
+void TextPass::SetX(unsigned x) { Store(x_, x); }
 
-void TTextPos::SetY(unsigned y) { Store(y_, y); }
+void TextPass::SetY(unsigned y) { Store(y_, y); }
 
-void TTextPos::SetColor(const QColor& color) {
+void TextPass::SetColor(const QColor& color) {
     if (color == pen_.color()) return;
     pen_.setColor(color);
     changed_();
 }
 
-void TTextPos::SetEnabled(PassState state) { Store(state_, state); }
+void TextPass::SetEnabled(PassState state) { Store(state_, state); }
 
-QPoint TTextPos::Offset() const { return QPoint(Pixels(x_), Pixels(y_)); }
+QPoint TextPass::Offset() const { return QPoint(Pixels(x_), Pixels(y_)); }
 
 }  // namespace kairos

@@ -12,13 +12,13 @@ namespace kairos {
 
 enum class PassState { Disabled, Enabled };
 
-class TTextPos final {
+class TextPass final {
 public:
     using ChangeNotification = std::function<void()>;
 
-    TTextPos(unsigned x, unsigned y, const QColor& color, PassState state, ChangeNotification changed);
-    TTextPos(const TTextPos&) = delete;
-    TTextPos& operator=(const TTextPos&) = delete;
+    TextPass(unsigned x, unsigned y, const QColor& color, PassState state, ChangeNotification changed);
+    TextPass(const TextPass&) = delete;
+    TextPass& operator=(const TextPass&) = delete;
 
     unsigned X() const { return x_; }
     void SetX(unsigned x);

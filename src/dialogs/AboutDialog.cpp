@@ -71,7 +71,7 @@ QString TextOf(std::span<const char> value) {
 
 }  // namespace
 
-TKairosAboutDialog::TKairosAboutDialog(const DialogServices& services, QWidget* owner, std::string executablePath)
+AboutDialog::AboutDialog(const DialogServices& services, QWidget* owner, std::string executablePath)
     : QDialog(owner), services_(services), executablePath_(std::move(executablePath)) {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -88,7 +88,7 @@ TKairosAboutDialog::TKairosAboutDialog(const DialogServices& services, QWidget* 
     FitLabels();
 }
 
-void TKairosAboutDialog::CreatePanel() {
+void AboutDialog::CreatePanel() {
     Panel1 = new QFrame(this);
     Panel1->setGeometry(7, 7, 258, 148);
     // A lowered outer and a raised inner bevel: an etched frame.
@@ -105,17 +105,17 @@ void TKairosAboutDialog::CreatePanel() {
     Comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void TKairosAboutDialog::CreateLinks() {
+void AboutDialog::CreateLinks() {
     Label1 = NewLabel(this, "Webサイト：", 8, 160);
     Label2 = NewLabel(this, "メールアドレス：", 8, 176);
     WebSiteAddress = CreateLink(KAIROS_WEB_SITE, 160);
-    WebSiteAddress->SetLinkType(TLinkType::ltCaption);
+    WebSiteAddress->SetLinkType(LinkKind::Caption);
     LinkLabel1 = CreateLink(KAIROS_MAIL_ADDRESS, 176);
-    LinkLabel1->SetLinkType(TLinkType::ltMailTo);
+    LinkLabel1->SetLinkType(LinkKind::MailTo);
 }
 
-TLinkLabel* TKairosAboutDialog::CreateLink(const char* address, int top) {
-    auto* link = new TLinkLabel(this);
+LinkLabel* AboutDialog::CreateLink(const char* address, int top) {
+    auto* link = new LinkLabel(this);
     QFont underlined = font();
     underlined.setUnderline(true);
     link->setFont(underlined);
@@ -128,7 +128,7 @@ TLinkLabel* TKairosAboutDialog::CreateLink(const char* address, int top) {
     return link;
 }
 
-void TKairosAboutDialog::FormCreate() {
+void AboutDialog::FormCreate() {
     ProgramIcon->setPixmap(QGuiApplication::windowIcon().pixmap(QSize(kIconSize, kIconSize)));
     ProductName->setText(QGuiApplication::applicationDisplayName());
     try {
@@ -138,7 +138,7 @@ void TKairosAboutDialog::FormCreate() {
     }
 }
 
-void TKairosAboutDialog::ShowVersionStrings() {
+void AboutDialog::ShowVersionStrings() {
     const std::uint32_t size = platform::GetFileVersionInfoSize(executablePath_);
     if (size == 0) throw VersionLookupError("ファイルバージョンが取得できません");
     std::vector<char> block(size);
@@ -157,7 +157,7 @@ void TKairosAboutDialog::ShowVersionStrings() {
     }
 }
 
-void TKairosAboutDialog::FitLabels() {
+void AboutDialog::FitLabels() {
     FitLabel(ProductName, kNameMaxWidth);
     FitLabel(Version, kNameMaxWidth);
     FitLabel(Copyright, kLineMaxWidth);
@@ -167,7 +167,7 @@ void TKairosAboutDialog::FitLabels() {
     FitLabel(Label2, width());
 }
 
-void TKairosAboutDialog::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnOwner(this);
     KeepInWorkArea(this);

@@ -16,9 +16,9 @@ class QPushButton;
 
 namespace kairos {
 
-class TLinkLabel;
+class LinkLabel;
 
-class TKairosAboutDialog final : public QDialog {
+class AboutDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 273;
@@ -27,8 +27,8 @@ public:
 
     // A version resource that cannot be read is reported in the
     // application's error box; the dialog still opens.
-    explicit TKairosAboutDialog(const DialogServices& services, QWidget* owner = nullptr,
-                                std::string executablePath = platform::ExecutablePath());
+    explicit AboutDialog(const DialogServices& services, QWidget* owner = nullptr,
+                         std::string executablePath = platform::ExecutablePath());
 
     QFrame* Panel1 = nullptr;
     QLabel* ProgramIcon = nullptr;
@@ -37,9 +37,9 @@ public:
     QLabel* Copyright = nullptr;
     QLabel* Comments = nullptr;
     QLabel* Label1 = nullptr;
-    TLinkLabel* WebSiteAddress = nullptr;
+    LinkLabel* WebSiteAddress = nullptr;
     QLabel* Label2 = nullptr;
-    TLinkLabel* LinkLabel1 = nullptr;
+    LinkLabel* LinkLabel1 = nullptr;
     QPushButton* OKButton = nullptr;
 
 protected:
@@ -48,7 +48,7 @@ protected:
 private:
     void CreatePanel();
     void CreateLinks();
-    TLinkLabel* CreateLink(const char* address, int top);
+    LinkLabel* CreateLink(const char* address, int top);
     void FormCreate();
     void ShowVersionStrings();
     void FitLabels();

@@ -25,8 +25,8 @@
 namespace kairos {
 namespace {
 
-constexpr int kWeeksTab = akAtWeeks;
-constexpr int kDateTab = akAtDate;
+constexpr int kWeeksTab = Ordinal(AlarmKind::Weekly);
+constexpr int kDateTab = Ordinal(AlarmKind::OnDate);
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -37,14 +37,14 @@ QLabel* MakeLabel(QWidget* parent, const char* caption, int x, int y) {
     return label;
 }
 
-QDate ToQDate(TDateTime moment) {
+QDate ToQDate(Moment moment) {
     const DecodedDate date = DecodeDate(moment);
     return date.year == 0 ? QDate() : QDate(date.year, date.month, date.day);
 }
 
-TDateTime FromQDate(QDate date) { return TryEncodeDate(date.year(), date.month(), date.day()).value_or(0); }
+Moment FromQDate(QDate date) { return TryEncodeDate(date.year(), date.month(), date.day()).value_or(0); }
 
-QTime ToQTime(TDateTime moment) {
+QTime ToQTime(Moment moment) {
     const DecodedTime time = DecodeTime(moment);
     return QTime(time.hour, time.minute, time.second, time.millisecond);
 }
@@ -66,7 +66,7 @@ private:
 
 }  // namespace
 
-TKairosAlarmPropertyDialog::TKairosAlarmPropertyDialog(const DialogServices& services, QWidget* owner)
+AlarmEditDialog::AlarmEditDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), clock_(services.clock) {
     setWindowTitle(Text("アラームのプロパティ"));
     setFont(BaseFont());
@@ -81,11 +81,11 @@ TKairosAlarmPropertyDialog::TKairosAlarmPropertyDialog(const DialogServices& ser
     FormCreate();
 }
 
-TKairosAlarmPropertyDialog::~TKairosAlarmPropertyDialog() = default;
+AlarmEditDialog::~AlarmEditDialog() = default;
 
-void TKairosAlarmPropertyDialog::CreateFileControls(const DialogServices& services) {
+void AlarmEditDialog::CreateFileControls(const DialogServices& services) {
     Label1 = MakeLabel(this, "メッセージ(&M)", 20, 4);
-    ShowMessage = new THistoryComboBox(this);
+    ShowMessage = new HistoryComboBox(this);
     // No completion from the history while typing.
     ShowMessage->setCompleter(nullptr);
     ShowMessage->setGeometry(40, 20, 245, 20);
@@ -96,25 +96,25 @@ void TKairosAlarmPropertyDialog::CreateFileControls(const DialogServices& servic
     Label1->setBuddy(ShowMessage);
 
     Label6 = MakeLabel(this, "同時に実行するファイル(&F)", 20, 44);
-    FilePath = new TReferEdit(this);
+    FilePath = new FileNameEdit(this);
     FilePath->setGeometry(40, 60, 217, 20);
     // The edit moves its button beside it only once it is shown.
-    if (QPushButton* browse = FilePath->ReferButton()) {
+    if (QPushButton* browse = FilePath->Button()) {
         browse->setGeometry(258, 60, 23, 20);
         SetHint(browse, Text("ファイルを参照します"));
     }
     Label6->setBuddy(FilePath);
 }
 
-void TKairosAlarmPropertyDialog::CreateTabControl() {
-    TabControl = new TTabControl(this);
-    TabControl->setGeometry(8, 84, 282, 163);
-    TabControl->AddTab(Text("曜日指定/毎日(&K)"));
-    TabControl->AddTab(Text("日付指定(&S)"));
-    connect(TabControl, &TTabControl::Change, this, &TKairosAlarmPropertyDialog::TabControlChange);
+void AlarmEditDialog::CreateTabControl() {
+    KindTabs = new TabControl(this);
+    KindTabs->setGeometry(8, 84, 282, 163);
+    KindTabs->AddTab(Text("曜日指定/毎日(&K)"));
+    KindTabs->AddTab(Text("日付指定(&S)"));
+    connect(KindTabs, &TabControl::Change, this, &AlarmEditDialog::KindTabChanged);
 
-    DatePickerLabel = MakeLabel(TabControl, "日付(&D)", 16, 32);
-    DatePicker = new QDateEdit(TabControl);
+    DatePickerLabel = MakeLabel(KindTabs, "日付(&D)", 16, 32);
+    DatePicker = new QDateEdit(KindTabs);
     DatePicker->setCalendarPopup(true);
     DatePicker->setGeometry(84, 28, 165, 20);
     DatePickerLabel->setBuddy(DatePicker);
@@ -122,8 +122,8 @@ void TKairosAlarmPropertyDialog::CreateTabControl() {
     DatePicker->hide();
 }
 
-void TKairosAlarmPropertyDialog::CreateWeeksGroup() {
-    WeeksGroup = new QGroupBox(Text("曜日(&W)"), TabControl);
+void AlarmEditDialog::CreateWeeksGroup() {
+    WeeksGroup = new QGroupBox(Text("曜日(&W)"), KindTabs);
     WeeksGroup->setGeometry(16, 28, 245, 61);
 
     struct Place {
@@ -140,76 +140,77 @@ void TKairosAlarmPropertyDialog::CreateWeeksGroup() {
                                           {&CheckSaturDay, 84, 36}}};
     for (std::size_t day = 0; day < places.size(); ++day) {
         const Place& place = places[day];
-        *place.box = new QCheckBox(QString::fromUtf8(WeekLetters[day].data(), WeekLetters[day].size()), WeeksGroup);
+        *place.box =
+            new QCheckBox(QString::fromUtf8(WeekdayLetters[day].data(), WeekdayLetters[day].size()), WeeksGroup);
         (*place.box)->setGeometry(place.x, place.y, 37, 17);
         // toggled, not clicked: a state set by the program is followed too.
-        connect(*place.box, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::CheckWeeksClick);
+        connect(*place.box, &QCheckBox::toggled, this, &AlarmEditDialog::CheckWeeksClick);
     }
     CheckAllDay = new QCheckBox(Text("毎日"), WeeksGroup);
     CheckAllDay->setGeometry(120, 36, 49, 17);
     CheckAllDay->setProperty("Tag", 0);
-    connect(CheckAllDay, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::CheckAllDayClick);
+    connect(CheckAllDay, &QCheckBox::toggled, this, &AlarmEditDialog::CheckAllDayClick);
 }
 
-void TKairosAlarmPropertyDialog::CreateTimeControls() {
-    TimePickerLabel = MakeLabel(TabControl, "時刻(&T)", 16, 96);
-    TimePicker = new QTimeEdit(TabControl);
+void AlarmEditDialog::CreateTimeControls() {
+    TimePickerLabel = MakeLabel(KindTabs, "時刻(&T)", 16, 96);
+    TimePicker = new QTimeEdit(KindTabs);
     TimePicker->setDisplayFormat(QStringLiteral("H:mm"));
     TimePicker->setGeometry(84, 92, 165, 20);
     TimePickerLabel->setBuddy(TimePicker);
 
-    SnoozeLabel = MakeLabel(TabControl, "スヌーズ(&N)", 16, 120);
-    Snooze = new QComboBox(TabControl);
+    SnoozeLabel = MakeLabel(KindTabs, "スヌーズ(&N)", 16, 120);
+    Snooze = new QComboBox(KindTabs);
     for (const char* item : {"スヌーズなし", "5分ごと(20分後まで)", "10分ごと(40分後まで)", "15分ごと(1時間後まで)"})
         Snooze->addItem(Text(item));
     Snooze->setGeometry(84, 116, 165, 20);
-    Snooze->setCurrentIndex(snDisable);
+    Snooze->setCurrentIndex(Ordinal(SnoozeInterval::Off));
     SnoozeLabel->setBuddy(Snooze);
     // Only the user's pick; an item set by the program leaves the flag alone.
-    connect(Snooze, &QComboBox::activated, this, &TKairosAlarmPropertyDialog::SnoozeClick);
+    connect(Snooze, &QComboBox::activated, this, &AlarmEditDialog::SnoozeClick);
 
-    RemoveOnExec = new QCheckBox(Text("一回実行したら自動削除(&R)"), TabControl);
+    RemoveOnExec = new QCheckBox(Text("一回実行したら自動削除(&R)"), KindTabs);
     RemoveOnExec->setGeometry(16, 140, 185, 17);
-    connect(RemoveOnExec, &QCheckBox::toggled, this, &TKairosAlarmPropertyDialog::RemoveOnExecClick);
+    connect(RemoveOnExec, &QCheckBox::toggled, this, &AlarmEditDialog::RemoveOnExecClick);
 }
 
-void TKairosAlarmPropertyDialog::CreateButtons() {
+void AlarmEditDialog::CreateButtons() {
     OKBtn = new QPushButton(Text("OK"), this);
     OKBtn->setGeometry(119, 255, 75, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
     CancelBtn = new QPushButton(Text("キャンセル"), this);
     CancelBtn->setGeometry(199, 255, 75, 25);
-    connect(CancelBtn, &QPushButton::clicked, this, &TKairosAlarmPropertyDialog::reject);
+    connect(CancelBtn, &QPushButton::clicked, this, &AlarmEditDialog::reject);
 }
 
-void TKairosAlarmPropertyDialog::reject() { done(mrCancel); }
+void AlarmEditDialog::reject() { done(mrCancel); }
 
-std::array<QCheckBox*, 7> TKairosAlarmPropertyDialog::DayBoxes() const {
+std::array<QCheckBox*, 7> AlarmEditDialog::DayBoxes() const {
     return {CheckSunday, CheckMonday, CheckTuesDay, CheckWednesDay, CheckThursDay, CheckFriDay, CheckSaturDay};
 }
 
-void TKairosAlarmPropertyDialog::FormCreate() {
-    const TDateTime now = clock_.Now();
+void AlarmEditDialog::FormCreate() {
+    const Moment now = clock_.Now();
     DatePicker->setDate(ToQDate(now));
     TimePicker->setTime(ToQTime(now));
     CheckAllDay->setChecked(true);
 }
 
-void TKairosAlarmPropertyDialog::showEvent(QShowEvent* event) {
+void AlarmEditDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnOwner(this);
     KeepOnScreen(this);
 }
 
-void TKairosAlarmPropertyDialog::ShowTabControls(int tab) {
+void AlarmEditDialog::ShowTabControls(int tab) {
     WeeksGroup->setVisible(tab == kWeeksTab);
     DatePickerLabel->setVisible(tab == kDateTab);
     DatePicker->setVisible(tab == kDateTab);
 }
 
-void TKairosAlarmPropertyDialog::TabControlChange() {
-    const int tab = TabControl->TabIndex();
+void AlarmEditDialog::KindTabChanged() {
+    const int tab = KindTabs->TabIndex();
     ShowTabControls(tab);
     {
         // RemoveOnExecClick runs once below, changed or not.
@@ -219,56 +220,56 @@ void TKairosAlarmPropertyDialog::TabControlChange() {
     RemoveOnExecClick();
 }
 
-void TKairosAlarmPropertyDialog::CheckWeeksClick() {
+void AlarmEditDialog::CheckWeeksClick() {
     if (BusyFlag::IsSet(CheckAllDay)) return;
     const BusyFlag busy(CheckAllDay);
     const auto boxes = DayBoxes();
     CheckAllDay->setChecked(std::all_of(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isChecked(); }));
 }
 
-void TKairosAlarmPropertyDialog::CheckAllDayClick() {
+void AlarmEditDialog::CheckAllDayClick() {
     if (BusyFlag::IsSet(CheckAllDay)) return;
     const BusyFlag busy(CheckAllDay);
     for (QCheckBox* box : DayBoxes()) box->setChecked(CheckAllDay->isChecked());
 }
 
-void TKairosAlarmPropertyDialog::RemoveOnExecClick() {
-    if (RemoveOnExec->isChecked()) Snooze->setCurrentIndex(snDisable);
+void AlarmEditDialog::RemoveOnExecClick() {
+    if (RemoveOnExec->isChecked()) Snooze->setCurrentIndex(Ordinal(SnoozeInterval::Off));
 }
 
-void TKairosAlarmPropertyDialog::SnoozeClick() {
-    if (Snooze->currentIndex() != snDisable) RemoveOnExec->setChecked(false);
+void AlarmEditDialog::SnoozeClick() {
+    if (Snooze->currentIndex() != Ordinal(SnoozeInterval::Off)) RemoveOnExec->setChecked(false);
 }
 
-void TKairosAlarmPropertyDialog::SetAlarmData(const TAlarmData& alarm) {
+void AlarmEditDialog::SetAlarmData(const Alarm& alarm) {
     // A kind without a tab leaves the selected one; the one-time choice the
     // user's tab change proposes is not made here.
-    if (alarm.AlarmKind < TabControl->TabCount()) TabControl->SetTabIndex(alarm.AlarmKind, TabChangeNotice::Silent);
-    ShowTabControls(TabControl->TabIndex());
+    if (Ordinal(alarm.Kind) < KindTabs->TabCount()) KindTabs->SetTabIndex(Ordinal(alarm.Kind), TabChangeNotice::Silent);
+    ShowTabControls(KindTabs->TabIndex());
 
     if (const QDate date = ToQDate(alarm.Date); date.isValid()) DatePicker->setDate(date);
     TimePicker->setTime(ToQTime(alarm.Time));
 
     const auto boxes = DayBoxes();
     for (std::size_t day = 0; day < boxes.size(); ++day)
-        boxes[day]->setChecked(Contains(alarm.Weeks, static_cast<TWeek>(day)));
+        boxes[day]->setChecked(Contains(alarm.Weeks, static_cast<Weekday>(day)));
 
-    Snooze->setCurrentIndex(alarm.Snooze);
+    Snooze->setCurrentIndex(Ordinal(alarm.Snooze));
     ShowMessage->setEditText(QString::fromStdString(alarm.Message));
     FilePath->SetFileName(alarm.Command);
     RemoveOnExec->setChecked(alarm.RemoveOnExec);
 }
 
-std::unique_ptr<TAlarmData> TKairosAlarmPropertyDialog::GetAlarmData() const {
-    auto alarm = std::make_unique<TAlarmData>();
-    alarm->AlarmKind = static_cast<TAlarmKind>(std::max(TabControl->TabIndex(), 0));
+std::unique_ptr<Alarm> AlarmEditDialog::GetAlarmData() const {
+    auto alarm = std::make_unique<Alarm>();
+    alarm->Kind = static_cast<AlarmKind>(std::max(KindTabs->TabIndex(), 0));
     alarm->Date = FromQDate(DatePicker->date());
     const QTime time = TimePicker->time();
     alarm->Time = TryEncodeTime(time.hour(), time.minute(), 0, 0).value_or(0);
     const auto boxes = DayBoxes();
     for (std::size_t day = 0; day < boxes.size(); ++day)
-        if (boxes[day]->isChecked()) alarm->Weeks |= WeekBit(static_cast<TWeek>(day));
-    alarm->Snooze = static_cast<TSnoozeType>(std::max(Snooze->currentIndex(), 0));
+        if (boxes[day]->isChecked()) alarm->Weeks |= WeekBit(static_cast<Weekday>(day));
+    alarm->Snooze = static_cast<SnoozeInterval>(std::max(Snooze->currentIndex(), 0));
     alarm->Message = ShowMessage->currentText().toStdString();
     alarm->Command = FilePath->FileName();
     alarm->RemoveOnExec = RemoveOnExec->isChecked();

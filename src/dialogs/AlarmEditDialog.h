@@ -19,27 +19,27 @@ class QTimeEdit;
 
 namespace kairos {
 
-class TAlarmData;
-class THistoryComboBox;
-class TReferEdit;
-class TTabControl;
+class Alarm;
+class HistoryComboBox;
+class FileNameEdit;
+class TabControl;
 
-class TKairosAlarmPropertyDialog final : public QDialog {
+class AlarmEditDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 297;
     static constexpr int ClientHeight = 289;
 
-    explicit TKairosAlarmPropertyDialog(const DialogServices& services, QWidget* owner = nullptr);
-    ~TKairosAlarmPropertyDialog() override;
+    explicit AlarmEditDialog(const DialogServices& services, QWidget* owner = nullptr);
+    ~AlarmEditDialog() override;
 
     // Shows the alarm; the caller keeps it.
-    void SetAlarmData(const TAlarmData& alarm);
+    void SetAlarmData(const Alarm& alarm);
     // A new alarm built from the controls, whatever tab is selected.
-    std::unique_ptr<TAlarmData> GetAlarmData() const;
+    std::unique_ptr<Alarm> GetAlarmData() const;
 
     void FormCreate();
-    void TabControlChange();
+    void KindTabChanged();
     void CheckWeeksClick();
     void CheckAllDayClick();
     void RemoveOnExecClick();
@@ -52,10 +52,10 @@ public:
     std::array<QCheckBox*, 7> DayBoxes() const;
 
     QLabel* Label1 = nullptr;
-    THistoryComboBox* ShowMessage = nullptr;
+    HistoryComboBox* ShowMessage = nullptr;
     QLabel* Label6 = nullptr;
-    TReferEdit* FilePath = nullptr;
-    TTabControl* TabControl = nullptr;
+    FileNameEdit* FilePath = nullptr;
+    TabControl* KindTabs = nullptr;
     QLabel* DatePickerLabel = nullptr;
     QDateEdit* DatePicker = nullptr;
     QGroupBox* WeeksGroup = nullptr;

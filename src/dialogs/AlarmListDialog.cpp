@@ -34,7 +34,7 @@ QPushButton* MakeButton(QWidget* parent, const char* caption, QRect place) {
 
 }  // namespace
 
-TKairosAlarmDialog::TKairosAlarmDialog(const DialogServices& services, QWidget* owner)
+AlarmListDialog::AlarmListDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), services_(services) {
     setWindowTitle(Text("アラーム"));
     setFont(BaseFont());
@@ -45,21 +45,21 @@ TKairosAlarmDialog::TKairosAlarmDialog(const DialogServices& services, QWidget* 
     FormCreate();
 }
 
-TKairosAlarmDialog::~TKairosAlarmDialog() = default;
+AlarmListDialog::~AlarmListDialog() = default;
 
-void TKairosAlarmDialog::CreateAlarmList() {
-    AlarmList = new QListView(this);
-    AlarmList->setGeometry(8, 8, 197, 256);
-    AlarmList->setSelectionMode(QAbstractItemView::SingleSelection);
-    AlarmList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    AlarmList->setUniformItemSizes(true);
-    model_ = new TVirtualListModel([this](int index) { return AlarmListData(index); }, LineHeight, this);
-    AlarmList->setModel(model_);
-    connect(AlarmList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TKairosAlarmDialog::AlarmListClick);
+void AlarmListDialog::CreateAlarmList() {
+    AlarmView = new QListView(this);
+    AlarmView->setGeometry(8, 8, 197, 256);
+    AlarmView->setSelectionMode(QAbstractItemView::SingleSelection);
+    AlarmView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    AlarmView->setUniformItemSizes(true);
+    model_ = new VirtualListModel([this](int index) { return AlarmListData(index); }, LineHeight, this);
+    AlarmView->setModel(model_);
+    connect(AlarmView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AlarmListDialog::AlarmListClick);
 }
 
-void TKairosAlarmDialog::CreateButtons() {
+void AlarmListDialog::CreateButtons() {
     Bevel = new QGroupBox(this);
     Bevel->setGeometry(212, 8, 91, 260);
     AddAlarm = MakeButton(Bevel, "追加", QRect(8, 28, 75, 25));
@@ -71,21 +71,21 @@ void TKairosAlarmDialog::CreateButtons() {
     EditAlarm->setEnabled(false);
     for (QPushButton* button : {AddAlarm, EditAlarm})
         connect(button, &QPushButton::clicked, this, [this, button] { EditAlarmClick(button); });
-    connect(RemoveAlarm, &QPushButton::clicked, this, &TKairosAlarmDialog::RemoveAlarmClick);
+    connect(RemoveAlarm, &QPushButton::clicked, this, &AlarmListDialog::RemoveAlarmClick);
 
     OK = MakeButton(this, "OK", QRect(62, 273, 75, 25));
     OK->setDefault(true);
-    connect(OK, &QPushButton::clicked, this, &TKairosAlarmDialog::OKClick);
+    connect(OK, &QPushButton::clicked, this, &AlarmListDialog::OKClick);
     Cancel = MakeButton(this, "キャンセル", QRect(144, 273, 75, 25));
-    connect(Cancel, &QPushButton::clicked, this, &TKairosAlarmDialog::reject);
+    connect(Cancel, &QPushButton::clicked, this, &AlarmListDialog::reject);
     Help = MakeButton(this, "ヘルプ(&H)", QRect(226, 273, 75, 25));
-    connect(Help, &QPushButton::clicked, this, &TKairosAlarmDialog::HelpClick);
+    connect(Help, &QPushButton::clicked, this, &AlarmListDialog::HelpClick);
     // The dialog's help topic, as its Help button opens it.
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &TKairosAlarmDialog::HelpClick);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &AlarmListDialog::HelpClick);
 }
 
-void TKairosAlarmDialog::FormCreate() {
-    alarms_ = std::make_unique<TAlarmList>(services_.alarmFile, services_.clock);
+void AlarmListDialog::FormCreate() {
+    alarms_ = std::make_unique<AlarmList>(services_.alarmFile, services_.clock);
     try {
         alarms_->LoadFromFile();
     } catch (const std::exception& error) {
@@ -96,44 +96,44 @@ void TKairosAlarmDialog::FormCreate() {
     SetLineCount(alarms_->Count());
 }
 
-void TKairosAlarmDialog::showEvent(QShowEvent* event) {
+void AlarmListDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnOwner(this);
     KeepOnScreen(this);
 }
 
-std::string TKairosAlarmDialog::AlarmListData(int index) const {
+std::string AlarmListDialog::AlarmListData(int index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= alarms_->Count()) return {};
     return (*alarms_)[static_cast<std::size_t>(index)].DisplayText();
 }
 
-std::optional<std::size_t> TKairosAlarmDialog::SelectedIndex() const {
-    const QModelIndexList selected = AlarmList->selectionModel()->selectedRows();
+std::optional<std::size_t> AlarmListDialog::SelectedIndex() const {
+    const QModelIndexList selected = AlarmView->selectionModel()->selectedRows();
     if (selected.isEmpty()) return std::nullopt;
     return static_cast<std::size_t>(selected.first().row());
 }
 
-void TKairosAlarmDialog::AlarmListClick() {
+void AlarmListDialog::AlarmListClick() {
     RemoveAlarm->setEnabled(SelectedIndex().has_value());
     EditAlarm->setEnabled(RemoveAlarm->isEnabled());
 }
 
-void TKairosAlarmDialog::SetLineCount(std::size_t count) {
+void AlarmListDialog::SetLineCount(std::size_t count) {
     const std::optional<std::size_t> selected = SelectedIndex();
     model_->SetCount(static_cast<int>(count));
     if (selected && *selected < count)
-        AlarmList->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*selected)),
+        AlarmView->selectionModel()->setCurrentIndex(model_->index(static_cast<int>(*selected)),
                                                      QItemSelectionModel::ClearAndSelect);
 }
 
-void TKairosAlarmDialog::EditAlarmClick(const QPushButton* sender) {
+void AlarmListDialog::EditAlarmClick(const QPushButton* sender) {
     const bool editing = sender->property("Tag").toInt() == kEditTag;
     const std::optional<std::size_t> selected = SelectedIndex();
     if (editing && !selected) return;
 
-    ShowOwnedModalForm(
-        std::make_unique<TKairosAlarmPropertyDialog>(services_, this), 0,
-        [&](TKairosAlarmPropertyDialog& form) {
+    ShowModalDialog(
+        std::make_unique<AlarmEditDialog>(services_, this), 0,
+        [&](AlarmEditDialog& form) {
             if (editing) {
                 alarms_->Replace(*selected, form.GetAlarmData());
             } else {
@@ -142,12 +142,12 @@ void TKairosAlarmDialog::EditAlarmClick(const QPushButton* sender) {
             }
             model_->Redraw();
         },
-        [&](TKairosAlarmPropertyDialog& form) {
+        [&](AlarmEditDialog& form) {
             if (editing) form.SetAlarmData((*alarms_)[*selected]);
         });
 }
 
-void TKairosAlarmDialog::RemoveAlarmClick() {
+void AlarmListDialog::RemoveAlarmClick() {
     const std::optional<std::size_t> selected = SelectedIndex();
     if (!selected || !AskYesNo("削除しますか？", DialogType::Confirmation, 0)) return;
     alarms_->Delete(*selected);
@@ -155,7 +155,7 @@ void TKairosAlarmDialog::RemoveAlarmClick() {
     AlarmListClick();
 }
 
-void TKairosAlarmDialog::OKClick() {
+void AlarmListDialog::OKClick() {
     // The result stands before the write: after a failed write the dialog
     // still ends with OK and the clock window reloads what the file holds.
     setResult(mrOk);
@@ -167,9 +167,9 @@ void TKairosAlarmDialog::OKClick() {
     done(mrOk);
 }
 
-void TKairosAlarmDialog::reject() { done(mrCancel); }
+void AlarmListDialog::reject() { done(mrCancel); }
 
-void TKairosAlarmDialog::HelpClick() {
+void AlarmListDialog::HelpClick() {
     const std::string address = HelpAddress(HelpAlarmList);
     if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
 }

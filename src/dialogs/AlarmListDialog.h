@@ -18,20 +18,20 @@ class QPushButton;
 
 namespace kairos {
 
-class TAlarmList;
-class TVirtualListModel;
+class AlarmList;
+class VirtualListModel;
 
-class TKairosAlarmDialog final : public QDialog {
+class AlarmListDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 313;
     static constexpr int ClientHeight = 306;
     static constexpr int LineHeight = 12;
 
-    explicit TKairosAlarmDialog(const DialogServices& services, QWidget* owner = nullptr);
-    ~TKairosAlarmDialog() override;
+    explicit AlarmListDialog(const DialogServices& services, QWidget* owner = nullptr);
+    ~AlarmListDialog() override;
 
-    const TAlarmList& Alarms() const { return *alarms_; }
+    const AlarmList& Alarms() const { return *alarms_; }
     std::optional<std::size_t> SelectedIndex() const;
 
     void FormCreate();
@@ -46,7 +46,7 @@ public:
     // Esc and the close box end with mrCancel, as the Cancel button does.
     void reject() override;
 
-    QListView* AlarmList = nullptr;
+    QListView* AlarmView = nullptr;
     QGroupBox* Bevel = nullptr;
     QPushButton* AddAlarm = nullptr;
     QPushButton* RemoveAlarm = nullptr;
@@ -65,8 +65,8 @@ private:
     void SetLineCount(std::size_t count);
 
     DialogServices services_;
-    std::unique_ptr<TAlarmList> alarms_;
-    TVirtualListModel* model_ = nullptr;
+    std::unique_ptr<AlarmList> alarms_;
+    VirtualListModel* model_ = nullptr;
 };
 
 }  // namespace kairos

@@ -67,24 +67,24 @@ constexpr std::array<JapaneseColorName, 45> kJapaneseNames = {{
 }};
 
 // Values that name no colour: they are never offered.
-constexpr TColor kNone = 0x1FFFFFFF;
-constexpr TColor kDefault = 0x20000000;
+constexpr ColorValue kNone = 0x1FFFFFFF;
+constexpr ColorValue kDefault = 0x20000000;
 
 constexpr int kColorRole = Qt::UserRole;
 constexpr QSize kSwatchSize(16, 12);
 
-std::optional<TColor> SystemColorDialog(QWidget* parent, TColor initial) {
+std::optional<ColorValue> SystemColorDialog(QWidget* parent, ColorValue initial) {
     const QColor chosen = QColorDialog::getColor(ResolveColor(initial, parent->palette()), parent);
     if (!chosen.isValid()) return std::nullopt;
     return ToColorValue(chosen);
 }
 
-TColorComboBox::ColorChooser& Chooser() {
-    static TColorComboBox::ColorChooser chooser = SystemColorDialog;
+ColorComboBox::ColorChooser& Chooser() {
+    static ColorComboBox::ColorChooser chooser = SystemColorDialog;
     return chooser;
 }
 
-QIcon Swatch(TColor color, const QPalette& palette) {
+QIcon Swatch(ColorValue color, const QPalette& palette) {
     QPixmap pixmap(kSwatchSize);
     pixmap.fill(ResolveColor(color, palette));
     QPainter painter(&pixmap);
@@ -107,21 +107,21 @@ std::string ColorDisplayName(std::string_view colorName) {
     return shown;
 }
 
-TColorComboBox::TColorComboBox(QWidget* parent) : QComboBox(parent) {
+ColorComboBox::ColorComboBox(QWidget* parent) : QComboBox(parent) {
     setIconSize(kSwatchSize);
     AddEntry(QStringLiteral("カスタム..."), 0);
-    for (const TColorName& entry : ColorNameTable) {
+    for (const ColorName& entry : ColorNameTable) {
         if (entry.value == kNone || entry.value == kDefault) continue;
         AddEntry(QString::fromStdString(ColorDisplayName(entry.name)), entry.value);
     }
     setMaxVisibleItems(16);
     SetSelected(0);
-    connect(this, &QComboBox::activated, this, &TColorComboBox::EntryActivated);
+    connect(this, &QComboBox::activated, this, &ColorComboBox::EntryActivated);
 }
 
-TColor TColorComboBox::Selected() const { return itemData(currentIndex(), kColorRole).toUInt(); }
+ColorValue ColorComboBox::Selected() const { return itemData(currentIndex(), kColorRole).toUInt(); }
 
-void TColorComboBox::SetSelected(TColor color) {
+void ColorComboBox::SetSelected(ColorValue color) {
     for (int index = CustomIndex + 1; index < count(); ++index) {
         if (itemData(index, kColorRole).toUInt() == color) {
             setCurrentIndex(index);
@@ -134,35 +134,35 @@ void TColorComboBox::SetSelected(TColor color) {
     lastIndex_ = CustomIndex;
 }
 
-void TColorComboBox::SetColorChooser(ColorChooser chooser) {
+void ColorComboBox::SetColorChooser(ColorChooser chooser) {
     Chooser() = chooser ? std::move(chooser) : ColorChooser(SystemColorDialog);
 }
 
-void TColorComboBox::changeEvent(QEvent* event) {
+void ColorComboBox::changeEvent(QEvent* event) {
     QComboBox::changeEvent(event);
     // System colours follow the desktop's palette.
     if (event->type() == QEvent::PaletteChange) RepaintSwatches();
 }
 
-void TColorComboBox::AddEntry(const QString& name, TColor color) {
+void ColorComboBox::AddEntry(const QString& name, ColorValue color) {
     addItem(Swatch(color, palette()), name, QVariant::fromValue<uint>(color));
 }
 
-void TColorComboBox::SetEntryColor(int index, TColor color) {
+void ColorComboBox::SetEntryColor(int index, ColorValue color) {
     setItemData(index, QVariant::fromValue<uint>(color), kColorRole);
     setItemIcon(index, Swatch(color, palette()));
 }
 
-void TColorComboBox::RepaintSwatches() {
+void ColorComboBox::RepaintSwatches() {
     for (int index = 0; index < count(); ++index)
         setItemIcon(index, Swatch(itemData(index, kColorRole).toUInt(), palette()));
 }
 
 // Choosing the custom entry asks for the colour; a cancelled choice goes
 // back to the entry that was selected before.
-void TColorComboBox::EntryActivated(int index) {
+void ColorComboBox::EntryActivated(int index) {
     if (index == CustomIndex) {
-        const std::optional<TColor> chosen = Chooser()(this, itemData(CustomIndex, kColorRole).toUInt());
+        const std::optional<ColorValue> chosen = Chooser()(this, itemData(CustomIndex, kColorRole).toUInt());
         if (chosen) {
             SetEntryColor(CustomIndex, *chosen);
         } else if (lastIndex_ >= 0) {

@@ -18,19 +18,19 @@ namespace kairos {
 // else the name without "cl" and with a blank before each further capital.
 std::string ColorDisplayName(std::string_view colorName);
 
-class TColorComboBox final : public QComboBox {
+class ColorComboBox final : public QComboBox {
     Q_OBJECT
 public:
     static constexpr int CustomIndex = 0;
 
     // Asks the user for a colour, starting at initial; empty when cancelled.
-    using ColorChooser = std::function<std::optional<TColor>(QWidget* parent, TColor initial)>;
+    using ColorChooser = std::function<std::optional<ColorValue>(QWidget* parent, ColorValue initial)>;
 
-    explicit TColorComboBox(QWidget* parent = nullptr);
+    explicit ColorComboBox(QWidget* parent = nullptr);
 
-    TColor Selected() const;
+    ColorValue Selected() const;
     // A colour that is not listed goes into the custom entry, which is then selected.
-    void SetSelected(TColor color);
+    void SetSelected(ColorValue color);
 
     // The chooser every picker uses; tests put their own in. An empty one
     // restores the system's colour dialog.
@@ -40,8 +40,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void AddEntry(const QString& name, TColor color);
-    void SetEntryColor(int index, TColor color);
+    void AddEntry(const QString& name, ColorValue color);
+    void SetEntryColor(int index, ColorValue color);
     void RepaintSwatches();
     void EntryActivated(int index);
 

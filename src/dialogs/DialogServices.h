@@ -11,13 +11,13 @@ namespace kairos {
 namespace platform {
 class Clock;
 }
-class TMemIniFileEx;
+class IniStore;
 class Media;
 struct SyncOutcome;
 
 struct DialogServices {
     const platform::Clock& clock;
-    std::function<std::unique_ptr<TMemIniFileEx>()> openSettings;
+    std::function<std::unique_ptr<IniStore>()> openSettings;
     Media& media;
     // Starts setting the computer's clock from the named time server, asking
     // before a big step; false when a correction is already going. The

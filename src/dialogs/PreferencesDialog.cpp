@@ -66,7 +66,7 @@ int PositionOf(QSpinBox* box) {
 
 }  // namespace
 
-TKairosPreferenceDialog::TKairosPreferenceDialog(const DialogServices& services, QWidget* owner)
+PreferencesDialog::PreferencesDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), services_(services) {
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     CreateComponents();
@@ -75,9 +75,9 @@ TKairosPreferenceDialog::TKairosPreferenceDialog(const DialogServices& services,
     FormCreate();
 }
 
-TKairosPreferenceDialog::~TKairosPreferenceDialog() { QCoreApplication::instance()->removeEventFilter(this); }
+PreferencesDialog::~PreferencesDialog() { QCoreApplication::instance()->removeEventFilter(this); }
 
-void TKairosPreferenceDialog::FormCreate() {
+void PreferencesDialog::FormCreate() {
     PageControl->setCurrentIndex(0);
 
     QStringList families = QFontDatabase::families();
@@ -87,9 +87,9 @@ void TKairosPreferenceDialog::FormCreate() {
     DisplayFont->setCurrentIndex(-1);
 
     const std::string bitmaps = "*.bmp";
-    BGImage->ReferButton()->SetFilter("ビットマップ (" + bitmaps + ")|" + bitmaps);
+    BGImage->Button()->SetFilter("ビットマップ (" + bitmaps + ")|" + bitmaps);
     // These buttons show their group's hint (none for the picture).
-    for (TReferEdit* edit : {BGImage, InformationNotePath, TimeSignalPath}) SetHint(edit->ReferButton(), QString());
+    for (FileNameEdit* edit : {BGImage, InformationNotePath, TimeSignalPath}) SetHint(edit->Button(), QString());
 
     referMenus_ = {{{DateRefer, DateTemplates}, {TimeRefer, TimeTemplates}, {ToolTipRefer, ToolTipTemplates}}};
 
@@ -103,8 +103,8 @@ void TKairosPreferenceDialog::FormCreate() {
     for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) FormatComboChange(combo);
 }
 
-void TKairosPreferenceDialog::ReadSettings() {
-    const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
+void PreferencesDialog::ReadSettings() {
+    const std::unique_ptr<IniStore> store = services_.openSettings();
     SettingsReader read(*store);
     // A box that cannot show the file's number shows the nearest it can.
     const auto setNumber = [this, &read](QSpinBox* box, const char* key, int defaultValue) {
@@ -159,7 +159,7 @@ void TKairosPreferenceDialog::ReadSettings() {
                              read.ErrorText());
 }
 
-PreferenceValues TKairosPreferenceDialog::CollectValues() {
+PreferenceValues PreferencesDialog::CollectValues() {
     PreferenceValues values;
     values.DateFormat = TextOf(DateCombo);
     values.TimeFormat = TextOf(TimeCombo);
@@ -193,9 +193,9 @@ PreferenceValues TKairosPreferenceDialog::CollectValues() {
     return values;
 }
 
-void TKairosPreferenceDialog::ApplicationEventsHint() { HelpLabel->setText(ForDisplay(LongHint(applicationHint_))); }
+void PreferencesDialog::ApplicationEventsHint() { HelpLabel->setText(ForDisplay(LongHint(applicationHint_))); }
 
-void TKairosPreferenceDialog::FormatComboChange(QComboBox* sender) {
+void PreferencesDialog::FormatComboChange(QComboBox* sender) {
     const QList<QLabel*> labels = sender->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     if (labels.isEmpty()) return;
     const platform::Clock& clock = services_.clock;
@@ -203,7 +203,7 @@ void TKairosPreferenceDialog::FormatComboChange(QComboBox* sender) {
     labels.last()->setText(ForDisplay(QString::fromStdString(text)));
 }
 
-void TKairosPreferenceDialog::InsFormatClick(QAction* sender) {
+void PreferencesDialog::InsFormatClick(QAction* sender) {
     QComboBox* combo = TargetCombo(sender->property("Tag").toInt());
     if (combo == nullptr) return;
     std::string caption = sender->text().toStdString();
@@ -213,52 +213,52 @@ void TKairosPreferenceDialog::InsFormatClick(QAction* sender) {
     combo->lineEdit()->insert(QString::fromStdString(token));
 }
 
-void TKairosPreferenceDialog::FormatReferClick(QPushButton* sender) {
+void PreferencesDialog::FormatReferClick(QPushButton* sender) {
     if (QMenu* menu = TemplateMenuOf(sender)) menu->popup(QCursor::pos());
 }
 
-void TKairosPreferenceDialog::InformationShowSoundClick() {
+void PreferencesDialog::InformationShowSoundClick() {
     InformationShowBeep->setEnabled(InformationShowSound->isChecked());
     InformationShowBeepClick();
 }
 
-void TKairosPreferenceDialog::InformationShowBeepClick() {
+void PreferencesDialog::InformationShowBeepClick() {
     const bool soundFile = InformationShowSound->isChecked() && !InformationShowBeep->isChecked();
     InformationNotePath->setEnabled(soundFile);
     InformationNotePlay->setEnabled(soundFile);
 }
 
-void TKairosPreferenceDialog::TimeSignalJustTimeClick() {
+void PreferencesDialog::TimeSignalJustTimeClick() {
     TimeSignalTimesLoop->setEnabled(TimeSignalJustTime->isChecked());
     TimeSignalHalfTimeClick();
 }
 
-void TKairosPreferenceDialog::TimeSignalHalfTimeClick() {
+void PreferencesDialog::TimeSignalHalfTimeClick() {
     const bool chime = TimeSignalJustTime->isChecked() || TimeSignalHalfTime->isChecked();
     TimeSignalPath->setEnabled(chime);
     TimeSignalPlay->setEnabled(chime);
 }
 
-void TKairosPreferenceDialog::AlarmToBeepClick() {
+void PreferencesDialog::AlarmToBeepClick() {
     const bool soundFile = !AlarmToBeep->isChecked();
     StandardAlarmPath->setEnabled(soundFile);
     StandardAlarmPlay->setEnabled(soundFile);
 }
 
-void TKairosPreferenceDialog::NotePlayClick(QPushButton* sender) {
-    const auto* edit = sender->parentWidget()->findChild<TReferEdit*>(QString(), Qt::FindDirectChildrenOnly);
+void PreferencesDialog::NotePlayClick(QPushButton* sender) {
+    const auto* edit = sender->parentWidget()->findChild<FileNameEdit*>(QString(), Qt::FindDirectChildrenOnly);
     if (edit != nullptr) services_.media.PlaySoundFile(edit->FileName(), SoundWait::Async);
 }
 
-void TKairosPreferenceDialog::TimesetClick() {
+void PreferencesDialog::TimesetClick() {
     TimesetInterval->setEnabled(Timeset->isChecked());
     TimesetIntervalUpDown->setEnabled(TimesetInterval->isEnabled());
 }
 
 // The server in the box, saved or not. The button waits for the run to end;
 // the dialog stays usable meanwhile.
-void TKairosPreferenceDialog::TimesetNowClick() {
-    const QPointer<TKairosPreferenceDialog> alive(this);
+void PreferencesDialog::TimesetNowClick() {
+    const QPointer<PreferencesDialog> alive(this);
     const auto report = [alive](const SyncOutcome& outcome) {
         if (!alive) return;
         alive->TimesetNow->setEnabled(true);
@@ -269,10 +269,10 @@ void TKairosPreferenceDialog::TimesetNowClick() {
     if (!services_.startSync || !services_.startSync(TextOf(NTPServer), report)) TimesetNow->setEnabled(true);
 }
 
-void TKairosPreferenceDialog::OKBtnClick() {
+void PreferencesDialog::OKBtnClick() {
     try {
         const PreferenceValues values = CollectValues();
-        const std::unique_ptr<TMemIniFileEx> store = services_.openSettings();
+        const std::unique_ptr<IniStore> store = services_.openSettings();
         WritePreferences(*store, values, KeysLeftAlone(shown_, values, unshown_));
         store->SaveToDisk();
     } catch (const std::exception& error) {
@@ -282,14 +282,14 @@ void TKairosPreferenceDialog::OKBtnClick() {
     done(mrOk);
 }
 
-void TKairosPreferenceDialog::HelpClick() {
+void PreferencesDialog::HelpClick() {
     const std::string address = HelpAddress(HelpDisplayPage + PageControl->currentIndex());
     if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
 }
 
-void TKairosPreferenceDialog::reject() { done(mrCancel); }
+void PreferencesDialog::reject() { done(mrCancel); }
 
-bool TKairosPreferenceDialog::eventFilter(QObject* watched, QEvent* event) {
+bool PreferencesDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return QDialog::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this) return QDialog::eventFilter(watched, event);
@@ -311,14 +311,14 @@ bool TKairosPreferenceDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TKairosPreferenceDialog::showEvent(QShowEvent* event) {
+void PreferencesDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     CentreOnOwner(this);
     KeepInWorkArea(this);
 }
 
-QComboBox* TKairosPreferenceDialog::TargetCombo(int tag) const {
+QComboBox* PreferencesDialog::TargetCombo(int tag) const {
     switch (tag) {
         case DateTarget: return DateCombo;
         case TimeTarget: return TimeCombo;
@@ -327,13 +327,13 @@ QComboBox* TKairosPreferenceDialog::TargetCombo(int tag) const {
     }
 }
 
-QMenu* TKairosPreferenceDialog::TemplateMenuOf(const QPushButton* refer) const {
+QMenu* PreferencesDialog::TemplateMenuOf(const QPushButton* refer) const {
     for (const auto& [button, menu] : referMenus_)
         if (button == refer) return menu;
     return nullptr;
 }
 
-void TKairosPreferenceDialog::SetApplicationHint(const QString& hint) {
+void PreferencesDialog::SetApplicationHint(const QString& hint) {
     if (hint == applicationHint_) return;
     applicationHint_ = hint;
     ApplicationEventsHint();

@@ -27,18 +27,18 @@ class QTabWidget;
 
 namespace kairos {
 
-class TColorComboBox;
-class TReferEdit;
+class ColorComboBox;
+class FileNameEdit;
 struct PreferenceValues;
 
-class TKairosPreferenceDialog final : public QDialog {
+class PreferencesDialog final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 313;
     static constexpr int ClientHeight = 399;
 
-    explicit TKairosPreferenceDialog(const DialogServices& services, QWidget* owner = nullptr);
-    ~TKairosPreferenceDialog() override;
+    explicit PreferencesDialog(const DialogServices& services, QWidget* owner = nullptr);
+    ~PreferencesDialog() override;
 
     // The hint of the control under the mouse, as the hint bar follows it.
     const QString& ApplicationHint() const { return applicationHint_; }
@@ -77,12 +77,12 @@ public:
     QSpinBox* TimeSizeUpDown = nullptr;
     QSpinBox* DateSize = nullptr;
     QSpinBox* DateSizeUpDown = nullptr;
-    TColorComboBox* TimeColor = nullptr;
+    ColorComboBox* TimeColor = nullptr;
     QCheckBox* TimeShadow = nullptr;
-    TColorComboBox* DateColor = nullptr;
+    ColorComboBox* DateColor = nullptr;
     QCheckBox* DateShadow = nullptr;
-    TColorComboBox* BackColor = nullptr;
-    TReferEdit* BGImage = nullptr;
+    ColorComboBox* BackColor = nullptr;
+    FileNameEdit* BGImage = nullptr;
     QSpinBox* Transparency = nullptr;
     QSpinBox* TransparencyUpDown = nullptr;
     QLabel* DisplayFontLabel = nullptr;
@@ -115,17 +115,17 @@ public:
     QGroupBox* InformationNote = nullptr;
     QCheckBox* InformationShowSound = nullptr;
     QCheckBox* InformationShowBeep = nullptr;
-    TReferEdit* InformationNotePath = nullptr;
+    FileNameEdit* InformationNotePath = nullptr;
     QPushButton* InformationNotePlay = nullptr;
     QGroupBox* TimeSignals = nullptr;
     QCheckBox* TimeSignalJustTime = nullptr;
     QCheckBox* TimeSignalHalfTime = nullptr;
     QCheckBox* TimeSignalTimesLoop = nullptr;
-    TReferEdit* TimeSignalPath = nullptr;
+    FileNameEdit* TimeSignalPath = nullptr;
     QPushButton* TimeSignalPlay = nullptr;
     QGroupBox* StandardAlarm = nullptr;
     QCheckBox* AlarmToBeep = nullptr;
-    TReferEdit* StandardAlarmPath = nullptr;
+    FileNameEdit* StandardAlarmPath = nullptr;
     QPushButton* StandardAlarmPlay = nullptr;
 
     QWidget* NTPTimeSetting = nullptr;
@@ -149,7 +149,7 @@ private:
     QGroupBox* CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer, QLabel*& preview);
     void CreateAlarmPage();
     QPushButton* CreatePlayButton(QWidget* group);
-    TReferEdit* CreateSoundEdit(QWidget* group);
+    FileNameEdit* CreateSoundEdit(QWidget* group);
     void CreateTimeSetPage();
     void CreateButtons();
     void CreateTemplateMenus();

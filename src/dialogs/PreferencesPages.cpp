@@ -35,7 +35,7 @@ constexpr int kSmallButtonWidth = 23;
 constexpr int kPreviewWidth = 265;
 constexpr int kHintBarHeight = 78;
 // From the bottom up: the buttons, the hint bar, and the pages take the rest.
-constexpr int kButtonTop = TKairosPreferenceDialog::ClientHeight - kMargin - kButtonHeight;
+constexpr int kButtonTop = PreferencesDialog::ClientHeight - kMargin - kButtonHeight;
 constexpr int kHintBarTop = kButtonTop - kMargin - kHintBarHeight;
 
 // Public servers that answer SNTP; the first is the default.
@@ -81,7 +81,7 @@ void SetHintOfAll(std::initializer_list<QWidget*> controls, const QString& hint)
 
 }  // namespace
 
-void TKairosPreferenceDialog::CreateComponents() {
+void PreferencesDialog::CreateComponents() {
     setWindowTitle(QStringLiteral("設定"));
     setFont(BaseFont());
     setFixedSize(ClientWidth, ClientHeight);
@@ -106,7 +106,7 @@ void TKairosPreferenceDialog::CreateComponents() {
     SetHints();
 }
 
-void TKairosPreferenceDialog::CreateDisplayPage() {
+void PreferencesDialog::CreateDisplayPage() {
     DisplaySetting = new QWidget;
     PageControl->addTab(DisplaySetting, QStringLiteral("表示"));
     QWidget* page = DisplaySetting;
@@ -114,12 +114,12 @@ void TKairosPreferenceDialog::CreateDisplayPage() {
     DisplayFont = new QComboBox(page);
     TimeSize = TimeSizeUpDown = NewSpinBox(page, 6, 80, 1, 9, 64);
     DateSize = DateSizeUpDown = NewSpinBox(page, 6, 80, 1, 9, 64);
-    TimeColor = new TColorComboBox(page);
+    TimeColor = new ColorComboBox(page);
     TimeShadow = new QCheckBox(QStringLiteral("影(&D)"), page);
-    DateColor = new TColorComboBox(page);
+    DateColor = new ColorComboBox(page);
     DateShadow = new QCheckBox(QStringLiteral("影(&W)"), page);
-    BackColor = new TColorComboBox(page);
-    BGImage = new TReferEdit(page);
+    BackColor = new ColorComboBox(page);
+    BGImage = new FileNameEdit(page);
     Transparency = TransparencyUpDown = NewSpinBox(page, 10, 255, 10, 255, 64);
 
     DisplayFontLabel = NewLabel("表示フォント(&D)", DisplayFont, page);
@@ -133,7 +133,7 @@ void TKairosPreferenceDialog::CreateDisplayPage() {
 
     // The closed pickers share the row with the shadow boxes; their lists
     // open wide enough for the longest name.
-    for (TColorComboBox* picker : {TimeColor, DateColor, BackColor}) {
+    for (ColorComboBox* picker : {TimeColor, DateColor, BackColor}) {
         picker->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         picker->view()->setMinimumWidth(220);
     }
@@ -158,7 +158,7 @@ void TKairosPreferenceDialog::CreateDisplayPage() {
     // The browse button sits outside the edit, on its right.
     auto* pictureRow = new QHBoxLayout;
     pictureRow->addWidget(BGImage);
-    pictureRow->addSpacing(TCustomReferEdit::ButtonWidth + 1);
+    pictureRow->addSpacing(FileNameEdit::ButtonWidth + 1);
     grid->addWidget(BGImageLabel, 6, 0);
     grid->addLayout(pictureRow, 6, 1, 1, 2);
     addRow(7, TransparencyLabel, Transparency, 1, Qt::AlignLeft);
@@ -166,7 +166,7 @@ void TKairosPreferenceDialog::CreateDisplayPage() {
     grid->setRowStretch(8, 1);
 }
 
-void TKairosPreferenceDialog::CreateFormatPage() {
+void PreferencesDialog::CreateFormatPage() {
     FormatSetting = new QWidget;
     PageControl->addTab(FormatSetting, QStringLiteral("書式"));
 
@@ -194,8 +194,8 @@ void TKairosPreferenceDialog::CreateFormatPage() {
     column->addStretch(1);
 }
 
-QGroupBox* TKairosPreferenceDialog::CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer,
-                                                     QLabel*& preview) {
+QGroupBox* PreferencesDialog::CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer,
+                                                QLabel*& preview) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), FormatSetting);
     combo = NewTemplateCombo(group);
     refer = new QPushButton(QStringLiteral("..."), group);
@@ -219,7 +219,7 @@ QGroupBox* TKairosPreferenceDialog::CreateFormatGroup(const char* caption, QComb
     return group;
 }
 
-void TKairosPreferenceDialog::CreateAlarmPage() {
+void PreferencesDialog::CreateAlarmPage() {
     AlarmSetting = new QWidget;
     PageControl->addTab(AlarmSetting, QStringLiteral("アラーム/時報"));
 
@@ -241,11 +241,11 @@ void TKairosPreferenceDialog::CreateAlarmPage() {
     StandardAlarmPath = CreateSoundEdit(StandardAlarm);
     StandardAlarmPlay = CreatePlayButton(StandardAlarm);
 
-    const auto soundRow = [](TReferEdit* edit, QPushButton* play) {
+    const auto soundRow = [](FileNameEdit* edit, QPushButton* play) {
         auto* row = new QHBoxLayout;
         row->setSpacing(0);
         row->addWidget(edit);
-        row->addSpacing(TCustomReferEdit::ButtonWidth + 3);
+        row->addSpacing(FileNameEdit::ButtonWidth + 3);
         row->addWidget(play);
         return row;
     };
@@ -284,20 +284,20 @@ void TKairosPreferenceDialog::CreateAlarmPage() {
     connect(AlarmToBeep, &QCheckBox::toggled, this, [this] { AlarmToBeepClick(); });
 }
 
-TReferEdit* TKairosPreferenceDialog::CreateSoundEdit(QWidget* group) {
-    auto* edit = new TReferEdit(group);
-    edit->ReferButton()->SetFilter("WAVサウンド(*.wav)|*.wav|");
+FileNameEdit* PreferencesDialog::CreateSoundEdit(QWidget* group) {
+    auto* edit = new FileNameEdit(group);
+    edit->Button()->SetFilter("WAVサウンド(*.wav)|*.wav|");
     return edit;
 }
 
-QPushButton* TKairosPreferenceDialog::CreatePlayButton(QWidget* group) {
+QPushButton* PreferencesDialog::CreatePlayButton(QWidget* group) {
     auto* play = new QPushButton(QStringLiteral("♪"), group);
     play->setFixedWidth(kSmallButtonWidth);
     connect(play, &QPushButton::clicked, this, [this, play] { NotePlayClick(play); });
     return play;
 }
 
-void TKairosPreferenceDialog::CreateTimeSetPage() {
+void PreferencesDialog::CreateTimeSetPage() {
     NTPTimeSetting = new QWidget;
     PageControl->addTab(NTPTimeSetting, QStringLiteral("時刻あわせ"));
     QWidget* page = NTPTimeSetting;
@@ -335,7 +335,7 @@ void TKairosPreferenceDialog::CreateTimeSetPage() {
     connect(TimesetNow, &QPushButton::clicked, this, [this] { TimesetNowClick(); });
 }
 
-void TKairosPreferenceDialog::CreateButtons() {
+void PreferencesDialog::CreateButtons() {
     const int top = kButtonTop;
     const int helpLeft = ClientWidth - kMargin - kButtonWidth;
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
@@ -351,7 +351,7 @@ void TKairosPreferenceDialog::CreateButtons() {
     connect(Help, &QPushButton::clicked, this, [this] { HelpClick(); });
 }
 
-void TKairosPreferenceDialog::CreateTemplateMenus() {
+void PreferencesDialog::CreateTemplateMenus() {
     DateTemplates = new QMenu(this);
     AddTemplateItems(DateTemplates, DateTemplateItems.data(), DateTemplateItems.size(), DateTarget);
     TimeTemplates = new QMenu(this);
@@ -367,8 +367,8 @@ void TKairosPreferenceDialog::CreateTemplateMenus() {
     AddTemplateItems(ToolTipTemplates, ToolTipTemplateItems.data(), ToolTipTemplateItems.size(), ToolTipTarget);
 }
 
-void TKairosPreferenceDialog::AddTemplateItems(QMenu* menu, const std::string_view* items, std::size_t count,
-                                               int tag) {
+void PreferencesDialog::AddTemplateItems(QMenu* menu, const std::string_view* items, std::size_t count,
+                                         int tag) {
     for (std::size_t i = 0; i < count; ++i) {
         if (items[i] == TemplateSeparator) {
             menu->addSeparator();
@@ -380,7 +380,7 @@ void TKairosPreferenceDialog::AddTemplateItems(QMenu* menu, const std::string_vi
     }
 }
 
-void TKairosPreferenceDialog::SetHints() {
+void PreferencesDialog::SetHints() {
     SetHint(OKBtn, QStringLiteral("|設定を保存して閉じます"));
     SetHint(CancelBtn, QStringLiteral("|設定を保存せずに閉じます"));
     SetHint(Help, QStringLiteral("|現在開いているタブのヘルプを表示します"));

@@ -7,35 +7,35 @@
 
 namespace kairos {
 
-TTabControl::TTabControl(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
+TabControl::TabControl(QWidget* parent) : QWidget(parent), tabs_(new QTabBar(this)) {
     // The frame below is drawn by this control, not by the strip.
     tabs_->setDrawBase(false);
     tabs_->setExpanding(false);
-    connect(tabs_, &QTabBar::currentChanged, this, &TTabControl::Change);
+    connect(tabs_, &QTabBar::currentChanged, this, &TabControl::Change);
 }
 
-void TTabControl::AddTab(const QString& caption) {
+void TabControl::AddTab(const QString& caption) {
     tabs_->addTab(caption);
     PlaceTabs();
 }
 
-int TTabControl::TabCount() const { return tabs_->count(); }
+int TabControl::TabCount() const { return tabs_->count(); }
 
-int TTabControl::TabIndex() const { return tabs_->currentIndex(); }
+int TabControl::TabIndex() const { return tabs_->currentIndex(); }
 
-void TTabControl::SetTabIndex(int index, TabChangeNotice notice) {
+void TabControl::SetTabIndex(int index, TabChangeNotice notice) {
     const QSignalBlocker blocker(notice == TabChangeNotice::Silent ? tabs_ : nullptr);
     tabs_->setCurrentIndex(index);
 }
 
-void TTabControl::PlaceTabs() { tabs_->setGeometry(0, 0, width(), tabs_->sizeHint().height()); }
+void TabControl::PlaceTabs() { tabs_->setGeometry(0, 0, width(), tabs_->sizeHint().height()); }
 
-void TTabControl::resizeEvent(QResizeEvent* event) {
+void TabControl::resizeEvent(QResizeEvent* event) {
     PlaceTabs();
     QWidget::resizeEvent(event);
 }
 
-void TTabControl::paintEvent(QPaintEvent*) {
+void TabControl::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);

@@ -11,10 +11,10 @@ namespace kairos {
 
 enum class TabChangeNotice { Notify, Silent };
 
-class TTabControl final : public QWidget {
+class TabControl final : public QWidget {
     Q_OBJECT
 public:
-    explicit TTabControl(QWidget* parent = nullptr);
+    explicit TabControl(QWidget* parent = nullptr);
 
     void AddTab(const QString& caption);
     int TabCount() const;

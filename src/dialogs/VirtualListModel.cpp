@@ -7,12 +7,12 @@
 
 namespace kairos {
 
-TVirtualListModel::TVirtualListModel(LineText lineText, int lineHeight, QObject* parent)
+VirtualListModel::VirtualListModel(LineText lineText, int lineHeight, QObject* parent)
     : QAbstractListModel(parent), lineText_(std::move(lineText)), lineHeight_(lineHeight) {}
 
-int TVirtualListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
+int VirtualListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
 
-QVariant TVirtualListModel::data(const QModelIndex& index, int role) const {
+QVariant VirtualListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count_) return {};
     switch (role) {
         case Qt::DisplayRole: return QString::fromStdString(lineText_(index.row()));
@@ -22,13 +22,13 @@ QVariant TVirtualListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void TVirtualListModel::SetCount(int count) {
+void VirtualListModel::SetCount(int count) {
     beginResetModel();
     count_ = count;
     endResetModel();
 }
 
-void TVirtualListModel::Redraw() {
+void VirtualListModel::Redraw() {
     if (count_ > 0) emit dataChanged(index(0), index(count_ - 1), {Qt::DisplayRole});
 }
 

@@ -9,11 +9,11 @@
 
 namespace kairos {
 
-class TVirtualListModel final : public QAbstractListModel {
+class VirtualListModel final : public QAbstractListModel {
 public:
     using LineText = std::function<std::string(int index)>;
 
-    TVirtualListModel(LineText lineText, int lineHeight, QObject* parent = nullptr);
+    VirtualListModel(LineText lineText, int lineHeight, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;

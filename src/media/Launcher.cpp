@@ -129,10 +129,10 @@ int RunToEnd(const std::string& fileName) {
 }
 
 void PollUntilEnded(platform::ChildProcess& child, const std::string& commandLine,
-                    const TRunProgressEvent& progress) {
+                    const RunProgress& progress) {
     const platform::Clock& clock = platform::SystemClock();
     const std::uint32_t start = clock.TickCount();
-    const TProcessInformation information{child.Pid(), child.Pid()};
+    const StartedProcess information{child.Pid(), child.Pid()};
     bool abort = false;
     for (;;) {
         const platform::ProcessState state = child.WaitFor(PollInterval);
@@ -143,7 +143,7 @@ void PollUntilEnded(platform::ChildProcess& child, const std::string& commandLin
     }
 }
 
-void WaitAsAsked(platform::ChildProcess& child, const std::string& commandLine, const TRunProgressEvent& progress,
+void WaitAsAsked(platform::ChildProcess& child, const std::string& commandLine, const RunProgress& progress,
                  RunWait waitMode) {
     switch (waitMode) {
         case RunWait::Ended:
@@ -165,7 +165,7 @@ int ExecuteFile(const std::string& fileName, int /*showCmd*/, ExecuteWait wait) 
 }
 
 bool RunProcess(const std::string& fileName, const std::string& params, int /*showCmd*/,
-                const TRunProgressEvent& progress, RunWait waitMode) {
+                const RunProgress& progress, RunWait waitMode) {
     const std::string commandLine = params.empty() ? fileName : fileName + ' ' + params;
     const auto argv = platform::SplitCommandLine(commandLine);
     if (!argv || argv->empty()) return false;

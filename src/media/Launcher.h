@@ -43,7 +43,7 @@ int ExecuteFile(const std::string& fileName, int showCmd, ExecuteWait wait = Exe
 
 // The process RunProcess started. On Linux the main thread's id is the
 // process id.
-struct TProcessInformation {
+struct StartedProcess {
     int ProcessId = 0;
     int ThreadId = 0;
 };
@@ -51,8 +51,8 @@ struct TProcessInformation {
 // Called while RunProcess polls: the command line, milliseconds since the
 // start by the system tick counter, the process, and a flag (false on the
 // first call) that the callee sets to stop waiting.
-using TRunProgressEvent = std::function<void(const std::string& commandLine, std::uint32_t elapsed,
-                                             const TProcessInformation& processInformation, bool& abort)>;
+using RunProgress = std::function<void(const std::string& commandLine, std::uint32_t elapsed,
+                                       const StartedProcess& processInformation, bool& abort)>;
 
 // What RunProcess waits for once the program runs. A value outside the
 // four (from a cast) returns at once, like Immediately.
@@ -76,7 +76,7 @@ enum class RunWait : int {
 // showCmd is accepted and ignored, as for ExecuteFile. A program still
 // running when the call returns is reaped in the background when it ends.
 bool RunProcess(const std::string& fileName, const std::string& params, int showCmd,
-                const TRunProgressEvent& progress, RunWait waitMode);
+                const RunProgress& progress, RunWait waitMode);
 
 // Lets the user interface handle its pending events; RunWait::Poll calls it
 // between its waits so that the clock keeps ticking. Set once at start-up by

@@ -54,11 +54,11 @@ void MessageBeep(unsigned value) {
     PlaySystemSound(MessageBeepAlias(value), SoundWait::Async);
 }
 
-TDupeThread::TDupeThread(Passkey, std::string fileName, int count, PlaySync play)
+RepeatedSound::RepeatedSound(Passkey, std::string fileName, int count, PlaySync play)
     : fileName_(std::move(fileName)), count_(count), play_(play ? std::move(play) : PlaySync(&PlayFileSync)) {}
 
-std::shared_ptr<TDupeThread> TDupeThread::Start(std::string fileName, int count, PlaySync play) {
-    auto thread = std::make_shared<TDupeThread>(Passkey{}, std::move(fileName), count, std::move(play));
+std::shared_ptr<RepeatedSound> RepeatedSound::Start(std::string fileName, int count, PlaySync play) {
+    auto thread = std::make_shared<RepeatedSound>(Passkey{}, std::move(fileName), count, std::move(play));
     try {
         std::thread([thread] { thread->Execute(); }).detach();
     } catch (const std::system_error&) {
@@ -67,7 +67,7 @@ std::shared_ptr<TDupeThread> TDupeThread::Start(std::string fileName, int count,
     return thread;
 }
 
-void TDupeThread::Execute() {
+void RepeatedSound::Execute() {
     for (int played = 0; played < count_; ++played) {
         if (terminated_.load(std::memory_order_acquire)) break;
         play_(fileName_);
@@ -75,28 +75,28 @@ void TDupeThread::Execute() {
     MarkFinished();
 }
 
-void TDupeThread::MarkFinished() {
+void RepeatedSound::MarkFinished() {
     const std::lock_guard lock(mutex_);
     finished_ = true;
     ended_.notify_all();
 }
 
-void TDupeThread::Terminate() {
+void RepeatedSound::Terminate() {
     terminated_.store(true, std::memory_order_release);
 }
 
-bool TDupeThread::Finished() const {
+bool RepeatedSound::Finished() const {
     const std::lock_guard lock(mutex_);
     return finished_;
 }
 
-void TDupeThread::WaitFor() {
+void RepeatedSound::WaitFor() {
     std::unique_lock lock(mutex_);
     ended_.wait(lock, [this] { return finished_; });
 }
 
-std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string& fileName, int count) {
-    return TDupeThread::Start(fileName, count, &PlayFileSync);
+std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) {
+    return RepeatedSound::Start(fileName, count, &PlayFileSync);
 }
 
 }  // namespace kairos

@@ -43,12 +43,12 @@ void MessageBeep(unsigned value);
 // holds the handle, so dropping the handle neither stops the worker nor
 // leaves it without its data. A process that ends while a worker plays cuts
 // its sound off; nothing of the worker outlives the process's own exit.
-class TDupeThread {
+class RepeatedSound {
 public:
     using PlaySync = std::function<bool(const std::string& fileName)>;
 
     // An empty play means PlaySoundFile(…, Sync).
-    static std::shared_ptr<TDupeThread> Start(std::string fileName, int count, PlaySync play);
+    static std::shared_ptr<RepeatedSound> Start(std::string fileName, int count, PlaySync play);
 
     // A stop request, safe at any time, also after the worker ended; it takes
     // effect between two plays, so the sound in progress is heard to its end.
@@ -64,7 +64,7 @@ private:
     struct Passkey {};
 
 public:
-    TDupeThread(Passkey, std::string fileName, int count, PlaySync play);
+    RepeatedSound(Passkey, std::string fileName, int count, PlaySync play);
 
 private:
     void Execute();
@@ -79,6 +79,6 @@ private:
     bool finished_ = false;
 };
 
-std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string& fileName, int count);
+std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count);
 
 }  // namespace kairos

@@ -14,7 +14,7 @@ public:
         return kairos::PlaySystemSound(alias, wait);
     }
     void Beep(int frequencyHz, int durationMs) override { SystemBeep(frequencyHz, durationMs); }
-    std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string& fileName, int count) override {
+    std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) override {
         return kairos::PlaySoundRepeated(fileName, count);
     }
     int ExecuteFile(const std::string& fileName, int showMode) override {

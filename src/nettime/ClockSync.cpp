@@ -168,7 +168,7 @@ std::string StepSizeText(nanoseconds step) {
     return text;
 }
 
-std::string StepQuestion(TDateTime serverLocalTime, nanoseconds offset) {
+std::string StepQuestion(Moment serverLocalTime, nanoseconds offset) {
     const DecodedDate date = DecodeDate(serverLocalTime);
     const DecodedTime time = DecodeTime(serverLocalTime);
     char when[48];

@@ -79,7 +79,7 @@ std::string QueryProblem(const QueryOutcome& query);
 std::string StepSizeText(std::chrono::nanoseconds step);
 // The question before a big step, with the server's time as the local clock
 // would read it.
-std::string StepQuestion(TDateTime serverLocalTime, std::chrono::nanoseconds offset);
+std::string StepQuestion(Moment serverLocalTime, std::chrono::nanoseconds offset);
 // "127.0.0.1: offset +5.0004 s, delay 0.0010 s, stratum 3"; a name is
 // followed by the address that answered.
 std::string QueryReport(const std::string& server, const SntpSample& sample);

@@ -14,7 +14,7 @@ class Clock {
 public:
     virtual ~Clock() = default;
     // The local moment to the millisecond.
-    virtual TDateTime Now() const = 0;
+    virtual Moment Now() const = 0;
     // Milliseconds since the system started; wraps after 2^32 ms (49.7 days).
     virtual std::uint32_t TickCount() const = 0;
 };
@@ -35,6 +35,6 @@ UtcTime UtcNow();
 
 // The local wall-clock moment of an instant under the zone rules in force
 // then, to the millisecond; 0 outside the calendar.
-TDateTime ToLocalMoment(UtcTime instant);
+Moment ToLocalMoment(UtcTime instant);
 
 }  // namespace kairos::platform

@@ -30,7 +30,7 @@ int DaysInMonth(int year, int month) {
     return CumulativeDays[leap][month] - CumulativeDays[leap][month - 1];
 }
 
-MomentParts SplitMoment(TDateTime moment) {
+MomentParts SplitMoment(Moment moment) {
     MomentParts parts;
     if (!std::isfinite(moment) || std::fabs(moment) >= MaxAbsDays) return parts;
     // Round half to even by hand: the rounding mode of the FPU is global state
@@ -86,46 +86,46 @@ DecodedTime DecodeMillisecondOfDay(std::int64_t ms) {
     return time;
 }
 
-DecodedDate DecodeDate(TDateTime moment) {
+DecodedDate DecodeDate(Moment moment) {
     const MomentParts parts = SplitMoment(moment);
     return parts.valid ? DecodeDay(parts.day) : DecodedDate{};
 }
 
-DecodedTime DecodeTime(TDateTime moment) {
+DecodedTime DecodeTime(Moment moment) {
     const MomentParts parts = SplitMoment(moment);
     return parts.valid ? DecodeMillisecondOfDay(parts.millisecondOfDay) : DecodedTime{};
 }
 
-std::optional<TDateTime> TryEncodeDate(int year, int month, int day) {
+std::optional<Moment> TryEncodeDate(int year, int month, int day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return std::nullopt;
     const int leap = IsLeapYear(year) ? 1 : 0;
     const std::int64_t y = year - 1;
     const std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400 + CumulativeDays[leap][month - 1] + day;
-    return static_cast<TDateTime>(days - DaysBeforeEpoch);
+    return static_cast<Moment>(days - DaysBeforeEpoch);
 }
 
-std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int millisecond) {
+std::optional<Moment> TryEncodeTime(int hour, int minute, int second, int millisecond) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
         millisecond > 999)
         return std::nullopt;
     const std::int64_t ms = ((hour * 60LL + minute) * 60 + second) * 1000 + millisecond;
-    return static_cast<TDateTime>(ms) / static_cast<TDateTime>(MillisecondsPerDay);
+    return static_cast<Moment>(ms) / static_cast<Moment>(MillisecondsPerDay);
 }
 
-TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
+Moment ComposeDateTime(Moment date, Moment time) {
     return date < 0 ? date - time : date + time;
 }
 
-std::optional<TDateTime> TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second,
-                                           int millisecond) {
+std::optional<Moment> TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second,
+                                        int millisecond) {
     const auto date = TryEncodeDate(year, month, day);
     const auto time = TryEncodeTime(hour, minute, second, millisecond);
     if (!date || !time) return std::nullopt;
     return ComposeDateTime(*date, *time);
 }
 
-std::optional<std::tm> ToCalendarFields(TDateTime moment) {
+std::optional<std::tm> ToCalendarFields(Moment moment) {
     const MomentParts parts = SplitMoment(moment);
     if (!parts.valid) return std::nullopt;
     const DecodedDate date = DecodeDay(parts.day);

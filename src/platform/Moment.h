@@ -9,7 +9,7 @@
 
 namespace kairos {
 
-using TDateTime = double;
+using Moment = double;
 
 inline constexpr std::int64_t MillisecondsPerDay = 86'400'000;
 
@@ -39,29 +39,29 @@ struct MomentParts {
     bool valid = false;  // false for NaN, infinities and moments beyond any calendar
 };
 
-MomentParts SplitMoment(TDateTime moment);
+MomentParts SplitMoment(Moment moment);
 DecodedDate DecodeDay(std::int64_t day);
 DecodedTime DecodeMillisecondOfDay(std::int64_t millisecondOfDay);
 
-DecodedDate DecodeDate(TDateTime moment);
-DecodedTime DecodeTime(TDateTime moment);
+DecodedDate DecodeDate(Moment moment);
+DecodedTime DecodeTime(Moment moment);
 
 // The moment's calendar fields for the C library (whole seconds; tm_isdst -1,
 // so the zone rules decide daylight saving). Nothing for an invalid moment.
-std::optional<std::tm> ToCalendarFields(TDateTime moment);
+std::optional<std::tm> ToCalendarFields(Moment moment);
 
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 
 // Empty for a date or time that does not exist (month 13, 24:00, year 0).
-std::optional<TDateTime> TryEncodeDate(int year, int month, int day);
-std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int millisecond);
+std::optional<Moment> TryEncodeDate(int year, int month, int day);
+std::optional<Moment> TryEncodeTime(int hour, int minute, int second, int millisecond);
 
 // Joins a whole-day date and a time of day; before day 0 the time is
 // subtracted, mirroring SplitMoment.
-TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+Moment ComposeDateTime(Moment date, Moment time);
 
-std::optional<TDateTime> TryEncodeDateTime(int year, int month, int day, int hour, int minute,
-                                           int second, int millisecond);
+std::optional<Moment> TryEncodeDateTime(int year, int month, int day, int hour, int minute,
+                                        int second, int millisecond);
 
 }  // namespace kairos

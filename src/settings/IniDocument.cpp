@@ -19,7 +19,7 @@
 
 namespace kairos {
 
-const std::array<TColorName, 52> ColorNameTable = {{
+const std::array<ColorName, 52> ColorNameTable = {{
     {"clBlack", 0x00000000},
     {"clMaroon", 0x00000080},
     {"clGreen", 0x00008000},
@@ -170,7 +170,7 @@ std::string Quoted(std::string_view text) {
 
 // A system error number in the file messages.
 [[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
-    throw EIniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
+    throw IniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
 }
 
 }  // namespace
@@ -190,19 +190,19 @@ void NotifyBackup(const std::string& message) {
 
 void SetBackupNotice(std::function<void(const std::string& message)> notice) { BackupNotice() = std::move(notice); }
 
-std::optional<std::string_view> ColorToName(TColor color) {
-    for (const TColorName& entry : ColorNameTable)
+std::optional<std::string_view> ColorToName(ColorValue color) {
+    for (const ColorName& entry : ColorNameTable)
         if (entry.value == color) return entry.name;
     return std::nullopt;
 }
 
-std::optional<TColor> NameToColor(std::string_view name) {
-    for (const TColorName& entry : ColorNameTable)
+std::optional<ColorValue> NameToColor(std::string_view name) {
+    for (const ColorName& entry : ColorNameTable)
         if (SameName(entry.name, name)) return entry.value;
     return std::nullopt;
 }
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
     // Blanks before a number were always accepted: "10, 20" is a point.
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     bool negative = false;
@@ -333,7 +333,7 @@ HalfDay TakeHalfDayMarker(std::string_view& text, const LocaleFormatSettings& lo
 
 }  // namespace
 
-std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear) {
+std::optional<Moment> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear) {
     const std::optional<std::vector<DateField>> order = DateFieldOrder(shortDatePicture);
     const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
     if (!order || !numbers || numbers->size() != order->size()) return std::nullopt;
@@ -349,7 +349,7 @@ std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view s
     return TryEncodeDate(year, month, day);
 }
 
-std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale) {
+std::optional<Moment> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale) {
     text = Trim(text);
     const HalfDay half = TakeHalfDayMarker(text, locale);
     const std::optional<std::vector<TextNumber>> numbers = NumbersIn(text);
@@ -392,7 +392,7 @@ std::optional<std::array<std::string_view, 3>> ThreeFields(std::string_view text
 
 // yyyy/m/d, the form the clock writes and Japanese desktops always wrote;
 // with dashes, ISO's yyyy-mm-dd.
-std::optional<TDateTime> FixedDate(std::string_view text, char separator, std::size_t leastDigits) {
+std::optional<Moment> FixedDate(std::string_view text, char separator, std::size_t leastDigits) {
     const auto fields = ThreeFields(text, separator);
     if (!fields) return std::nullopt;
     const auto year = FieldOf((*fields)[0], 4, 4);
@@ -403,7 +403,7 @@ std::optional<TDateTime> FixedDate(std::string_view text, char separator, std::s
 }
 
 // h:nn or h:nn:ss on a 24-hour clock, the form the clock writes.
-std::optional<TDateTime> FixedTime(std::string_view text) {
+std::optional<Moment> FixedTime(std::string_view text) {
     std::array<int, 3> parts{};
     std::size_t count = 0;
     for (; count < 3 && !text.empty(); ++count) {
@@ -424,35 +424,35 @@ std::optional<TDateTime> FixedTime(std::string_view text) {
 
 }  // namespace
 
-std::optional<TDateTime> StoredDate(std::string_view text) {
+std::optional<Moment> StoredDate(std::string_view text) {
     text = Trim(text);
     if (text.empty()) return std::nullopt;
     if (const auto date = FixedDate(text, '/', 1)) return date;
     if (const auto date = FixedDate(text, '-', 2)) return date;
     const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
     if (const auto date = ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear)) return date;
-    throw EConvertError(Quoted(text) + " は正しい日付ではありません");
+    throw ValueFormatError(Quoted(text) + " は正しい日付ではありません");
 }
 
-std::optional<TDateTime> StoredTime(std::string_view text) {
+std::optional<Moment> StoredTime(std::string_view text) {
     text = Trim(text);
     if (text.empty()) return std::nullopt;
     if (const auto time = FixedTime(text)) return time;
     if (const auto time = ParseTimeText(text, CurrentLocaleFormatSettings())) return time;
-    throw EConvertError(Quoted(text) + " は正しい時刻ではありません");
+    throw ValueFormatError(Quoted(text) + " は正しい時刻ではありません");
 }
 
 // ---- The store ---------------------------------------------------------------
 
-TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading)
-    : TMemIniFile(std::move(fileName), loading, platform::SystemFileOps()) {}
+IniDocument::IniDocument(std::string fileName, IniLoading loading)
+    : IniDocument(std::move(fileName), loading, platform::SystemFileOps()) {}
 
-TMemIniFile::TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files)
+IniDocument::IniDocument(std::string fileName, IniLoading loading, platform::FileOps& files)
     : fileName_(std::move(fileName)), files_(&files) {
     if (loading == IniLoading::FromDisk) ReadFromDisk();
 }
 
-void TMemIniFile::ReadFromDisk() {
+void IniDocument::ReadFromDisk() {
     std::string bytes;
     const int error = files_->ReadAll(fileName_, bytes);
     if (platform::IsNoSuchFile(error)) return;
@@ -461,7 +461,7 @@ void TMemIniFile::ReadFromDisk() {
     original_ = std::move(bytes);
 }
 
-void TMemIniFile::SetFileContent(std::string_view bytes) {
+void IniDocument::SetFileContent(std::string_view bytes) {
     sections_.clear();
     damage_.clear();
     const platform::DecodedText decoded = DecodeFileBytes(bytes);
@@ -493,9 +493,9 @@ void TMemIniFile::SetFileContent(std::string_view bytes) {
     RebuildIndex();
 }
 
-void TMemIniFile::MarkDamaged(std::string what) { damage_.push_back(std::move(what)); }
+void IniDocument::MarkDamaged(std::string what) { damage_.push_back(std::move(what)); }
 
-std::string TMemIniFile::FileContent() const {
+std::string IniDocument::FileContent() const {
     std::string text;
     for (const IniSection& section : sections_) {
         text += '[';
@@ -510,7 +510,7 @@ std::string TMemIniFile::FileContent() const {
     return text;
 }
 
-void TMemIniFile::SaveToDisk() {
+void IniDocument::SaveToDisk() {
     std::string content = FileContent();
     // A file that was never there has nothing to keep.
     if (Damaged() && original_) {
@@ -539,28 +539,28 @@ std::string IndexName(std::string_view name) {
 
 }  // namespace
 
-void TMemIniFile::RebuildIndex() {
+void IniDocument::RebuildIndex() {
     lastOfName_.clear();
     for (std::size_t i = 0; i < sections_.size(); ++i) lastOfName_[IndexName(sections_[i].name)] = i;
 }
 
-TMemIniFile::IniSection& TMemIniFile::AppendSection(std::string name) {
+IniDocument::IniSection& IniDocument::AppendSection(std::string name) {
     lastOfName_[IndexName(name)] = sections_.size();
     return sections_.emplace_back(IniSection{std::move(name), {}});
 }
 
-std::optional<std::size_t> TMemIniFile::FindSectionIndex(std::string_view name) const {
+std::optional<std::size_t> IniDocument::FindSectionIndex(std::string_view name) const {
     const auto found = lastOfName_.find(IndexName(name));
     if (found == lastOfName_.end()) return std::nullopt;
     return found->second;
 }
 
-const TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) const {
+const IniDocument::IniSection* IniDocument::FindSection(std::string_view name) const {
     const std::optional<std::size_t> index = FindSectionIndex(name);
     return index ? &sections_[*index] : nullptr;
 }
 
-TMemIniFile::IniSection* TMemIniFile::FindSection(std::string_view name) {
+IniDocument::IniSection* IniDocument::FindSection(std::string_view name) {
     return const_cast<IniSection*>(std::as_const(*this).FindSection(name));
 }
 
@@ -577,7 +577,7 @@ auto FindKeyLine(Lines& lines, std::string_view key) {
 
 }  // namespace
 
-std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
     const IniSection* found = FindSection(section);
     const std::string* line = found ? FindKeyLine(found->lines, key) : nullptr;
@@ -585,7 +585,7 @@ std::string TMemIniFile::ReadString(std::string_view section, std::string_view k
     return line->substr(line->find('=') + 1);
 }
 
-void TMemIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     IniSection* found = FindSection(section);
     if (!found) found = &AppendSection(std::string(section));
     std::string line(key);
@@ -600,19 +600,19 @@ void TMemIniFile::WriteString(std::string_view section, std::string_view key, st
         found->lines.push_back(std::move(line));
 }
 
-bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) const {
+bool IniDocument::ValueExists(std::string_view section, std::string_view key) const {
     const IniSection* found = FindSection(section);
     return found && FindKeyLine(found->lines, key);
 }
 
-std::vector<std::string> TMemIniFile::ReadSections() const {
+std::vector<std::string> IniDocument::ReadSections() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
     for (const IniSection& section : sections_) names.push_back(section.name);
     return names;
 }
 
-std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const {
+std::vector<std::string> IniDocument::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
     if (const IniSection* found = FindSection(section))
         for (const std::string& line : found->lines)
@@ -620,7 +620,7 @@ std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) cons
     return keys;
 }
 
-std::vector<std::string> TMemIniFile::ReadSectionValues(std::string_view section) const {
+std::vector<std::string> IniDocument::ReadSectionValues(std::string_view section) const {
     std::vector<std::string> lines;
     if (const IniSection* found = FindSection(section))
         for (const std::string& line : found->lines)
@@ -628,97 +628,97 @@ std::vector<std::string> TMemIniFile::ReadSectionValues(std::string_view section
     return lines;
 }
 
-void TMemIniFile::EraseSection(std::string_view section) {
+void IniDocument::EraseSection(std::string_view section) {
     std::erase_if(sections_, [section](const IniSection& entry) { return SameName(entry.name, section); });
     RebuildIndex();
 }
 
-void TMemIniFile::Clear() {
+void IniDocument::Clear() {
     sections_.clear();
     lastOfName_.clear();
 }
 
-std::optional<std::string> TMemIniFile::ReadValue(std::size_t sectionIndex, std::string_view key) const {
+std::optional<std::string> IniDocument::ReadValue(std::size_t sectionIndex, std::string_view key) const {
     const std::string* line = FindKeyLine(sections_.at(sectionIndex).lines, key);
     if (!line) return std::nullopt;
     return line->substr(line->find('=') + 1);
 }
 
-TDateTime TMemIniFile::ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+Moment IniDocument::ReadDate(std::string_view section, std::string_view key, Moment defaultValue) const {
     return StoredDate(ReadString(section, key, "")).value_or(defaultValue);
 }
 
-void TMemIniFile::WriteDate(std::string_view section, std::string_view key, TDateTime value) {
+void IniDocument::WriteDate(std::string_view section, std::string_view key, Moment value) {
     WriteString(section, key, FormatMoment("yyyy'/'mm'/'dd", value, LocaleFormatSettings{}));
 }
 
-TDateTime TMemIniFile::ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const {
+Moment IniDocument::ReadTime(std::string_view section, std::string_view key, Moment defaultValue) const {
     return StoredTime(ReadString(section, key, "")).value_or(defaultValue);
 }
 
-void TMemIniFile::WriteTime(std::string_view section, std::string_view key, TDateTime value) {
+void IniDocument::WriteTime(std::string_view section, std::string_view key, Moment value) {
     WriteString(section, key, FormatMoment("hh':'nn':'ss", value, LocaleFormatSettings{}));
 }
 
 // ---- Typed accessors ------------------------------------------------------------
 
-std::string TMemIniFileEx::ReadText(std::string_view key, std::string_view defaultValue) const {
+std::string IniStore::ReadText(std::string_view key, std::string_view defaultValue) const {
     return ReadString(Section, key, defaultValue);
 }
 
-void TMemIniFileEx::WriteText(std::string_view key, std::string_view value) {
+void IniStore::WriteText(std::string_view key, std::string_view value) {
     WriteString(Section, key, value);
 }
 
 std::optional<std::int32_t> StoredNumber(std::string_view stored) {
     std::string text(stored);
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
-    return TryStrToInt(text);
+    return ParseInteger(text);
 }
 
-std::int32_t TMemIniFileEx::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
+std::int32_t IniStore::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
     return StoredNumber(ReadText(key, "")).value_or(defaultValue);
 }
 
-void TMemIniFileEx::WriteNumber(std::string_view key, std::int32_t value) {
+void IniStore::WriteNumber(std::string_view key, std::int32_t value) {
     WriteText(key, std::to_string(value));
 }
 
-bool TMemIniFileEx::ReadFlag(std::string_view key, bool defaultValue) const {
+bool IniStore::ReadFlag(std::string_view key, bool defaultValue) const {
     return ReadNumber(key, defaultValue ? 1 : 0) != 0;
 }
 
-void TMemIniFileEx::WriteFlag(std::string_view key, bool value) {
+void IniStore::WriteFlag(std::string_view key, bool value) {
     WriteText(key, value ? "1" : "0");
 }
 
-std::string TMemIniFileEx::ReadPath(std::string_view key, std::string_view defaultValue) const {
+std::string IniStore::ReadPath(std::string_view key, std::string_view defaultValue) const {
     return ExpandFolderMacros(ReadText(key, defaultValue));
 }
 
-void TMemIniFileEx::WritePath(std::string_view key, std::string_view value) {
+void IniStore::WritePath(std::string_view key, std::string_view value) {
     WriteText(key, CollapseFolderMacros(value));
 }
 
-TPoint TMemIniFileEx::ReadPoint(std::string_view key, TPoint defaultValue) const {
+Point IniStore::ReadPoint(std::string_view key, Point defaultValue) const {
     std::string text = ReadText(key, "");
     const std::string x = SplitToken(text, ',');
-    return TPoint{TryStrToInt(x).value_or(defaultValue.x), TryStrToInt(text).value_or(defaultValue.y)};
+    return Point{ParseInteger(x).value_or(defaultValue.x), ParseInteger(text).value_or(defaultValue.y)};
 }
 
-void TMemIniFileEx::WritePoint(std::string_view key, TPoint value) {
+void IniStore::WritePoint(std::string_view key, Point value) {
     WriteText(key, std::to_string(value.x) + "," + std::to_string(value.y));
 }
 
-TColor TMemIniFileEx::ReadColor(std::string_view key, TColor defaultValue) const {
+ColorValue IniStore::ReadColor(std::string_view key, ColorValue defaultValue) const {
     if (!ValueExists(Section, key)) return defaultValue;
     const std::string text = ReadText(key, "");
-    if (const std::optional<TColor> named = NameToColor(text)) return *named;
-    if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
-    throw EConvertError(Quoted(text) + " は整数ではありません");
+    if (const std::optional<ColorValue> named = NameToColor(text)) return *named;
+    if (const std::optional<std::int32_t> number = ParseInteger(text)) return static_cast<ColorValue>(*number);
+    throw ValueFormatError(Quoted(text) + " は整数ではありません");
 }
 
-void TMemIniFileEx::WriteColor(std::string_view key, TColor value) {
+void IniStore::WriteColor(std::string_view key, ColorValue value) {
     if (const std::optional<std::string_view> name = ColorToName(value)) {
         WriteText(key, *name);
         return;
@@ -728,12 +728,12 @@ void TMemIniFileEx::WriteColor(std::string_view key, TColor value) {
     WriteText(key, text);
 }
 
-std::unique_ptr<TMemIniFileEx> OpenSettings() {
-    return std::make_unique<TMemIniFileEx>(platform::SettingsFilePath());
+std::unique_ptr<IniStore> OpenSettings() {
+    return std::make_unique<IniStore>(platform::SettingsFilePath());
 }
 
-std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name) {
-    return std::make_unique<TMemIniFileEx>(ExpandFolderMacros(name));
+std::unique_ptr<IniStore> OpenIniFile(std::string_view name) {
+    return std::make_unique<IniStore>(ExpandFolderMacros(name));
 }
 
 }  // namespace kairos

@@ -25,44 +25,44 @@ class FileOps;
 
 struct LocaleFormatSettings;
 
-using TColor = std::uint32_t;
+using ColorValue = std::uint32_t;
 
-struct TPoint {
+struct Point {
     int x = 0;
     int y = 0;
-    bool operator==(const TPoint&) const = default;
+    bool operator==(const Point&) const = default;
 };
 
 // A file that cannot be read or written; the message names the file and the
 // system's reason.
-class EIniFileError : public std::runtime_error {
+class IniFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 // A stored value that cannot be turned into what the reader asked for.
-class EConvertError : public std::runtime_error {
+class ValueFormatError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-struct TColorName {
+struct ColorName {
     std::string_view name;
-    TColor value;
+    ColorValue value;
 };
 
 // Names under which colours are written, in the order the writer searches
 // them: the first name of a value is the one written.
-extern const std::array<TColorName, 52> ColorNameTable;
+extern const std::array<ColorName, 52> ColorNameTable;
 
-std::optional<std::string_view> ColorToName(TColor color);
+std::optional<std::string_view> ColorToName(ColorValue color);
 // Letter case is ignored.
-std::optional<TColor> NameToColor(std::string_view name);
+std::optional<ColorValue> NameToColor(std::string_view name);
 
 // Decimal with an optional sign, or hexadecimal after "$" (also signed),
 // after any leading blanks. Hexadecimal takes the full 32 bits, so
 // "$FF00000F" is a system colour; anything out of the 32-bit range fails.
-std::optional<std::int32_t> TryStrToInt(std::string_view text);
+std::optional<std::int32_t> ParseInteger(std::string_view text);
 
 // A stored number as ReadNumber reads it: decimal, "$" or "0x" hexadecimal;
 // nothing for anything else.
@@ -79,16 +79,16 @@ enum class IniLoading {
     Empty,     // nothing is read; SetFileContent may supply the content
 };
 
-class TMemIniFile {
+class IniDocument {
 public:
-    // Throws EIniFileError when the file exists but cannot be read.
-    explicit TMemIniFile(std::string fileName, IniLoading loading = IniLoading::FromDisk);
-    TMemIniFile(std::string fileName, IniLoading loading, platform::FileOps& files);
-    virtual ~TMemIniFile() = default;
-    TMemIniFile(const TMemIniFile&) = default;
-    TMemIniFile& operator=(const TMemIniFile&) = default;
-    TMemIniFile(TMemIniFile&&) = default;
-    TMemIniFile& operator=(TMemIniFile&&) = default;
+    // Throws IniFileError when the file exists but cannot be read.
+    explicit IniDocument(std::string fileName, IniLoading loading = IniLoading::FromDisk);
+    IniDocument(std::string fileName, IniLoading loading, platform::FileOps& files);
+    virtual ~IniDocument() = default;
+    IniDocument(const IniDocument&) = default;
+    IniDocument& operator=(const IniDocument&) = default;
+    IniDocument(IniDocument&&) = default;
+    IniDocument& operator=(IniDocument&&) = default;
 
     const std::string& FileName() const { return fileName_; }
 
@@ -102,7 +102,7 @@ public:
     // step; a read-only file is refused. A damaged store first keeps the
     // bytes it read under a backup name no file has yet ("Alarm.ini.bak",
     // "Alarm.ini.1.bak", ...) and tells the backup notice (SetBackupNotice).
-    // Throws EIniFileError; the file is then unchanged.
+    // Throws IniFileError; the file is then unchanged.
     void SaveToDisk();
 
     // Whether what was read lost something: a byte sequence no encoding
@@ -136,11 +136,11 @@ public:
     // locale, so that a file means the same to every reader. Reading takes
     // that form, then ISO (yyyy-mm-dd), then the locale's short date or long
     // time picture. A missing or empty value gives the default; a value none
-    // of them reads throws EConvertError.
-    TDateTime ReadDate(std::string_view section, std::string_view key, TDateTime defaultValue) const;
-    void WriteDate(std::string_view section, std::string_view key, TDateTime value);
-    TDateTime ReadTime(std::string_view section, std::string_view key, TDateTime defaultValue) const;
-    void WriteTime(std::string_view section, std::string_view key, TDateTime value);
+    // of them reads throws ValueFormatError.
+    Moment ReadDate(std::string_view section, std::string_view key, Moment defaultValue) const;
+    void WriteDate(std::string_view section, std::string_view key, Moment value);
+    Moment ReadTime(std::string_view section, std::string_view key, Moment defaultValue) const;
+    void WriteTime(std::string_view section, std::string_view key, Moment value);
 
 private:
     struct IniSection {
@@ -171,14 +171,14 @@ private:
 void SetBackupNotice(std::function<void(const std::string& message)> notice);
 
 // A stored date or time, read as ReadDate and ReadTime read it: nothing for
-// an empty text; EConvertError for one no form reads.
-std::optional<TDateTime> StoredDate(std::string_view text);
-std::optional<TDateTime> StoredTime(std::string_view text);
+// an empty text; ValueFormatError for one no form reads.
+std::optional<Moment> StoredDate(std::string_view text);
+std::optional<Moment> StoredTime(std::string_view text);
 
 // The store with a current section for the typed accessors.
-class TMemIniFileEx : public TMemIniFile {
+class IniStore : public IniDocument {
 public:
-    using TMemIniFile::TMemIniFile;
+    using IniDocument::IniDocument;
 
     std::string Section;
 
@@ -193,22 +193,22 @@ public:
     std::string ReadPath(std::string_view key, std::string_view defaultValue) const;
     void WritePath(std::string_view key, std::string_view value);
     // "x,y"; each coordinate falls back to its own default.
-    TPoint ReadPoint(std::string_view key, TPoint defaultValue) const;
-    void WritePoint(std::string_view key, TPoint value);
-    // A colour name or a number; a present value that is neither throws EConvertError.
-    TColor ReadColor(std::string_view key, TColor defaultValue) const;
-    void WriteColor(std::string_view key, TColor value);
+    Point ReadPoint(std::string_view key, Point defaultValue) const;
+    void WritePoint(std::string_view key, Point value);
+    // A colour name or a number; a present value that is neither throws ValueFormatError.
+    ColorValue ReadColor(std::string_view key, ColorValue defaultValue) const;
+    void WriteColor(std::string_view key, ColorValue value);
 };
 
 // The settings file: beside the executable, or in the user's configuration folder.
-std::unique_ptr<TMemIniFileEx> OpenSettings();
+std::unique_ptr<IniStore> OpenSettings();
 // The file of that name after its folder macro is expanded.
-std::unique_ptr<TMemIniFileEx> OpenIniFile(std::string_view name);
+std::unique_ptr<IniStore> OpenIniFile(std::string_view name);
 
 // Date and time text as WriteDate and WriteTime produce it, read back.
 // Two-digit years fall in the hundred years that begin fifty years before
 // currentYear. Empty when the text is not a date or time of that picture.
-std::optional<TDateTime> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear);
-std::optional<TDateTime> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale);
+std::optional<Moment> ParseDateText(std::string_view text, std::string_view shortDatePicture, int currentYear);
+std::optional<Moment> ParseTimeText(std::string_view text, const LocaleFormatSettings& locale);
 
 }  // namespace kairos

@@ -7,7 +7,7 @@
 
 namespace kairos {
 
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& v) {
+void WritePreferences(IniStore& store, const PreferenceValues& v) {
     store.Section = SettingsKey::General;
     store.WriteText("DateFormat", v.DateFormat);
     store.WriteText("TimeFormat", v.TimeFormat);
@@ -45,7 +45,7 @@ void WritePreferences(TMemIniFileEx& store, const PreferenceValues& v) {
 }
 
 // A kept key goes back to the exact text it had, in its place in the file.
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values, const KeptKeys& keep) {
+void WritePreferences(IniStore& store, const PreferenceValues& values, const KeptKeys& keep) {
     std::vector<std::optional<std::string>> kept;
     for (const auto& [section, key] : keep)
         kept.push_back(store.ValueExists(section, key) ? std::optional(store.ReadString(section, key, "")) : std::nullopt);
@@ -57,8 +57,8 @@ void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values, cons
 // The writer decides what each key holds, so the keys are compared as it
 // would write them.
 KeptKeys KeysLeftAlone(const PreferenceValues& shown, const PreferenceValues& now, const KeptKeys& unshown) {
-    TMemIniFileEx before("", IniLoading::Empty);
-    TMemIniFileEx after("", IniLoading::Empty);
+    IniStore before("", IniLoading::Empty);
+    IniStore after("", IniLoading::Empty);
     WritePreferences(before, shown);
     WritePreferences(after, now);
     KeptKeys kept;
@@ -93,10 +93,10 @@ std::int32_t SettingsReader::Number(std::string_view key, std::int32_t defaultVa
 
 bool SettingsReader::Flag(std::string_view key, bool defaultValue) { return Number(key, defaultValue ? 1 : 0) != 0; }
 
-TColor SettingsReader::Color(std::string_view key, TColor defaultValue) {
+ColorValue SettingsReader::Color(std::string_view key, ColorValue defaultValue) {
     try {
         return store_.ReadColor(key, defaultValue);
-    } catch (const EConvertError& error) {
+    } catch (const ValueFormatError& error) {
         Note(key, store_.ReadText(key, ""), error.what());
         return defaultValue;
     }
@@ -122,7 +122,7 @@ std::string SettingsReader::ErrorText() const {
     return text;
 }
 
-void WritePosition(TMemIniFileEx& store, TPoint topLeft, TopMostMode mode) {
+void WritePosition(IniStore& store, Point topLeft, TopMostMode mode) {
     store.Section = SettingsKey::General;
     store.WritePoint("Point", topLeft);
     store.WriteFlag("TopMostMode", mode == TopMostMode::On);

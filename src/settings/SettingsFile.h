@@ -27,9 +27,9 @@ inline constexpr std::string_view DefaultTimeFormat = "ampm h:nn:ss";
 inline constexpr std::string_view DefaultNTPAddress = "ntp.nict.jp";
 inline constexpr int DefaultTransparency = 255;
 inline constexpr int DefaultAutoNTPInterval = 10;
-inline constexpr TColor DefaultBackColor = 0xFF00000F;    // clBtnFace
-inline constexpr TColor DefaultTextColor = 0xFF000008;    // clWindowText
-inline constexpr TColor DefaultShadowColor = 0x00C0C0C0;  // clSilver
+inline constexpr ColorValue DefaultBackColor = 0xFF00000F;    // clBtnFace
+inline constexpr ColorValue DefaultTextColor = 0xFF000008;    // clWindowText
+inline constexpr ColorValue DefaultShadowColor = 0x00C0C0C0;  // clSilver
 inline constexpr std::size_t MaxFontNameBytes = 31;
 // A template is rendered on every tick: a longer one, which nobody writes by
 // hand, would cost the clock its whole processor.
@@ -42,7 +42,7 @@ struct PreferenceValues {
     std::string ToolTipFormat;
     std::string NTPAddress{DefaultNTPAddress};
     int Transparency = DefaultTransparency;
-    TColor BackColor = DefaultBackColor;
+    ColorValue BackColor = DefaultBackColor;
     std::string BGImage;
     bool AutoNTP = false;
     int AutoNTPInterval = DefaultAutoNTPInterval;
@@ -52,8 +52,8 @@ struct PreferenceValues {
     int TimeSize = 18;
     bool DateShadow = false;
     bool TimeShadow = false;
-    TColor DateColor = DefaultTextColor;
-    TColor TimeColor = DefaultTextColor;
+    ColorValue DateColor = DefaultTextColor;
+    ColorValue TimeColor = DefaultTextColor;
 
     bool InformationPlay = false;
     bool InformationOnBeep = false;
@@ -82,7 +82,7 @@ struct UnreadSetting {
 // cannot be read leaves only its own setting at the default, and is noted.
 class SettingsReader {
 public:
-    explicit SettingsReader(TMemIniFileEx& store) : store_(store) {}
+    explicit SettingsReader(IniStore& store) : store_(store) {}
 
     void SetSection(std::string_view section) { store_.Section = section; }
     const std::string& Section() const { return store_.Section; }
@@ -92,7 +92,7 @@ public:
     std::string Template(std::string_view key, std::string_view defaultValue);
     std::int32_t Number(std::string_view key, std::int32_t defaultValue);
     bool Flag(std::string_view key, bool defaultValue);
-    TColor Color(std::string_view key, TColor defaultValue);
+    ColorValue Color(std::string_view key, ColorValue defaultValue);
 
     const std::vector<UnreadSetting>& Unread() const { return unread_; }
     bool WasUnread(std::string_view section, std::string_view key) const;
@@ -102,24 +102,24 @@ public:
 private:
     void Note(std::string_view key, std::string value, std::string error);
 
-    TMemIniFileEx& store_;
+    IniStore& store_;
     std::vector<UnreadSetting> unread_;
 };
 
 // Replaces existing keys in place and appends missing ones, so a new file
 // lists them in this order; everything else in the file stays.
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values);
+void WritePreferences(IniStore& store, const PreferenceValues& values);
 
 // The same, leaving alone the keys (section, key) it is told to keep: a
 // value that could not be read is written only once the user has changed it.
 using KeptKeys = std::vector<std::pair<std::string, std::string>>;
-void WritePreferences(TMemIniFileEx& store, const PreferenceValues& values, const KeptKeys& keep);
+void WritePreferences(IniStore& store, const PreferenceValues& values, const KeptKeys& keep);
 
 // Of the keys whose values could not be shown as they stand, those the user
 // has left as shown: they are to be kept as the file has them.
 KeptKeys KeysLeftAlone(const PreferenceValues& shown, const PreferenceValues& now, const KeptKeys& unshown);
 
 enum class TopMostMode { Off, On };
-void WritePosition(TMemIniFileEx& store, TPoint topLeft, TopMostMode mode);
+void WritePosition(IniStore& store, Point topLeft, TopMostMode mode);
 
 }  // namespace kairos

@@ -23,11 +23,11 @@ bool HasPictureExtension(const QString& fileName) {
 
 }  // namespace
 
-TKairosPanel::TKairosPanel(QWidget* parent) : QWidget(parent) {
+ClockPanel::ClockPanel(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-bool TKairosPanel::LoadPicture(const std::string& fileName) {
+bool ClockPanel::LoadPicture(const std::string& fileName) {
     const QString name = QString::fromStdString(fileName);
     if (name.isEmpty() || !HasPictureExtension(name)) return false;
     // The extension decides the format, as it does for the user: a JPEG
@@ -41,7 +41,7 @@ bool TKairosPanel::LoadPicture(const std::string& fileName) {
     return true;
 }
 
-void TKairosPanel::paintEvent(QPaintEvent*) {
+void ClockPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = rect();
     painter.setPen(palette().color(QPalette::Light));
@@ -53,24 +53,24 @@ void TKairosPanel::paintEvent(QPaintEvent*) {
     TileDraw(area, painter, picture_);
 }
 
-TKairosLabel::TKairosLabel(QWidget* parent) : TThreeLabel(parent) {
+ClockLine::ClockLine(QWidget* parent) : ShadowLabel(parent) {
     SetBevelWidth(0);
 }
 
-void TKairosLabel::SetText(std::string_view text) {
+void ClockLine::SetText(std::string_view text) {
     if (text == text_) return;
     text_.assign(text);
     setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void TKairosLabel::SetFontColor(std::uint32_t color) {
+void ClockLine::SetFontColor(std::uint32_t color) {
     QPalette colors = palette();
     colors.setColor(QPalette::WindowText, ResolveColor(color, colors));
     setPalette(colors);
 }
 
-void TKairosLabel::mousePressEvent(QMouseEvent* event) {
-    TThreeLabel::mousePressEvent(event);
+void ClockLine::mousePressEvent(QMouseEvent* event) {
+    ShadowLabel::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) emit DragStarted(event->globalPosition().toPoint());
 }
 

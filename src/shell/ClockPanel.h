@@ -14,10 +14,10 @@ namespace kairos {
 // The panel inside the window's frame: a raised one-pixel bevel, no
 // background of its own (the window colour shows through), and an optional
 // picture tiled over all of it, bevel included.
-class TKairosPanel final : public QWidget {
+class ClockPanel final : public QWidget {
     Q_OBJECT
 public:
-    explicit TKairosPanel(QWidget* parent);
+    explicit ClockPanel(QWidget* parent);
 
     // Loads a bmp, ico, emf or wmf file by its extension. On any failure the
     // panel keeps the picture it had.
@@ -32,10 +32,10 @@ private:
 };
 
 // A clock line: a shadow-text label that moves the window when dragged.
-class TKairosLabel final : public TThreeLabel {
+class ClockLine final : public ShadowLabel {
     Q_OBJECT
 public:
-    explicit TKairosLabel(QWidget* parent);
+    explicit ClockLine(QWidget* parent);
 
     // The text changes up to 100 times a second and mostly stays the same:
     // comparing the UTF-8 bytes first spares the QString conversion, the

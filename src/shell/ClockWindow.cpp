@@ -31,7 +31,7 @@
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/Help.h"
-#include "shell/RerTrayReg.h"
+#include "shell/TrayIcon.h"
 #include "shell/FrameColors.h"
 #include "shell/SnapToWorkArea.h"
 #include "shell/DeadlineTimers.h"
@@ -51,12 +51,12 @@ constexpr int kSnapSettleMs = 200;
 constexpr int kMinPointSize = 1;
 constexpr int kMaxPointSize = 400;
 
-TDateTime StartOfDay(TDateTime moment) {
+Moment StartOfDay(Moment moment) {
     const MomentParts parts = SplitMoment(moment);
-    return parts.valid ? static_cast<TDateTime>(parts.day) : 0.0;
+    return parts.valid ? static_cast<Moment>(parts.day) : 0.0;
 }
 
-TDateTime LastMillisecondOf(TDateTime day) { return ComposeDateTime(day, *TryEncodeTime(23, 59, 59, 999)); }
+Moment LastMillisecondOf(Moment day) { return ComposeDateTime(day, *TryEncodeTime(23, 59, 59, 999)); }
 
 // Template line breaks are CR LF; a tooltip breaks on a lone '\n'.
 QString ToTipText(const std::string& text) {
@@ -66,15 +66,15 @@ QString ToTipText(const std::string& text) {
 }
 
 // Width of the widest line and height of all lines, as the label draws them.
-QSize MeasureText(const TKairosLabel& label, const std::string& text) {
+QSize MeasureText(const ClockLine& label, const std::string& text) {
     return label.TextExtent(QString::fromStdString(text));
 }
 
 }  // namespace
 
-TKairosDisplayForm::TKairosDisplayForm(Services services)
+ClockWindow::ClockWindow(Services services)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Tool),
-      Alarms(std::make_unique<TAlarmList>(services.alarmFile, services.clock)),
+      Alarms(std::make_unique<AlarmList>(services.alarmFile, services.clock)),
       clock_(services.clock),
       timers_(services.timers),
       openSettings_(std::move(services.openSettings)),
@@ -85,46 +85,53 @@ TKairosDisplayForm::TKairosDisplayForm(Services services)
     move(DefaultLeft, DefaultTop);
 
     SyncRunner = new ClockSyncRunner(std::move(services.syncJob), this);
-    Timer = new QTimer(this);
-    Timer->setInterval(TickIntervalMs);
-    connect(Timer, &QTimer::timeout, this, &TKairosDisplayForm::TimerTimer);
+    TickTimer = new QTimer(this);
+    TickTimer->setInterval(TickIntervalMs);
+    connect(TickTimer, &QTimer::timeout, this, &ClockWindow::Tick);
     snapTimer_ = new QTimer(this);
     snapTimer_->setSingleShot(true);
     snapTimer_->setInterval(kSnapSettleMs);
-    connect(snapTimer_, &QTimer::timeout, this, &TKairosDisplayForm::SnapIntoWorkArea);
+    connect(snapTimer_, &QTimer::timeout, this, &ClockWindow::SnapIntoWorkArea);
 
-    FormCreate();
-    Timer->start();
+    CreateContextMenu();
+    CreateTrayIcon();
+    CreateLines();
+    LoadStartupState();
+    TickTimer->start();
     // Only once the window is shown and ticking: the box must not stop the
     // clock before it has started.
     if (!startupErrors_.empty())
         QTimer::singleShot(0, this, [this] { ShowApplicationError(std::exchange(startupErrors_, {})); });
 }
 
-TKairosDisplayForm::~TKairosDisplayForm() { FormDestroy(); }
+ClockWindow::~ClockWindow() {
+    TickTimer->stop();
+    // No further chime starts; the one sounding may be cut off with the program.
+    if (HourChime) HourChime->Terminate();
+}
 
-void TKairosDisplayForm::FormCreate() {
-    CreatePopupMenu();
-    CreateTrayIcon();
-    ClockPanel = new TKairosPanel(this);
-    TimeLabel = new TKairosLabel(ClockPanel);
-    DateLabel = new TKairosLabel(ClockPanel);
+void ClockWindow::CreateLines() {
+    Panel = new ClockPanel(this);
+    TimeLine = new ClockLine(Panel);
+    DateLine = new ClockLine(Panel);
 
-    auto* lines = new QVBoxLayout(ClockPanel);
+    auto* lines = new QVBoxLayout(Panel);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
-    lines->addWidget(TimeLabel, 1);
-    lines->addWidget(DateLabel, 0);
+    lines->addWidget(TimeLine, 1);
+    lines->addWidget(DateLine, 0);
     PlaceClockPanel();
 
-    for (TKairosLabel* label : {TimeLabel, DateLabel}) {
+    for (ClockLine* label : {TimeLine, DateLine}) {
         label->setAlignment(Qt::AlignCenter);
         label->Shadow().SetX(kShadowOffset);
         label->Shadow().SetY(kShadowOffset);
         label->installEventFilter(this);
-        connect(label, &TKairosLabel::DragStarted, this, &TKairosDisplayForm::StartDrag);
+        connect(label, &ClockLine::DragStarted, this, &ClockWindow::StartDrag);
     }
+}
 
+void ClockWindow::LoadStartupState() {
     // Each part that fails costs only itself: an unreadable setting keeps
     // its default, and the position and the alarms are read all the same.
     const auto note = [this](const std::string& error) {
@@ -133,7 +140,7 @@ void TKairosDisplayForm::FormCreate() {
     };
     try {
         // The store is freed on every way out, the error included.
-        const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+        const std::unique_ptr<IniStore> store = openSettings_();
         note(LoadSettings(*store));
         ReadPlacement(*store);
     } catch (const std::exception& error) {
@@ -147,22 +154,16 @@ void TKairosDisplayForm::FormCreate() {
     }
 }
 
-void TKairosDisplayForm::ReadPlacement(TMemIniFileEx& store) {
+void ClockWindow::ReadPlacement(IniStore& store) {
     store.Section = SettingsKey::General;
-    const TPoint point = store.ReadPoint("Point", TPoint{x(), y()});
+    const Point point = store.ReadPoint("Point", Point{x(), y()});
     move(point.x, point.y);
     if (store.ReadFlag("TopMostMode", false)) ToggleTopMost();
 }
 
-void TKairosDisplayForm::FormDestroy() {
-    Timer->stop();
-    // No further chime starts; the one sounding may be cut off with the program.
-    if (RepeatThread) RepeatThread->Terminate();
-}
+void ClockWindow::ReloadAlarms() { Alarms->LoadFromFile(); }
 
-void TKairosDisplayForm::ReloadAlarms() { Alarms->LoadFromFile(); }
-
-std::string TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
+std::string ClockWindow::LoadSettings(IniStore& store) {
     SettingsReader read(store);
     read.SetSection(SettingsKey::General);
     DateTemplate = read.Template("DateFormat", DefaultDateFormat);
@@ -176,7 +177,7 @@ std::string TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
 
     backColor_ = read.Color("BackColor", DefaultBackColor);
     update();
-    ClockPanel->LoadPicture(read.Path("BGImage", ""));
+    Panel->LoadPicture(read.Path("BGImage", ""));
 
     AutoNTP = read.Flag("AutoNTP", false) ? AutoSyncMode::On : AutoSyncMode::Off;
     AutoNTPInterval = read.Number("AutoNTPInterval", DefaultAutoNTPInterval);
@@ -189,8 +190,8 @@ std::string TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
         base.setFamily(QString::fromStdString(face.substr(0, Utf8CutPoint(face, MaxFontNameBytes))));
         setFont(base);
     }
-    ApplyLineSettings(read, DateLabel, "Date");
-    ApplyLineSettings(read, TimeLabel, "Time");
+    ApplyLineSettings(read, DateLine, "Date");
+    ApplyLineSettings(read, TimeLine, "Time");
 
     read.SetSection(SettingsKey::InformationNote);
     InformationNote.Play = read.Flag("Play", false);
@@ -213,7 +214,7 @@ std::string TKairosDisplayForm::LoadSettings(TMemIniFileEx& store) {
 }
 
 // Size, colour and shadow of one line, from the keys that start with prefix.
-void TKairosDisplayForm::ApplyLineSettings(SettingsReader& read, TKairosLabel* label, const char* prefix) {
+void ClockWindow::ApplyLineSettings(SettingsReader& read, ClockLine* label, const char* prefix) {
     const std::string key(prefix);
     QFont lineFont = font();
     const int points = read.Number(key + "Size", 2 * font().pointSize());
@@ -224,38 +225,38 @@ void TKairosDisplayForm::ApplyLineSettings(SettingsReader& read, TKairosLabel* l
     label->Shadow().SetColor(ResolveColor(read.Color(key + "ShadowColor", DefaultShadowColor), palette()));
 }
 
-void TKairosDisplayForm::ReloadSettings() {
-    const std::unique_ptr<TMemIniFileEx> store = openSettings_();
+void ClockWindow::ReloadSettings() {
+    const std::unique_ptr<IniStore> store = openSettings_();
     const std::string errors = LoadSettings(*store);
     if (!errors.empty()) ShowApplicationError(errors);
 }
 
-void TKairosDisplayForm::AdjustWindowSize() {
-    const TDateTime today = StartOfDay(clock_.Now());
-    const QSize time = MeasureText(*TimeLabel, Render(TimeTemplate, LastMillisecondOf(today)));
+void ClockWindow::AdjustWindowSize() {
+    const Moment today = StartOfDay(clock_.Now());
+    const QSize time = MeasureText(*TimeLine, Render(TimeTemplate, LastMillisecondOf(today)));
 
     const DecodedDate date = DecodeDate(today);
-    const TDateTime yearEnd = TryEncodeDate(date.year, 12, 31).value_or(today);
-    const QSize dateSize = MeasureText(*DateLabel, Render(DateTemplate, LastMillisecondOf(yearEnd)));
+    const Moment yearEnd = TryEncodeDate(date.year, 12, 31).value_or(today);
+    const QSize dateSize = MeasureText(*DateLine, Render(DateTemplate, LastMillisecondOf(yearEnd)));
 
     // The date line's own height follows its text from here on (one line of
     // its font), and the time line takes the rest.
     resize(std::max(dateSize.width(), time.width()), dateSize.height() + time.height() + 6);
 }
 
-std::string TKairosDisplayForm::Render(const std::string& templateText, double moment) const {
+std::string ClockWindow::Render(const std::string& templateText, double moment) const {
     return RenderTemplate(templateText, moment, clock_, CurrentLocaleFormatSettings());
 }
 
-std::string TKairosDisplayForm::RenderTimeText() const { return Render(TimeTemplate, clock_.Now()); }
+std::string ClockWindow::RenderTimeText() const { return Render(TimeTemplate, clock_.Now()); }
 
-std::string TKairosDisplayForm::RenderTipText() const { return Render(TipTemplate, clock_.Now()); }
+std::string ClockWindow::RenderTipText() const { return Render(TipTemplate, clock_.Now()); }
 
 // The date line shows the start of today: time tokens in its template read 00:00:00.
-std::string TKairosDisplayForm::RenderDateText() const { return Render(DateTemplate, StartOfDay(clock_.Now())); }
+std::string ClockWindow::RenderDateText() const { return Render(DateTemplate, StartOfDay(clock_.Now())); }
 
-void TKairosDisplayForm::ShowStatus(const std::string& text, StatusSound sound) {
-    DateLabel->SetText(text);
+void ClockWindow::ShowStatus(const std::string& text, StatusSound sound) {
+    DateLine->SetText(text);
     if (sound == StatusSound::WithSound && InformationNote.Play) {
         if (InformationNote.OnBeep) media_.Beep(900, 300);
         else media_.PlaySoundFile(InformationNote.Path, SoundWait::Async);
@@ -265,7 +266,7 @@ void TKairosDisplayForm::ShowStatus(const std::string& text, StatusSound sound) 
     timers_.StartTimer(StatusHoldMs, StatusKey);
 }
 
-void TKairosDisplayForm::CheckAlarms() {
+void ClockWindow::CheckAlarms() {
     // Each alarm is tested against the clock as it is examined. An alarm
     // that removes itself leaves the next one at the same position.
     std::size_t index = 0;
@@ -280,8 +281,8 @@ void TKairosDisplayForm::CheckAlarms() {
     }
 }
 
-void TKairosDisplayForm::FireAlarm(std::size_t index) {
-    const TAlarmData& alarm = (*Alarms)[index];
+void ClockWindow::FireAlarm(std::size_t index) {
+    const Alarm& alarm = (*Alarms)[index];
     if (AlarmSound.AlarmToBeep) media_.Beep(1000, 100);
     else media_.PlaySoundFile(AlarmSound.Path, SoundWait::Async);
     ShowStatus(alarm.Message, StatusSound::Silent);
@@ -293,13 +294,13 @@ void TKairosDisplayForm::FireAlarm(std::size_t index) {
     timers_.StartTimer(AlarmPauseMs, AlarmPauseKey);
 }
 
-void TKairosDisplayForm::PlayTimeSignal() {
+void ClockWindow::PlayTimeSignal() {
     const DecodedTime now = DecodeTime(clock_.Now());
     if (TimeSignal.PlayJustTime && now.minute == 0) {
         if (TimeSignal.TimesLoop) {
             // The hour on a twelve-hour dial: 12 at midnight and noon.
             const int strokes = now.hour % 12 == 0 ? 12 : now.hour % 12;
-            RepeatThread = media_.PlaySoundRepeated(TimeSignal.Path, strokes);
+            HourChime = media_.PlaySoundRepeated(TimeSignal.Path, strokes);
         } else {
             media_.PlaySoundFile(TimeSignal.Path, SoundWait::Async);
         }
@@ -309,7 +310,7 @@ void TKairosDisplayForm::PlayTimeSignal() {
     timers_.StartTimer(SignalPauseMs, SignalPauseKey);
 }
 
-void TKairosDisplayForm::SynchronizeClock(SyncReport report) {
+void ClockWindow::SynchronizeClock(SyncReport report) {
     if (report == SyncReport::Report &&
         SyncRunner->Start({NTPAddress, StepLimit::Refuse, std::nullopt},
                           [this](const SyncOutcome& outcome) { SyncEnded(outcome, SyncOrigin::Schedule); }))
@@ -317,7 +318,7 @@ void TKairosDisplayForm::SynchronizeClock(SyncReport report) {
     AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
 }
 
-void TKairosDisplayForm::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin) {
+void ClockWindow::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin) {
     // Measured from the end of this run, so a slow server delays the next one.
     AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
     // The user said no to the step; there is nothing to tell.
@@ -327,7 +328,7 @@ void TKairosDisplayForm::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin
         ShowNotice(SyncReportText(outcome), DialogType::Information, 0);
 }
 
-void TKairosDisplayForm::TimerTimer() {
+void ClockWindow::Tick() {
     try {
         RunTickSteps();
     } catch (const std::exception& error) {
@@ -336,11 +337,11 @@ void TKairosDisplayForm::TimerTimer() {
     }
 }
 
-void TKairosDisplayForm::RunTickSteps() {
-    TimeLabel->SetText(RenderTimeText());
+void ClockWindow::RunTickSteps() {
+    TimeLine->SetText(RenderTimeText());
 
     std::string tip = RenderTipText();
-    TrayIcon->SetTip(tip);
+    Tray->SetTip(tip);
     if (tip != shownTip_) {
         setToolTip(ToTipText(tip));
         shownTip_ = std::move(tip);
@@ -349,47 +350,47 @@ void TKairosDisplayForm::RunTickSteps() {
     if (!timers_.IsTimerRunning(AlarmPauseKey)) CheckAlarms();
     if (!timers_.IsTimerRunning(SignalPauseKey) && DecodeTime(clock_.Now()).minute % 30 == 0) PlayTimeSignal();
     if (AutoSync.IsDue(clock_.TickCount()) && !SyncRunner->Busy()) SynchronizeClock(SyncReport::Report);
-    if (!timers_.IsTimerRunning(StatusKey)) DateLabel->SetText(RenderDateText());
+    if (!timers_.IsTimerRunning(StatusKey)) DateLine->SetText(RenderDateText());
 }
 
-void TKairosDisplayForm::CreateTrayIcon() {
-    TrayIcon = new TRerTray(this);
-    TrayIcon->SetPopupMenu(PopupMenu);
-    TrayIcon->SetTaskBar(eBAR_HIDE);
-    TrayIcon->SetTaskTray(true);
-    TrayIcon->OnClick = [this](QObject* sender, QPoint cursor, bool& handled) {
-        TrayIconClick(sender, cursor, handled);
+void ClockWindow::CreateTrayIcon() {
+    Tray = new TrayIcon(this);
+    Tray->SetContextMenu(ContextMenu);
+    Tray->SetTaskbar(TaskbarButton::Hidden);
+    Tray->SetIconShown(true);
+    Tray->OnClick = [this](QObject* sender, QPoint cursor, bool& handled) {
+        ToggleVisibility(sender, cursor, handled);
     };
 }
 
-void TKairosDisplayForm::CreatePopupMenu() {
-    PopupMenu = new QMenu(this);
-    AlarmSetting = AddMenuItem("アラーム(&A)...", Qt::Key_A, &TKairosDisplayForm::AlarmSettingClick);
-    CopyDate = AddMenuItem("日付をコピー(&D)", Qt::Key_D, &TKairosDisplayForm::CopyDateClick);
-    CopyTime = AddMenuItem("時刻をコピー(&I)", Qt::Key_I, &TKairosDisplayForm::CopyTimeClick);
-    N1 = PopupMenu->addSeparator();
-    Options = AddMenuItem("設定(&O)...", Qt::Key_P, &TKairosDisplayForm::OptionsClick);
-    PropertyDateTime = AddMenuItem("日付と時刻のプロパティ(&P)...", {}, &TKairosDisplayForm::PropertyDateTimeClick);
-    SetTopMost = AddMenuItem("常に手前表示(&T)", Qt::Key_T, &TKairosDisplayForm::SetTopMostClick);
-    SetTime = AddMenuItem("時刻あわせ(&S)", Qt::Key_S, &TKairosDisplayForm::SetTimeClick);
-    SavePosition = AddMenuItem("現在の位置設定等を保存(&I)", {}, &TKairosDisplayForm::SavePositionClick);
-    N2 = PopupMenu->addSeparator();
-    ShowAbout = AddMenuItem("バージョン情報(&A)", {}, &TKairosDisplayForm::ShowAboutClick);
-    ShowHelp = AddMenuItem("ヘルプ(&H)", Qt::Key_F1, &TKairosDisplayForm::ShowHelpClick);
-    N3 = PopupMenu->addSeparator();
-    AppExit = AddMenuItem("終了(&X)", {}, &TKairosDisplayForm::AppExitClick);
+void ClockWindow::CreateContextMenu() {
+    ContextMenu = new QMenu(this);
+    AlarmsAction = AddMenuItem("アラーム(&A)...", Qt::Key_A, &ClockWindow::ShowAlarms);
+    CopyDateAction = AddMenuItem("日付をコピー(&D)", Qt::Key_D, &ClockWindow::CopyDate);
+    CopyTimeAction = AddMenuItem("時刻をコピー(&I)", Qt::Key_I, &ClockWindow::CopyTime);
+    ContextMenu->addSeparator();
+    PreferencesAction = AddMenuItem("設定(&O)...", Qt::Key_P, &ClockWindow::ShowPreferences);
+    DateTimeSettingsAction = AddMenuItem("日付と時刻のプロパティ(&P)...", {}, &ClockWindow::ShowDateTimeSettings);
+    TopMostAction = AddMenuItem("常に手前表示(&T)", Qt::Key_T, &ClockWindow::ApplyTopMostCheck);
+    SyncNowAction = AddMenuItem("時刻あわせ(&S)", Qt::Key_S, &ClockWindow::SyncClockNow);
+    SavePositionAction = AddMenuItem("現在の位置設定等を保存(&I)", {}, &ClockWindow::SavePosition);
+    ContextMenu->addSeparator();
+    AboutAction = AddMenuItem("バージョン情報(&A)", {}, &ClockWindow::ShowAbout);
+    HelpAction = AddMenuItem("ヘルプ(&H)", Qt::Key_F1, &ClockWindow::ShowHelp);
+    ContextMenu->addSeparator();
+    QuitAction = AddMenuItem("終了(&X)", {}, &ClockWindow::Quit);
 
-    SetTopMost->setCheckable(true);
-    PopupMenu->setDefaultAction(AlarmSetting);
+    TopMostAction->setCheckable(true);
+    ContextMenu->setDefaultAction(AlarmsAction);
     // Not every style draws the default item bold by itself.
-    QFont bold = AlarmSetting->font();
+    QFont bold = AlarmsAction->font();
     bold.setBold(true);
-    AlarmSetting->setFont(bold);
+    AlarmsAction->setFont(bold);
 }
 
-QAction* TKairosDisplayForm::AddMenuItem(const char* caption, QKeySequence shortcut,
-                                         void (TKairosDisplayForm::*handler)()) {
-    QAction* item = PopupMenu->addAction(QString::fromUtf8(caption));
+QAction* ClockWindow::AddMenuItem(const char* caption, QKeySequence shortcut,
+                                  void (ClockWindow::*handler)()) {
+    QAction* item = ContextMenu->addAction(QString::fromUtf8(caption));
     item->setShortcut(shortcut);
     // The plain keys work on the clock window too, without opening the menu.
     addAction(item);
@@ -397,7 +398,7 @@ QAction* TKairosDisplayForm::AddMenuItem(const char* caption, QKeySequence short
     return item;
 }
 
-void TKairosDisplayForm::RunCommand(void (TKairosDisplayForm::*handler)()) {
+void ClockWindow::RunCommand(void (ClockWindow::*handler)()) {
     try {
         (this->*handler)();
     } catch (const std::exception& error) {
@@ -405,12 +406,12 @@ void TKairosDisplayForm::RunCommand(void (TKairosDisplayForm::*handler)()) {
     }
 }
 
-void TKairosDisplayForm::contextMenuEvent(QContextMenuEvent* event) {
-    PopupMenu->popup(event->globalPos());
+void ClockWindow::contextMenuEvent(QContextMenuEvent* event) {
+    ContextMenu->popup(event->globalPos());
     event->accept();
 }
 
-DialogServices TKairosDisplayForm::DialogServicesOf() const {
+DialogServices ClockWindow::DialogServicesOf() const {
     const auto startSync = [runner = SyncRunner](const std::string& server, ClockSyncRunner::Done done) {
         return runner->StartInteractive(server, std::move(done));
     };
@@ -418,70 +419,70 @@ DialogServices TKairosDisplayForm::DialogServicesOf() const {
 }
 
 // The dialog edits its own copy of the file; the live list follows on OK only.
-void TKairosDisplayForm::AlarmSettingClick() {
-    const int result = ShowOwnedModalForm(std::make_unique<TKairosAlarmDialog>(DialogServicesOf(), this));
+void ClockWindow::ShowAlarms() {
+    const int result = ShowModalDialog(std::make_unique<AlarmListDialog>(DialogServicesOf(), this));
     if (result == mrOk) ReloadAlarms();
 }
 
-void TKairosDisplayForm::CopyDateClick() {
+void ClockWindow::CopyDate() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(RenderDateText()));
 }
 
-void TKairosDisplayForm::CopyTimeClick() {
+void ClockWindow::CopyTime() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(RenderTimeText()));
 }
 
-void TKairosDisplayForm::OptionsClick() {
-    const int result = ShowOwnedModalForm(std::make_unique<TKairosPreferenceDialog>(DialogServicesOf(), this));
+void ClockWindow::ShowPreferences() {
+    const int result = ShowModalDialog(std::make_unique<PreferencesDialog>(DialogServicesOf(), this));
     if (result == mrOk) ReloadSettings();
 }
 
-void TKairosDisplayForm::PropertyDateTimeClick() { OpenDateTimeSettings(); }
+void ClockWindow::ShowDateTimeSettings() { OpenDateTimeSettings(); }
 
-TopMostState TKairosDisplayForm::TopMost() const {
-    return SetTopMost->isChecked() ? TopMostState::TopMost : TopMostState::Normal;
+TopMostState ClockWindow::TopMost() const {
+    return TopMostAction->isChecked() ? TopMostState::TopMost : TopMostState::Normal;
 }
 
-void TKairosDisplayForm::SetTopMostState(TopMostState state) { SetTopMost->setChecked(state == TopMostState::TopMost); }
+void ClockWindow::SetTopMostState(TopMostState state) { TopMostAction->setChecked(state == TopMostState::TopMost); }
 
-void TKairosDisplayForm::ToggleTopMost() {
-    SetTopMost->toggle();
-    SetTopMostClick();
+void ClockWindow::ToggleTopMost() {
+    TopMostAction->toggle();
+    ApplyTopMostCheck();
 }
 
-void TKairosDisplayForm::SetTopMostClick() {
+void ClockWindow::ApplyTopMostCheck() {
     if (TopMost() == TopMostState::TopMost) SetTopMostWindow(this);
     else SetNoTopMostWindow(this);
 }
 
 // Asks before a big step; a failure is told in a box with its reason too.
-void TKairosDisplayForm::SetTimeClick() {
+void ClockWindow::SyncClockNow() {
     SyncRunner->StartInteractive(NTPAddress,
                                  [this](const SyncOutcome& outcome) { SyncEnded(outcome, SyncOrigin::Command); });
 }
 
-void TKairosDisplayForm::SavePositionClick() {
-    const std::unique_ptr<TMemIniFileEx> store = openSettings_();
-    WritePosition(*store, TPoint{x(), y()}, TopMost() == TopMostState::TopMost ? TopMostMode::On : TopMostMode::Off);
+void ClockWindow::SavePosition() {
+    const std::unique_ptr<IniStore> store = openSettings_();
+    WritePosition(*store, Point{x(), y()}, TopMost() == TopMostState::TopMost ? TopMostMode::On : TopMostMode::Off);
     store->SaveToDisk();
 }
 
-void TKairosDisplayForm::ShowAboutClick() {
-    ShowOwnedModalForm(std::make_unique<TKairosAboutDialog>(DialogServicesOf(), this));
+void ClockWindow::ShowAbout() {
+    ShowModalDialog(std::make_unique<AboutDialog>(DialogServicesOf(), this));
 }
 
-void TKairosDisplayForm::ShowHelpClick() {
+void ClockWindow::ShowHelp() {
     const std::string address = HelpAddress(HelpContents);
     if (!address.empty()) media_.ExecuteFile(address, kShowNormally);
 }
 
 // Without the icon the close is not turned into hiding, and the program ends.
-void TKairosDisplayForm::AppExitClick() {
-    TrayIcon->RemoveIcon();
+void ClockWindow::Quit() {
+    Tray->RemoveIcon();
     close();
 }
 
-void TKairosDisplayForm::TrayIconClick(QObject*, QPoint, bool& handled) {
+void ClockWindow::ToggleVisibility(QObject*, QPoint, bool& handled) {
     const bool wasVisible = isVisible();
     media_.PlaySystemSound(wasVisible ? "Minimize" : "RestoreUp", SoundWait::Async);
     setVisible(!wasVisible);
@@ -492,7 +493,7 @@ void TKairosDisplayForm::TrayIconClick(QObject*, QPoint, bool& handled) {
     handled = true;
 }
 
-void TKairosDisplayForm::setVisible(bool visible) {
+void ClockWindow::setVisible(bool visible) {
     // An always-on-top clock re-enters the topmost band whenever it is shown,
     // in case another window took the band meanwhile. Only on showing: a
     // change of flags hides the window first, which comes back here.
@@ -501,7 +502,7 @@ void TKairosDisplayForm::setVisible(bool visible) {
     QWidget::setVisible(visible);
 }
 
-void TKairosDisplayForm::paintEvent(QPaintEvent*) {
+void ClockWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QColor back = ResolveColor(backColor_, palette());
     painter.fillRect(rect(), back);
@@ -519,18 +520,18 @@ void TKairosDisplayForm::paintEvent(QPaintEvent*) {
     }
 }
 
-void TKairosDisplayForm::resizeEvent(QResizeEvent* event) {
+void ClockWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceClockPanel();
 }
 
 // The panel sits inside the window's 2-pixel frame.
-void TKairosDisplayForm::PlaceClockPanel() {
-    if (ClockPanel == nullptr) return;
-    ClockPanel->setGeometry(kFrameWidth, kFrameWidth, width() - 2 * kFrameWidth, height() - 2 * kFrameWidth);
+void ClockWindow::PlaceClockPanel() {
+    if (Panel == nullptr) return;
+    Panel->setGeometry(kFrameWidth, kFrameWidth, width() - 2 * kFrameWidth, height() - 2 * kFrameWidth);
 }
 
-void TKairosDisplayForm::StartDrag(QPoint globalPosition) {
+void ClockWindow::StartDrag(QPoint globalPosition) {
     // The window manager moves the window as if by its caption; where it
     // cannot (no window manager at all), the window follows the mouse itself.
     if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
@@ -541,7 +542,7 @@ void TKairosDisplayForm::StartDrag(QPoint globalPosition) {
     dragOffset_ = globalPosition - pos();
 }
 
-bool TKairosDisplayForm::eventFilter(QObject* watched, QEvent* event) {
+bool ClockWindow::eventFilter(QObject* watched, QEvent* event) {
     if (drag_ == DragMode::Manual) {
         if (event->type() == QEvent::MouseMove) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -554,13 +555,13 @@ bool TKairosDisplayForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TKairosDisplayForm::moveEvent(QMoveEvent* event) {
+void ClockWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The window manager reports no end of its move: snap once the moves settle.
     if (drag_ == DragMode::System) snapTimer_->start();
 }
 
-void TKairosDisplayForm::SnapIntoWorkArea() {
+void ClockWindow::SnapIntoWorkArea() {
     if (drag_ == DragMode::System) drag_ = DragMode::None;
     const QScreen* area = screen();
     if (area == nullptr) return;
@@ -570,7 +571,7 @@ void TKairosDisplayForm::SnapIntoWorkArea() {
     if (snapped.x != x() || snapped.y != y()) move(snapped.x, snapped.y);
 }
 
-void TKairosDisplayForm::closeEvent(QCloseEvent* event) {
+void ClockWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit Closed();
 }

@@ -21,14 +21,14 @@ namespace kairos {
 namespace platform {
 class Clock;
 }
-class TTimerList;
-class TKairosPanel;
-class TKairosLabel;
-class TMemIniFileEx;
+class DeadlineTimers;
+class ClockPanel;
+class ClockLine;
+class IniStore;
 class SettingsReader;
-class TAlarmList;
-class TDupeThread;
-class TRerTray;
+class AlarmList;
+class RepeatedSound;
+class TrayIcon;
 class Media;
 struct DialogServices;
 
@@ -36,7 +36,7 @@ enum class StatusSound { Silent, WithSound };
 enum class SyncReport { Silent, Report };
 enum class TopMostState { Normal, TopMost };
 
-class TKairosDisplayForm final : public QWidget {
+class ClockWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int DefaultClientWidth = 174;
@@ -48,12 +48,12 @@ public:
     static constexpr int AlarmPauseMs = 60000;
     static constexpr int SignalPauseMs = 60000;
 
-    using SettingsOpener = std::function<std::unique_ptr<TMemIniFileEx>()>;
+    using SettingsOpener = std::function<std::unique_ptr<IniStore>()>;
 
     // What the window works with; tests hand in their own.
     struct Services {
         const platform::Clock& clock;
-        TTimerList& timers;
+        DeadlineTimers& timers;
         SettingsOpener openSettings;
         Media& media;
         std::string alarmFile;
@@ -61,8 +61,8 @@ public:
         ClockSyncRunner::Job syncJob;
     };
 
-    explicit TKairosDisplayForm(Services services);
-    ~TKairosDisplayForm() override;
+    explicit ClockWindow(Services services);
+    ~ClockWindow() override;
 
     std::string RenderTimeText() const;
     std::string RenderTipText() const;
@@ -72,7 +72,7 @@ public:
     // Reads every setting from the store and applies it at once, key by key.
     // A value that cannot be read leaves its own setting at the default; the
     // text for the error box names each one (empty when there is none).
-    std::string LoadSettings(TMemIniFileEx& store);
+    std::string LoadSettings(IniStore& store);
     void ReloadSettings();
     void ReloadAlarms();
     // Sizes the window to the widest time and date it will show.
@@ -85,9 +85,9 @@ public:
     void SynchronizeClock(SyncReport report);
 
     // One tick; the timer calls it every 10 ms.
-    void TimerTimer();
+    void Tick();
 
-    // The always-on-top state is the check mark of SetTopMost; showing and
+    // The always-on-top state is the check mark of TopMostAction; showing and
     // hiding honour it.
     void SetTopMostState(TopMostState state);
     TopMostState TopMost() const;
@@ -95,47 +95,44 @@ public:
     void ToggleTopMost();
 
     // The context menu's commands.
-    void AlarmSettingClick();
-    void CopyDateClick();
-    void CopyTimeClick();
-    void OptionsClick();
-    void PropertyDateTimeClick();
+    void ShowAlarms();
+    void CopyDate();
+    void CopyTime();
+    void ShowPreferences();
+    void ShowDateTimeSettings();
     // The check mark has already been flipped.
-    void SetTopMostClick();
-    void SetTimeClick();
-    void SavePositionClick();
-    void ShowAboutClick();
-    void ShowHelpClick();
-    void AppExitClick();
+    void ApplyTopMostCheck();
+    void SyncClockNow();
+    void SavePosition();
+    void ShowAbout();
+    void ShowHelp();
+    void Quit();
     // A left click on the notification-area icon: hides or shows the window.
-    void TrayIconClick(QObject* sender, QPoint cursor, bool& handled);
+    void ToggleVisibility(QObject* sender, QPoint cursor, bool& handled);
 
     void setVisible(bool visible) override;
 
     ClockSyncRunner* SyncRunner = nullptr;
-    TKairosPanel* ClockPanel = nullptr;
-    QMenu* PopupMenu = nullptr;
-    QAction* AlarmSetting = nullptr;
-    QAction* CopyDate = nullptr;
-    QAction* CopyTime = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Options = nullptr;
-    QAction* PropertyDateTime = nullptr;
-    QAction* SetTopMost = nullptr;
-    QAction* SetTime = nullptr;
-    QAction* SavePosition = nullptr;
-    QAction* N2 = nullptr;
-    QAction* ShowAbout = nullptr;
-    QAction* ShowHelp = nullptr;
-    QAction* N3 = nullptr;
-    QAction* AppExit = nullptr;
-    TRerTray* TrayIcon = nullptr;
-    TKairosLabel* TimeLabel = nullptr;
-    TKairosLabel* DateLabel = nullptr;
-    QTimer* Timer = nullptr;
-    std::unique_ptr<TAlarmList> Alarms;
+    ClockPanel* Panel = nullptr;
+    QMenu* ContextMenu = nullptr;
+    QAction* AlarmsAction = nullptr;
+    QAction* CopyDateAction = nullptr;
+    QAction* CopyTimeAction = nullptr;
+    QAction* PreferencesAction = nullptr;
+    QAction* DateTimeSettingsAction = nullptr;
+    QAction* TopMostAction = nullptr;
+    QAction* SyncNowAction = nullptr;
+    QAction* SavePositionAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QAction* HelpAction = nullptr;
+    QAction* QuitAction = nullptr;
+    TrayIcon* Tray = nullptr;
+    ClockLine* TimeLine = nullptr;
+    ClockLine* DateLine = nullptr;
+    QTimer* TickTimer = nullptr;
+    std::unique_ptr<AlarmList> Alarms;
     // The last hour-count chime, kept to ask it to stop when the window goes.
-    std::shared_ptr<TDupeThread> RepeatThread;
+    std::shared_ptr<RepeatedSound> HourChime;
 
     std::string DateTemplate = "yyyy/mm/dd";
     std::string TimeTemplate = "ampm h:nn:ss";
@@ -176,26 +173,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
-    void CreatePopupMenu();
+    void CreateLines();
+    // The settings, the position and the alarms; what fails is told once the window shows.
+    void LoadStartupState();
+    void CreateContextMenu();
     void CreateTrayIcon();
-    void RunCommand(void (TKairosDisplayForm::*handler)());
-    QAction* AddMenuItem(const char* caption, QKeySequence shortcut, void (TKairosDisplayForm::*handler)());
-    void ReadPlacement(TMemIniFileEx& store);
-    void ApplyLineSettings(SettingsReader& read, TKairosLabel* label, const char* prefix);
+    void RunCommand(void (ClockWindow::*handler)());
+    QAction* AddMenuItem(const char* caption, QKeySequence shortcut, void (ClockWindow::*handler)());
+    void ReadPlacement(IniStore& store);
+    void ApplyLineSettings(SettingsReader& read, ClockLine* label, const char* prefix);
     void FireAlarm(std::size_t index);
     enum class SyncOrigin { Schedule, Command };
     void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
     void StartDrag(QPoint globalPosition);
     void SnapIntoWorkArea();
     DialogServices DialogServicesOf() const;
-    void FormDestroy();
     void RunTickSteps();
     void PlaceClockPanel();
     std::string Render(const std::string& templateText, double moment) const;
 
     const platform::Clock& clock_;
-    TTimerList& timers_;
+    DeadlineTimers& timers_;
     SettingsOpener openSettings_;
     Media& media_;
     std::string shownTip_;

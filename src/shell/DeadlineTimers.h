@@ -28,40 +28,40 @@ public:
 };
 
 // Called with the entry's key and the notifications it still has to come.
-using TTimerEvent = std::function<void(int key, int count)>;
+using TimerCallback = std::function<void(int key, int count)>;
 
-struct TTimerItem {
+struct DeadlineTimer {
     std::uint32_t Id = 0;
-    TTimerEvent OnTimer;
+    TimerCallback OnTimer;
     int Key = 0;
     int Count = 0;  // notifications before the entry ends itself; 0 = never
 };
 
-class TTimerList {
+class DeadlineTimers {
 public:
-    explicit TTimerList(std::unique_ptr<TimerBackend> backend);
-    ~TTimerList();
-    TTimerList(const TTimerList&) = delete;
-    TTimerList& operator=(const TTimerList&) = delete;
+    explicit DeadlineTimers(std::unique_ptr<TimerBackend> backend);
+    ~DeadlineTimers();
+    DeadlineTimers(const DeadlineTimers&) = delete;
+    DeadlineTimers& operator=(const DeadlineTimers&) = delete;
 
-    std::uint32_t StartTimer(int elapseMs, int key, TTimerEvent onTimer = {});
+    std::uint32_t StartTimer(int elapseMs, int key, TimerCallback onTimer = {});
     bool IsTimerRunning(int key) const;
     void Clear();
     // One expiry reported by the backend.
-    void TimerHandler(std::uint32_t id);
+    void Expired(std::uint32_t id);
 
-    const std::vector<TTimerItem>& Entries() const { return entries_; }
+    const std::vector<DeadlineTimer>& Entries() const { return entries_; }
 
 private:
     std::uint32_t SmallestFreeId() const;
     void RemoveAt(std::size_t index);
 
     std::unique_ptr<TimerBackend> backend_;
-    std::vector<TTimerItem> entries_;
+    std::vector<DeadlineTimer> entries_;
 };
 
 // The one list of the process, created by the entry before the clock window.
-TTimerList& TimerList();
-void InstallTimerList(TTimerList* list);
+DeadlineTimers& ProgramTimers();
+void InstallDeadlineTimers(DeadlineTimers* list);
 
 }  // namespace kairos

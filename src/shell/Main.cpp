@@ -80,14 +80,14 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Whatever Qt did not take is not an option of anyone's.
     if (argc > 1) return Usage(argv[1]);
-    kairos::TTimerList timerList(std::make_unique<kairos::QtTimerWindow>());
-    kairos::InstallTimerList(&timerList);
+    kairos::DeadlineTimers timerList(std::make_unique<kairos::QtTimerBackend>());
+    kairos::InstallDeadlineTimers(&timerList);
 
     // The guard holds its lock until the process ends, crash included.
-    const kairos::NoMultipleBoot guard(kairos::platform::ExecutablePath());
+    const kairos::SingleInstanceGuard guard(kairos::platform::ExecutablePath());
     if (guard.AlreadyRunning()) {
         kairos::ShowNotice("Kairosは既に起動しています。", kairos::DialogType::Information, 0);
-        kairos::InstallTimerList(nullptr);
+        kairos::InstallDeadlineTimers(nullptr);
         return 0;
     }
 
@@ -113,13 +113,13 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
-        kairos::TKairosDisplayForm clock({kairos::platform::SystemClock(), timerList,
-                                          [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
-                                          kairos::AlarmFilePath(), kairos::SystemSyncJob()});
-        QObject::connect(&clock, &kairos::TKairosDisplayForm::Closed, &app, &QApplication::quit);
+        kairos::ClockWindow clock({kairos::platform::SystemClock(), timerList,
+                                   [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
+                                   kairos::AlarmFilePath(), kairos::SystemSyncJob()});
+        QObject::connect(&clock, &kairos::ClockWindow::Closed, &app, &QApplication::quit);
         clock.show();
         result = QApplication::exec();
     }
-    kairos::InstallTimerList(nullptr);
+    kairos::InstallDeadlineTimers(nullptr);
     return result;
 }

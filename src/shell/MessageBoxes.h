@@ -1,7 +1,7 @@
 #pragma once
 // The small dialog operations the shell and the dialogs share: message boxes
 // with the beep of their type, a Yes/No question, the always-on-top band, and
-// a form shown modally for one showing.
+// a dialog shown modally for one showing.
 
 #include <QVariant>
 #include <QWidget>
@@ -18,7 +18,7 @@ namespace kairos {
 // custom dialog, shown without icon and without beep.
 enum class DialogType : int { Warning = 0, Error = 1, Information = 2, Confirmation = 3 };
 
-// Unscoped on purpose: the result of a modal form is an integer that callers
+// Unscoped on purpose: the result of a modal dialog is an integer that callers
 // compare with these values directly.
 enum ModalResult : int {
     mrNone = 0,
@@ -72,31 +72,31 @@ void SetNoTopMostWindow(QWidget* window);
 // on every tick does not pile boxes up.
 void ShowApplicationError(const std::string& message);
 
-template <typename Form>
-using FormCallback = std::function<void(Form&)>;
+template <typename Dialog>
+using DialogCallback = std::function<void(Dialog&)>;
 
-// Gives the form the tag (the dynamic property "Tag"), calls beforeShow,
-// shows it modally and calls onAccepted for a positive result. The form is
+// Gives the dialog the tag (the dynamic property "Tag"), calls beforeShow,
+// shows it modally and calls onAccepted for a positive result. The dialog is
 // freed before returning, also when a callback throws.
-template <typename Form>
-int ShowOwnedModalForm(std::unique_ptr<Form> form, int tag = 0,
-                       const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
-                       const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
-    // The unique_ptr is the only owner; a form that deleted itself on close
+template <typename Dialog>
+int ShowModalDialog(std::unique_ptr<Dialog> dialog, int tag = 0,
+                    const DialogCallback<std::type_identity_t<Dialog>>& onAccepted = {},
+                    const DialogCallback<std::type_identity_t<Dialog>>& beforeShow = {}) {
+    // The unique_ptr is the only owner; a dialog that deleted itself on close
     // would be freed twice.
-    form->setAttribute(Qt::WA_DeleteOnClose, false);
-    form->setProperty("Tag", QVariant(tag));
-    if (beforeShow) beforeShow(*form);
-    const int result = form->exec();
-    if (IsPositiveModalResult(result) && onAccepted) onAccepted(*form);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setProperty("Tag", QVariant(tag));
+    if (beforeShow) beforeShow(*dialog);
+    const int result = dialog->exec();
+    if (IsPositiveModalResult(result) && onAccepted) onAccepted(*dialog);
     return result;
 }
 
-// The same for a form that needs nothing to be made.
-template <typename Form>
-int ShowModalForm(int tag = 0, const FormCallback<std::type_identity_t<Form>>& onAccepted = {},
-                  const FormCallback<std::type_identity_t<Form>>& beforeShow = {}) {
-    return ShowOwnedModalForm(std::make_unique<Form>(), tag, onAccepted, beforeShow);
+// The same for a dialog that needs nothing to be made.
+template <typename Dialog>
+int ShowNewModalDialog(int tag = 0, const DialogCallback<std::type_identity_t<Dialog>>& onAccepted = {},
+                       const DialogCallback<std::type_identity_t<Dialog>>& beforeShow = {}) {
+    return ShowModalDialog(std::make_unique<Dialog>(), tag, onAccepted, beforeShow);
 }
 
 }  // namespace kairos

@@ -6,13 +6,13 @@
 
 namespace kairos {
 
-QtTimerWindow::~QtTimerWindow() {
+QtTimerBackend::~QtTimerBackend() {
     for (const auto& [qtId, id] : idOfQtTimer_) killTimer(qtId);
 }
 
-void QtTimerWindow::SetNotify(Notify notify) { notify_ = std::move(notify); }
+void QtTimerBackend::SetNotify(Notify notify) { notify_ = std::move(notify); }
 
-std::uint32_t QtTimerWindow::SetTimer(std::uint32_t id, std::uint32_t elapseMs) {
+std::uint32_t QtTimerBackend::SetTimer(std::uint32_t id, std::uint32_t elapseMs) {
     KillTimer(id);  // registering an identifier again replaces its timer
     // Precise: a coarse timer may fire up to 5 % early, and a hold must never end early.
     const int qtId = startTimer(static_cast<int>(std::min<std::uint32_t>(elapseMs, INT_MAX)), Qt::PreciseTimer);
@@ -21,7 +21,7 @@ std::uint32_t QtTimerWindow::SetTimer(std::uint32_t id, std::uint32_t elapseMs) 
     return id;
 }
 
-void QtTimerWindow::KillTimer(std::uint32_t id) {
+void QtTimerBackend::KillTimer(std::uint32_t id) {
     const auto found = std::find_if(idOfQtTimer_.begin(), idOfQtTimer_.end(),
                                     [id](const auto& pair) { return pair.second == id; });
     if (found == idOfQtTimer_.end()) return;
@@ -29,7 +29,7 @@ void QtTimerWindow::KillTimer(std::uint32_t id) {
     idOfQtTimer_.erase(found);
 }
 
-void QtTimerWindow::timerEvent(QTimerEvent* event) {
+void QtTimerBackend::timerEvent(QTimerEvent* event) {
     const auto found = idOfQtTimer_.find(event->timerId());
     if (found == idOfQtTimer_.end() || !notify_) return;
     notify_(found->second);

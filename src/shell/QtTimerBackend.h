@@ -10,11 +10,11 @@
 
 namespace kairos {
 
-class QtTimerWindow final : public QObject, public TimerBackend {
+class QtTimerBackend final : public QObject, public TimerBackend {
     Q_OBJECT
 public:
-    QtTimerWindow() = default;
-    ~QtTimerWindow() override;
+    QtTimerBackend() = default;
+    ~QtTimerBackend() override;
 
     void SetNotify(Notify notify) override;
     std::uint32_t SetTimer(std::uint32_t id, std::uint32_t elapseMs) override;

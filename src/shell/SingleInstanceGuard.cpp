@@ -39,11 +39,11 @@ std::string BuildInstanceMutexName(std::string_view title) {
     return name;
 }
 
-NoMultipleBoot::NoMultipleBoot(std::string_view programPath)
+SingleInstanceGuard::SingleInstanceGuard(std::string_view programPath)
     : instanceMutexName_(BuildInstanceMutexName(InstanceTitleFromProgramPath(programPath))),
       instanceMutex_(instanceMutexName_) {}
 
-bool NoMultipleBoot::AlreadyRunning() const {
+bool SingleInstanceGuard::AlreadyRunning() const {
     return instanceMutex_.Outcome() == platform::LockOutcome::HeldElsewhere;
 }
 

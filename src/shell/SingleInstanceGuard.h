@@ -19,10 +19,10 @@ std::string InstanceTitleFromProgramPath(std::string_view path);
 // ending inside a character.
 std::string BuildInstanceMutexName(std::string_view title);
 
-class NoMultipleBoot {
+class SingleInstanceGuard {
 public:
     // Takes the lock at once; it is held until the guard is destroyed.
-    explicit NoMultipleBoot(std::string_view programPath);
+    explicit SingleInstanceGuard(std::string_view programPath);
 
     const std::string& InstanceMutexName() const { return instanceMutexName_; }
     // True only when another copy holds the lock. A lock that cannot be had

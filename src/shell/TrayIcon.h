@@ -1,7 +1,7 @@
 #pragma once
-// The notification-area icon of a form: shows the form's tip, opens its menu,
-// and turns the form's close and minimise into hiding, so the program stays
-// reachable from the icon.
+// The notification-area icon of a window: shows the window's tip, opens its
+// menu, and turns the window's close and minimise into hiding, so the program
+// stays reachable from the icon.
 
 #include <QIcon>
 #include <QObject>
@@ -17,52 +17,42 @@ class QWidget;
 
 namespace kairos {
 
-enum class T_eCloseAction { eCLOSE_EXIT, eCLOSE_TRAY, eCLOSE_MINIMIZE };
-enum class T_eTaskBar { eBAR_HIDE, eBAR_SHOW, eBAR_SHOWMINIMIZE };
-using enum T_eCloseAction;
-using enum T_eTaskBar;
+enum class CloseAction { Exit, HideToTray, Minimize };
+enum class TaskbarButton { Hidden, Shown, ShownMinimized };
 
 // The longest tip the notification area is given, in bytes.
 inline constexpr std::size_t MaxTipBytes = 63;
 // The tip as shown: the application title when empty, cut at a character boundary.
 std::string TrayTipText(std::string_view tip);
 
-class T_TaskTray : public QObject {
+class TrayIcon final : public QObject {
     Q_OBJECT
 public:
     static constexpr int AddAttempts = 3;
     static constexpr int AddRetryMs = 100;
 
     using ClickEvent = std::function<void(QObject* sender, QPoint cursor, bool& handled)>;
-    using NotifyEvent = std::function<void(QObject* sender)>;
 
-    // Hooks the owner form's events; the component is the form's child.
-    explicit T_TaskTray(QWidget* ownerForm);
-    ~T_TaskTray() override;
+    // Watches the window's events; the icon is the window's child.
+    explicit TrayIcon(QWidget* window);
+    ~TrayIcon() override;
 
     // Whether a notification area is there to bring a hidden window back;
     // tests stand in for the desktop.
     std::function<bool()> NotificationAreaAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
-    int BalloonTimeout = 30;
-    T_eCloseAction CloseAction = eCLOSE_TRAY;
+    CloseAction ActionOnClose = CloseAction::HideToTray;
     ClickEvent OnClick;
-    ClickEvent OnContextPopup;
-    NotifyEvent OnDblClick;
-    NotifyEvent OnBalloonClick;
-    NotifyEvent OnBalloonHide;
-    NotifyEvent OnBalloonShow;
-    NotifyEvent OnBalloonTimeout;
 
     const QIcon& Icon() const { return icon_; }
     // An empty icon stands for the application's icon.
     void SetIcon(const QIcon& icon);
-    QMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(QMenu* menu);
-    T_eTaskBar TaskBar() const { return taskBar_; }
-    void SetTaskBar(T_eTaskBar value);
-    bool TaskTray() const { return taskTray_; }
-    void SetTaskTray(bool value);
+    QMenu* ContextMenu() const { return contextMenu_; }
+    void SetContextMenu(QMenu* menu);
+    TaskbarButton Taskbar() const { return taskbar_; }
+    void SetTaskbar(TaskbarButton value);
+    bool IconShown() const { return iconShown_; }
+    void SetIconShown(bool value);
     const std::string& Tip() const { return tip_; }
     void SetTip(const std::string& text);
 
@@ -76,8 +66,8 @@ protected:
 private:
     void AddIcon();
     void TryAddIcon(int attemptsLeft);
-    void ApplyTaskTray(bool on);
-    void ShowTaskBarButton(bool show);
+    void ApplyIconShown(bool on);
+    void ShowTaskbarButton(bool show);
     void SendTip();
     QIcon ShownIcon() const;
     void IconActivated(QSystemTrayIcon::ActivationReason reason);
@@ -85,12 +75,12 @@ private:
     void RightClick();
     bool HideInsteadOfClosing();
 
-    QWidget* ownerForm_;
-    QSystemTrayIcon* trayIcon_;
-    QMenu* popupMenu_ = nullptr;
+    QWidget* window_;
+    QSystemTrayIcon* systemIcon_;
+    QMenu* contextMenu_ = nullptr;
     QIcon icon_;
-    T_eTaskBar taskBar_ = eBAR_SHOW;
-    bool taskTray_ = false;
+    TaskbarButton taskbar_ = TaskbarButton::Shown;
+    bool iconShown_ = false;
     std::string tip_;
     std::string sentTip_;
 };

@@ -29,14 +29,14 @@ std::string Contents(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TDateTime Clock(int hour, int minute) {
+Moment Clock(int hour, int minute) {
     return *TryEncodeTime(hour, minute, 0, 0);
 }
 
-std::unique_ptr<TAlarmData> MakeAlarm(TAlarmKind kind, TWeeks weeks, TDateTime date, TDateTime time,
-                                      TSnoozeType snooze = snDisable, std::string message = "",
-                                      std::string command = "", bool once = false) {
-    return std::make_unique<TAlarmData>(TAlarmData{kind, date, time, weeks, snooze, message, command, once});
+std::unique_ptr<Alarm> MakeAlarm(AlarmKind kind, WeekdaySet weeks, Moment date, Moment time,
+                                 SnoozeInterval snooze = SnoozeInterval::Off, std::string message = "",
+                                 std::string command = "", bool once = false) {
+    return std::make_unique<Alarm>(Alarm{kind, date, time, weeks, snooze, message, command, once});
 }
 
 // The store's date and time writers follow the process-wide locale.
@@ -49,15 +49,15 @@ protected:
     }
     ~AlarmFileTest() override { SetCurrentLocaleFormatSettings(saved_); }
 
-    TAlarmList List() const { return TAlarmList(dir.File("Alarm.ini"), clock); }
+    AlarmList List() const { return AlarmList(dir.File("Alarm.ini"), clock); }
 
-    std::unique_ptr<TAlarmData> LoadSection(const std::string& body) const {
-        TMemIniFileEx store("Alarm.ini", IniLoading::Empty);
+    std::unique_ptr<Alarm> LoadSection(const std::string& body) const {
+        IniStore store("Alarm.ini", IniLoading::Empty);
         store.SetFileContent("[A]\n" + body);
-        return TAlarmData::LoadFromIni(store, "A", clock);
+        return Alarm::LoadFromIni(store, "A", clock);
     }
 
-    std::vector<std::string> SectionsOnDisk() const { return TMemIniFileEx(dir.File("Alarm.ini")).ReadSections(); }
+    std::vector<std::string> SectionsOnDisk() const { return IniStore(dir.File("Alarm.ini")).ReadSections(); }
 
     testing::TempDir dir;
     testing::FakeClock clock;
@@ -67,9 +67,9 @@ private:
 };
 
 TEST_F(AlarmFileTest, WritesTheSectionLineByLine) {
-    TAlarmList list = List();
-    list.Add(MakeAlarm(akAtWeeks, 0x3E, testing::ExampleDay(), Clock(7, 30), sn5Minutes));
-    list.Add(MakeAlarm(akAtDate, 0, 0, 0));
+    AlarmList list = List();
+    list.Add(MakeAlarm(AlarmKind::Weekly, 0x3E, testing::ExampleDay(), Clock(7, 30), SnoozeInterval::FiveMinutes));
+    list.Add(MakeAlarm(AlarmKind::OnDate, 0, 0, 0));
     list.SaveToFile();
     EXPECT_EQ(Contents(list.FileName()),
               "[Alarm1]\r\nAlarmKind=akAtWeeks\r\nDate=2026/12/07\r\nTime=07:30:00\r\n"
@@ -79,31 +79,31 @@ TEST_F(AlarmFileTest, WritesTheSectionLineByLine) {
 }
 
 TEST_F(AlarmFileTest, WhatIsWrittenReadsBackEqual) {
-    const TDateTime jan3 = *TryEncodeDate(2027, 1, 3);
-    const TAlarmData alarms[] = {
-        {akAtWeeks, jan3, Clock(7, 5), 0x2A, sn10Minutes, "起床", "/usr/bin/true --flag", true},
-        {akAtDate, jan3 + 0.75, Clock(23, 59), 0, sn15Minutes, "日付 の メモ", "", false},
-        {akAtTickCount, jan3, Clock(0, 0), AllWeeks, snDisable, "tick", "x", false},
+    const Moment jan3 = *TryEncodeDate(2027, 1, 3);
+    const Alarm alarms[] = {
+        {AlarmKind::Weekly, jan3, Clock(7, 5), 0x2A, SnoozeInterval::TenMinutes, "起床", "/usr/bin/true --flag", true},
+        {AlarmKind::OnDate, jan3 + 0.75, Clock(23, 59), 0, SnoozeInterval::FifteenMinutes, "日付 の メモ", "", false},
+        {AlarmKind::AtTickCount, jan3, Clock(0, 0), AllWeekdays, SnoozeInterval::Off, "tick", "x", false},
     };
-    TAlarmList list = List();
-    for (const TAlarmData& alarm : alarms) list.Add(std::make_unique<TAlarmData>(alarm));
+    AlarmList list = List();
+    for (const Alarm& alarm : alarms) list.Add(std::make_unique<Alarm>(alarm));
     list.SaveToFile();
 
-    TAlarmList reread = List();
+    AlarmList reread = List();
     reread.LoadFromFile();
     ASSERT_EQ(reread.Count(), std::size(alarms));
     for (std::size_t i = 0; i < std::size(alarms); ++i) {
-        const TAlarmData& a = reread[i];
-        const TAlarmData& e = alarms[i];
-        EXPECT_EQ(std::tie(a.AlarmKind, a.Time, a.Weeks, a.Snooze, a.Message, a.Command, a.RemoveOnExec),
-                  std::tie(e.AlarmKind, e.Time, e.Weeks, e.Snooze, e.Message, e.Command, e.RemoveOnExec));
+        const Alarm& a = reread[i];
+        const Alarm& e = alarms[i];
+        EXPECT_EQ(std::tie(a.Kind, a.Time, a.Weeks, a.Snooze, a.Message, a.Command, a.RemoveOnExec),
+                  std::tie(e.Kind, e.Time, e.Weeks, e.Snooze, e.Message, e.Command, e.RemoveOnExec));
         EXPECT_EQ(a.Date, jan3) << "only the day is kept";
     }
 }
 
 TEST_F(AlarmFileTest, MissingFileIsAnEmptyList) {
-    TAlarmList list = List();
-    list.Add(MakeAlarm(akAtWeeks, 0, 0, 0));
+    AlarmList list = List();
+    list.Add(MakeAlarm(AlarmKind::Weekly, 0, 0, 0));
     list.LoadFromFile();
     EXPECT_EQ(list.Count(), 0u);
 }
@@ -112,40 +112,40 @@ TEST_F(AlarmFileTest, SaveRenumbersAndDropsEverythingElse) {
     std::string six = "[Foo]\r\nMessage=foo\r\n";
     for (int i = 2; i <= 6; ++i) six += "[Alarm" + std::to_string(i) + "]\r\nMessage=" + std::to_string(i) + "\r\n";
     dir.Write("Alarm.ini", six);
-    TAlarmList list = List();
+    AlarmList list = List();
     list.LoadFromFile();
     ASSERT_EQ(list.Count(), 6u);
     list.Delete(5);
     list.Delete(1);
-    list.Replace(1, MakeAlarm(akAtWeeks, 0, 0, 0, snDisable, "new"));
+    list.Replace(1, MakeAlarm(AlarmKind::Weekly, 0, 0, 0, SnoozeInterval::Off, "new"));
     list.Delete(3);
     list.Delete(2);
     list.SaveToFile();
     EXPECT_EQ(SectionsOnDisk(), (std::vector<std::string>{"Alarm1", "Alarm2"}));
-    const TMemIniFileEx saved(list.FileName());
+    const IniStore saved(list.FileName());
     EXPECT_EQ(saved.ReadString("Alarm1", "Message", ""), "foo");
     EXPECT_EQ(saved.ReadString("Alarm2", "Message", ""), "new");
 }
 
 TEST_F(AlarmFileTest, KindIsReadFromEitherKeyAndWrittenUnderOne) {
-    const std::pair<const char*, TAlarmKind> cases[] = {
-        {"AlermKind=akAtDate\n", akAtDate},
-        {"AlarmKind=akAtWeeks\nAlermKind=akAtDate\n", akAtWeeks},
-        {"AlermKind=akAtDate\nAlarmKind=akAtTickCount\n", akAtTickCount},
-        {"Message=x\n", akAtWeeks},
-        {"alermkind=AKATDATE\n", akAtDate},
+    const std::pair<const char*, AlarmKind> cases[] = {
+        {"AlermKind=akAtDate\n", AlarmKind::OnDate},
+        {"AlarmKind=akAtWeeks\nAlermKind=akAtDate\n", AlarmKind::Weekly},
+        {"AlermKind=akAtDate\nAlarmKind=akAtTickCount\n", AlarmKind::AtTickCount},
+        {"Message=x\n", AlarmKind::Weekly},
+        {"alermkind=AKATDATE\n", AlarmKind::OnDate},
     };
     for (const auto& [body, kind] : cases) {
-        const std::unique_ptr<TAlarmData> alarm = LoadSection(body);
-        EXPECT_EQ(alarm->AlarmKind, kind) << body;
-        TMemIniFileEx written("out.ini", IniLoading::Empty);
+        const std::unique_ptr<Alarm> alarm = LoadSection(body);
+        EXPECT_EQ(alarm->Kind, kind) << body;
+        IniStore written("out.ini", IniLoading::Empty);
         alarm->SaveToIni(written, "Alarm1");
         EXPECT_FALSE(written.ValueExists("Alarm1", "AlermKind")) << body;
     }
 }
 
 TEST_F(AlarmFileTest, WeekSetsInAnySpelling) {
-    const std::pair<const char*, TWeeks> cases[] = {
+    const std::pair<const char*, WeekdaySet> cases[] = {
         {"Weeks=[wSun, wSat]\n", 0x41}, {"Weeks=wsun,WSAT\n", 0x41},     {"Weeks=wSun wSat\n", 0x41},
         {"Weeks=[ [wSat ,, ] wSun]]\n", 0x41}, {"Weeks=wSun,wSun\n", 0x01}, {"Weeks=\n", 0},
         {"Weeks=[]\n", 0},                      {"Message=x\n", 0},
@@ -164,7 +164,7 @@ TEST_F(AlarmFileTest, ConversionErrorsNameTheOffendingText) {
         try {
             LoadSection(body);
             ADD_FAILURE() << "no conversion error: " << body;
-        } catch (const EConvertError& error) {
+        } catch (const ValueFormatError& error) {
             EXPECT_EQ(error.what(), offending + std::string(InvalidElement));
         }
     }
@@ -174,12 +174,12 @@ TEST_F(AlarmFileTest, ConversionErrorsNameTheOffendingText) {
 TEST_F(AlarmFileTest, MissingAndEmptyValuesTakeTheDefaults) {
     const char* bodies[] = {"", "Date=\nTime=\nWeeks=\nMessage=\nCommand=\nRemoveOnExec=\n", "RemoveOnExec=yes\n"};
     for (const char* body : bodies) {
-        const std::unique_ptr<TAlarmData> alarm = LoadSection(body);
+        const std::unique_ptr<Alarm> alarm = LoadSection(body);
         EXPECT_EQ(alarm->Date, *TryEncodeDate(2026, 12, 7)) << body;
         EXPECT_EQ(alarm->Time, clock.now) << body;
         EXPECT_EQ(alarm->DisplayText(), "無題 -  15:04") << body;
-        EXPECT_EQ(std::tie(alarm->AlarmKind, alarm->Weeks, alarm->Snooze, alarm->Message, alarm->Command),
-                  std::make_tuple(akAtWeeks, TWeeks{0}, snDisable, std::string(), std::string()));
+        EXPECT_EQ(std::tie(alarm->Kind, alarm->Weeks, alarm->Snooze, alarm->Message, alarm->Command),
+                  std::make_tuple(AlarmKind::Weekly, WeekdaySet{0}, SnoozeInterval::Off, std::string(), std::string()));
         EXPECT_FALSE(alarm->RemoveOnExec) << body;
     }
 }
@@ -197,7 +197,7 @@ TEST_F(AlarmFileTest, UnreadableDatesAndTimesAreConversionErrors) {
         try {
             LoadSection(body);
             ADD_FAILURE() << "no conversion error: " << body;
-        } catch (const EConvertError& error) {
+        } catch (const ValueFormatError& error) {
             EXPECT_STREQ(error.what(), message);
         }
     }
@@ -205,27 +205,27 @@ TEST_F(AlarmFileTest, UnreadableDatesAndTimesAreConversionErrors) {
 
 TEST_F(AlarmFileTest, EverySectionIsAnAlarmEvenWhenTwoShareAName) {
     dir.Write("Alarm.ini", "[Alarm1]\r\nMessage=first\r\n[Alarm1]\r\nMessage=second\r\n[alarm1]\r\nMessage=third\r\n");
-    TAlarmList list = List();
+    AlarmList list = List();
     list.LoadFromFile();
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_EQ(list[0].Message + list[1].Message + list[2].Message, "firstsecondthird");
 }
 
 TEST_F(AlarmFileTest, MissingTimeIsShownAsTheLoadingTimeAndNeverDue) {
-    const std::unique_ptr<TAlarmData> alarm = LoadSection("AlarmKind=akAtDate\nSnooze=sn5Minutes\n");
+    const std::unique_ptr<Alarm> alarm = LoadSection("AlarmKind=akAtDate\nSnooze=sn5Minutes\n");
     EXPECT_EQ(alarm->DisplayText(), "無題 - 12/07 15:04");
     for (int minute = 0; minute < 24 * 60; ++minute)
         ASSERT_FALSE(alarm->IsAlarmTime(*TryEncodeDateTime(2026, 12, 7, minute / 60, minute % 60, 0, 0))) << minute;
 }
 
 TEST_F(AlarmFileTest, DisplayTextShowsTitleDaysAndTime) {
-    const std::pair<std::unique_ptr<TAlarmData>, const char*> cases[] = {
-        {MakeAlarm(akAtWeeks, AllWeeks, 0, Clock(7, 5), snDisable, "起床"), "起床 - 毎 7:05"},
-        {MakeAlarm(akAtWeeks, 0, 0, Clock(7, 5)), "無題 -  7:05"},
-        {MakeAlarm(akAtWeeks, 0x2A, 0, Clock(7, 30)), "無題 - 月水金 7:30"},
-        {MakeAlarm(akAtWeeks, 0x3F, 0, Clock(23, 59)), "無題 - 日月火水木金 23:59"},
-        {MakeAlarm(akAtDate, AllWeeks, *TryEncodeDate(2027, 1, 3), Clock(12, 0)), "無題 - 1/03 12:00"},
-        {MakeAlarm(akAtTickCount, AllWeeks, 0, Clock(7, 30), snDisable, "t"), "t - "},
+    const std::pair<std::unique_ptr<Alarm>, const char*> cases[] = {
+        {MakeAlarm(AlarmKind::Weekly, AllWeekdays, 0, Clock(7, 5), SnoozeInterval::Off, "起床"), "起床 - 毎 7:05"},
+        {MakeAlarm(AlarmKind::Weekly, 0, 0, Clock(7, 5)), "無題 -  7:05"},
+        {MakeAlarm(AlarmKind::Weekly, 0x2A, 0, Clock(7, 30)), "無題 - 月水金 7:30"},
+        {MakeAlarm(AlarmKind::Weekly, 0x3F, 0, Clock(23, 59)), "無題 - 日月火水木金 23:59"},
+        {MakeAlarm(AlarmKind::OnDate, AllWeekdays, *TryEncodeDate(2027, 1, 3), Clock(12, 0)), "無題 - 1/03 12:00"},
+        {MakeAlarm(AlarmKind::AtTickCount, AllWeekdays, 0, Clock(7, 30), SnoozeInterval::Off, "t"), "t - "},
     };
     for (const auto& [alarm, text] : cases) EXPECT_EQ(alarm->DisplayText(), text);
 }
@@ -243,19 +243,19 @@ class AlarmBackupTest : public AlarmFileTest {
 protected:
     AlarmBackupTest() { dir.Write("Alarm.ini", FourWithBadThird); }
 
-    TAlarmList LoadedWithError() const {
-        TAlarmList list = List();
-        EXPECT_THROW(list.LoadFromFile(), EConvertError);
+    AlarmList LoadedWithError() const {
+        AlarmList list = List();
+        EXPECT_THROW(list.LoadFromFile(), ValueFormatError);
         return list;
     }
 };
 
 TEST_F(AlarmBackupTest, ErrorKeepsTheAlarmsBeforeAndNamesTheBackup) {
-    TAlarmList list = List();
+    AlarmList list = List();
     try {
         list.LoadFromFile();
         ADD_FAILURE() << "no conversion error";
-    } catch (const EConvertError& error) {
+    } catch (const ValueFormatError& error) {
         EXPECT_EQ(error.what(), "sn20Minutes" + std::string(InvalidElement) + "\n保存するときは元のファイルを " +
                                     dir.File("Alarm.ini.bak") + " に残します。");
     }
@@ -265,7 +265,7 @@ TEST_F(AlarmBackupTest, ErrorKeepsTheAlarmsBeforeAndNamesTheBackup) {
 }
 
 TEST_F(AlarmBackupTest, EverySaveOfThatLoadLeavesTheOriginalBytesBeside) {
-    TAlarmList list = LoadedWithError();
+    AlarmList list = LoadedWithError();
     list.SaveToFile();
     EXPECT_EQ(SectionsOnDisk(), (std::vector<std::string>{"Alarm1", "Alarm2"}));
     EXPECT_EQ(Contents(dir.File("Alarm.ini.bak")), FourWithBadThird);
@@ -277,7 +277,7 @@ TEST_F(AlarmBackupTest, EverySaveOfThatLoadLeavesTheOriginalBytesBeside) {
 
 TEST_F(AlarmBackupTest, ATakenBackupNameIsNeverReplaced) {
     dir.Write("Alarm.ini.bak", "an older backup");
-    TAlarmList list = LoadedWithError();
+    AlarmList list = LoadedWithError();
     list.SaveToFile();
     EXPECT_EQ(Contents(dir.File("Alarm.ini.bak")), "an older backup");
     EXPECT_EQ(Contents(dir.File("Alarm.ini.1.bak")), FourWithBadThird);
@@ -287,8 +287,8 @@ TEST_F(AlarmBackupTest, ATakenBackupNameIsNeverReplaced) {
 // dialog, loaded from the same damaged file, is open; the dialog's OK comes
 // second and must not replace the backup of the unreadable alarms.
 TEST_F(AlarmBackupTest, TwoListsOfOneDamagedFileEachKeepWhatTheyFound) {
-    TAlarmList clock = LoadedWithError();
-    TAlarmList dialog = LoadedWithError();
+    AlarmList clock = LoadedWithError();
+    AlarmList dialog = LoadedWithError();
     clock.Delete(0);
     clock.SaveToFile();
     dialog.SaveToFile();
@@ -298,7 +298,7 @@ TEST_F(AlarmBackupTest, TwoListsOfOneDamagedFileEachKeepWhatTheyFound) {
 }
 
 TEST_F(AlarmBackupTest, CleanReloadEndsTheNeedForABackup) {
-    TAlarmList list = LoadedWithError();
+    AlarmList list = LoadedWithError();
     dir.Write("Alarm.ini", "[Alarm1]\r\nMessage=ok\r\n");
     list.LoadFromFile();
     list.SaveToFile();

@@ -12,7 +12,7 @@ using testing::JapaneseExampleLocale;
 
 struct FormatCase {
     const char* format;
-    TDateTime moment;
+    Moment moment;
     const char* expected;
 };
 
@@ -27,8 +27,8 @@ TEST_P(JapaneseFormat, Renders) {
     EXPECT_EQ(FormatMoment(c.format, c.moment, JapaneseExampleLocale()), c.expected);
 }
 
-const TDateTime Afternoon = ExampleDay();
-const TDateTime Midnight = ExampleDay(0, 0, 0, 0);
+const Moment Afternoon = ExampleDay();
+const Moment Midnight = ExampleDay(0, 0, 0, 0);
 
 INSTANTIATE_TEST_SUITE_P(
     Presets, JapaneseFormat,

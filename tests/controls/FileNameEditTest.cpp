@@ -18,7 +18,7 @@
 namespace kairos {
 namespace {
 
-using enum TReferKind;
+using enum BrowseKind;
 
 // One unit per character, so the table needs no fonts.
 int CharacterCount(const std::string& text) {
@@ -70,19 +70,19 @@ TEST(QtNameFilter, ShowsEachPatternOnceInTheDialogsForm) {
 // Puts a browser in for one test and the system dialogs back after it.
 class BrowserGuard {
 public:
-    explicit BrowserGuard(TCustomRefer::Browser browser) { TCustomRefer::SetBrowser(std::move(browser)); }
-    ~BrowserGuard() { TCustomRefer::SetBrowser({}); }
+    explicit BrowserGuard(BrowseButton::Browser browser) { BrowseButton::SetBrowser(std::move(browser)); }
+    ~BrowserGuard() { BrowseButton::SetBrowser({}); }
     BrowserGuard(const BrowserGuard&) = delete;
     BrowserGuard& operator=(const BrowserGuard&) = delete;
 };
 
-class ReferEditTest : public ::testing::Test {
+class FileNameEditTest : public ::testing::Test {
 protected:
     static constexpr const char* Chimes = "C:\\Program Files\\Sounds\\Chimes\\bell.wav";
 
     void SetUp() override {
         form_.resize(400, 200);
-        edit_ = new TReferEdit(&form_);
+        edit_ = new FileNameEdit(&form_);
         edit_->setGeometry(40, 20, 200, 21);
         other_ = new QLineEdit(&form_);
         other_->setGeometry(40, 60, 200, 21);
@@ -92,7 +92,7 @@ protected:
         other_->setFocus();
     }
 
-    TReferEditRefer& Button() const { return *edit_->ReferButton(); }
+    BrowseButton& Button() const { return *edit_->Button(); }
 
     static std::vector<QUrl> Urls(const std::vector<std::string>& files) {
         std::vector<QUrl> urls;
@@ -113,11 +113,11 @@ protected:
     }
 
     QWidget form_;
-    TReferEdit* edit_ = nullptr;
+    FileNameEdit* edit_ = nullptr;
     QLineEdit* other_ = nullptr;
 };
 
-TEST_F(ReferEditTest, NarrowEditShowsTheFirstFormThatFitsAndTheFullNameWhenFocused) {
+TEST_F(FileNameEditTest, NarrowEditShowsTheFirstFormThatFitsAndTheFullNameWhenFocused) {
     const QFontMetrics metrics(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     const auto widthOf = [&](const char* text) { return metrics.horizontalAdvance(QString::fromUtf8(text)); };
     const std::vector<const char*> forms = {"C:\\...\\Sounds\\Chimes\\bell.wav", "C:\\...\\Chimes\\bell.wav",
@@ -142,7 +142,7 @@ TEST_F(ReferEditTest, NarrowEditShowsTheFirstFormThatFitsAndTheFullNameWhenFocus
     EXPECT_EQ(edit_->text().toStdString(), Chimes);
 }
 
-TEST_F(ReferEditTest, TypedNameBecomesTheFileNameAndSurvivesLeavingTheEdit) {
+TEST_F(FileNameEditTest, TypedNameBecomesTheFileNameAndSurvivesLeavingTheEdit) {
     edit_->resize(60, edit_->height());
     Button().SetInitDir("/start");
     edit_->setFocus();
@@ -156,7 +156,7 @@ TEST_F(ReferEditTest, TypedNameBecomesTheFileNameAndSurvivesLeavingTheEdit) {
     EXPECT_EQ(Button().InitDir(), "/start");
 }
 
-TEST_F(ReferEditTest, NewNamesMoveInitDirAndOnlyExactRepeatsAreIgnored) {
+TEST_F(FileNameEditTest, NewNamesMoveInitDirAndOnlyExactRepeatsAreIgnored) {
     edit_->SetFileName("/tmp/Wave/a.wav");
     EXPECT_EQ(Button().InitDir(), "/tmp/Wave");
     Button().SetInitDir("/elsewhere");
@@ -171,7 +171,7 @@ TEST_F(ReferEditTest, NewNamesMoveInitDirAndOnlyExactRepeatsAreIgnored) {
     EXPECT_EQ(Button().InitDir(), "/");
 }
 
-TEST_F(ReferEditTest, DropsKeepTheFirstFileWholeOnEditAndButton) {
+TEST_F(FileNameEditTest, DropsKeepTheFirstFileWholeOnEditAndButton) {
     Drop(*edit_, {"/tmp/one.wav", "/tmp/two.wav", "/tmp/three.wav"});
     EXPECT_EQ(edit_->FileName(), "/tmp/one.wav");
     Drop(Button(), {"/tmp/b/four.wav", "/tmp/five.wav"});
@@ -187,12 +187,12 @@ TEST_F(ReferEditTest, DropsKeepTheFirstFileWholeOnEditAndButton) {
     EXPECT_FALSE(Button().acceptDrops());
 }
 
-TEST_F(ReferEditTest, ButtonSitsBesideTheEditAndFollowsIt) {
+TEST_F(FileNameEditTest, ButtonSitsBesideTheEditAndFollowsIt) {
     EXPECT_EQ(Button().parentWidget(), &form_);
     EXPECT_EQ(Button().geometry(), QRect(241, 20, 23, 21));
     edit_->setGeometry(50, 30, 100, 25);
     EXPECT_EQ(Button().geometry(), QRect(151, 30, 23, 25));
-    Button().SetAlignButton(TReferAlignButton::raLeft);
+    Button().SetAlignButton(ButtonSide::Left);
     EXPECT_EQ(Button().geometry(), QRect(27, 30, 23, 25));
 
     QWidget other;
@@ -200,7 +200,7 @@ TEST_F(ReferEditTest, ButtonSitsBesideTheEditAndFollowsIt) {
     EXPECT_EQ(Button().parentWidget(), &other);
 }
 
-TEST_F(ReferEditTest, ButtonFollowsVisibilityEnabledStateAndDirection) {
+TEST_F(FileNameEditTest, ButtonFollowsVisibilityEnabledStateAndDirection) {
     EXPECT_TRUE(Button().isVisible());
     edit_->setEnabled(false);
     EXPECT_FALSE(Button().isEnabled());
@@ -214,31 +214,31 @@ TEST_F(ReferEditTest, ButtonFollowsVisibilityEnabledStateAndDirection) {
     EXPECT_EQ(Button().layoutDirection(), Qt::RightToLeft);
 
     // An edit made before its form gets the button put there with it.
-    auto* late = new TReferEdit(nullptr);
+    auto* late = new FileNameEdit(nullptr);
     late->SetFileName("/tmp/late.wav");
     late->setParent(&form_);
     late->show();
-    EXPECT_EQ(late->ReferButton()->parentWidget(), &form_);
-    EXPECT_TRUE(late->ReferButton()->isVisible());
+    EXPECT_EQ(late->Button()->parentWidget(), &form_);
+    EXPECT_TRUE(late->Button()->isVisible());
 
-    const QPointer<TReferEditRefer> button = late->ReferButton();
+    const QPointer<BrowseButton> button = late->Button();
     delete late;
     EXPECT_TRUE(button.isNull());
 }
 
-TEST_F(ReferEditTest, KindsGiveFacesAndHints) {
+TEST_F(FileNameEditTest, KindsGiveFacesAndHints) {
     struct Row {
-        TReferKind kind;
+        BrowseKind kind;
         QString hint;
         QString caption;
     };
     const std::vector<Row> rows = {
-        {rkDot, QStringLiteral("参照"), QStringLiteral("…")},
-        {rkDropDown, QStringLiteral("メニューを開きます"), QStringLiteral(">")},
-        {rkSave, QStringLiteral("ファイルを参照します"), QString()},
-        {rkDirectory, QStringLiteral("フォルダを参照します"), QString()},
-        {rkSelectDirectory, QStringLiteral("作成先を選択します"), QString()},
-        {rkOpen, QStringLiteral("ファイルを参照します"), QString()},
+        {BrowseKind::Dots, QStringLiteral("参照"), QStringLiteral("…")},
+        {BrowseKind::DropDown, QStringLiteral("メニューを開きます"), QStringLiteral(">")},
+        {BrowseKind::Save, QStringLiteral("ファイルを参照します"), QString()},
+        {BrowseKind::Directory, QStringLiteral("フォルダを参照します"), QString()},
+        {BrowseKind::SelectDirectory, QStringLiteral("作成先を選択します"), QString()},
+        {BrowseKind::Open, QStringLiteral("ファイルを参照します"), QString()},
     };
     for (const Row& row : rows) {
         Button().SetKind(row.kind);
@@ -248,13 +248,13 @@ TEST_F(ReferEditTest, KindsGiveFacesAndHints) {
     }
     Button().SetAutoHint(false);
     EXPECT_TRUE(HintOf(&Button()).isEmpty());
-    Button().SetKind(rkDot);
+    Button().SetKind(BrowseKind::Dots);
     EXPECT_TRUE(HintOf(&Button()).isEmpty());
-    EXPECT_EQ(Button().width(), TCustomReferEdit::ButtonWidth);
+    EXPECT_EQ(Button().width(), FileNameEdit::ButtonWidth);
     EXPECT_FALSE(edit_->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
-TEST_F(ReferEditTest, BrowsingStartsInTheFolderOfTheLastChoice) {
+TEST_F(FileNameEditTest, BrowsingStartsInTheFolderOfTheLastChoice) {
     std::vector<BrowseRequest> requests;
     std::optional<std::string> answer = "/tmp/Wave/a.wav";
     const BrowserGuard guard([&](QWidget*, const BrowseRequest& request) {
@@ -264,32 +264,32 @@ TEST_F(ReferEditTest, BrowsingStartsInTheFolderOfTheLastChoice) {
     Button().SetInitDir("/start");
     Button().click();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].kind, rkOpen);
+    EXPECT_EQ(requests[0].kind, BrowseKind::Open);
     EXPECT_EQ(requests[0].filter, "すべてのファイル (*.*)|*.*");
     EXPECT_EQ(requests[0].initDir, "/start");
     EXPECT_EQ(edit_->FileName(), "/tmp/Wave/a.wav");
 
     Button().SetFilter("WAVサウンド(*.wav)|*.wav|");
-    Button().SetKind(rkSave);
+    Button().SetKind(BrowseKind::Save);
     answer.reset();
     Button().click();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].kind, rkSave);
+    EXPECT_EQ(requests[1].kind, BrowseKind::Save);
     EXPECT_EQ(requests[1].initDir, "/tmp/Wave");
     EXPECT_EQ(requests[1].fileName, "/tmp/Wave/a.wav");
     EXPECT_EQ(requests[1].filter, "WAVサウンド(*.wav)|*.wav|");
     EXPECT_EQ(edit_->FileName(), "/tmp/Wave/a.wav");
 }
 
-TEST_F(ReferEditTest, DotClickCallsOnClickThenOnReferWithoutBrowsing) {
+TEST_F(FileNameEditTest, DotClickCallsOnClickThenOnReferWithoutBrowsing) {
     std::vector<std::string> calls;
     const BrowserGuard guard([&](QWidget*, const BrowseRequest&) {
         calls.push_back("browse");
         return std::optional<std::string>();
     });
-    Button().SetKind(rkDot);
+    Button().SetKind(BrowseKind::Dots);
     Button().SetOnClick([&] { calls.push_back("click"); });
-    Button().SetOnRefer([&] { calls.push_back("refer"); });
+    Button().SetOnBrowsed([&] { calls.push_back("refer"); });
     Button().click();
     EXPECT_EQ(calls, (std::vector<std::string>{"click", "refer"}));
 }

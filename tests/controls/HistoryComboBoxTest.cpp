@@ -36,7 +36,7 @@ class HistoryBox : public ::testing::Test {
 protected:
     HistoryBox() {
         box->SetSaveSection("AlarmMessages");
-        box->SetSelfIniOpener([this] { return std::make_unique<TMemIniFileEx>(settings); });
+        box->SetSelfIniOpener([this] { return std::make_unique<IniStore>(settings); });
         box->SetErrorReporter([this](const std::string& message) { errors.push_back(message); });
     }
 
@@ -56,12 +56,12 @@ protected:
         form.done(result);
     }
 
-    std::vector<std::string> Section() const { return TMemIniFile(settings).ReadSectionValues("AlarmMessages"); }
+    std::vector<std::string> Section() const { return IniDocument(settings).ReadSectionValues("AlarmMessages"); }
 
     TempDir dir;
     std::string settings = dir.File("kairos.ini");
     QDialog form;
-    THistoryComboBox* box = new THistoryComboBox(&form);
+    HistoryComboBox* box = new HistoryComboBox(&form);
     std::vector<std::string> errors;
 };
 
@@ -72,7 +72,7 @@ TEST_F(HistoryBox, ConfirmedMessageTakesTheTopAndTheOldestGoes) {
     std::vector<std::string> expected{"HistoryCount=10", "1=新しいメッセージ"};
     for (int i = 1; i <= 9; ++i) expected.push_back(std::to_string(i + 1) + "=m" + std::to_string(i));
     EXPECT_THAT(Section(), ElementsAreArray(expected));
-    EXPECT_EQ(TMemIniFile(settings).ReadString("General", "TopMost", "-"), "1");
+    EXPECT_EQ(IniDocument(settings).ReadString("General", "TopMost", "-"), "1");
     EXPECT_TRUE(errors.empty());
 }
 
@@ -154,11 +154,11 @@ TEST_F(HistoryBox, WriteFailureIsReportedAndTheFormStillCloses) {
 TEST_F(HistoryBox, ALineBreakCannotReachTheStoreAsALine) {
     Close("a\r\n[General]\nTopMost=0", QDialog::Accepted);
     EXPECT_THAT(Section(), ElementsAre("HistoryCount=10", "1=a  [General] TopMost=0"));
-    EXPECT_EQ(TMemIniFile(settings).ReadString("General", "TopMost", "-"), "-");
+    EXPECT_EQ(IniDocument(settings).ReadString("General", "TopMost", "-"), "-");
 }
 
 TEST_F(HistoryBox, TextFileHoldsOneEntryALine) {
-    box->SetSaveType(THistorySaveType::stTextFile);
+    box->SetSaveType(HistoryStore::TextFile);
     box->SetSaveFileName(dir.File("history.txt"));
     box->LoadHistory();
     EXPECT_TRUE(box->Entries().empty());
@@ -169,7 +169,7 @@ TEST_F(HistoryBox, TextFileHoldsOneEntryALine) {
 }
 
 TEST_F(HistoryBox, RegistryStoresNothing) {
-    box->SetSaveType(THistorySaveType::stRegistry);
+    box->SetSaveType(HistoryStore::Registry);
     box->addItem("kept until loaded");
     box->LoadHistory();
     EXPECT_TRUE(box->Entries().empty());

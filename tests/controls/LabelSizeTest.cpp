@@ -13,7 +13,7 @@ namespace kairos {
 namespace {
 
 using namespace testing;
-using enum TBevelCut;
+using enum BevelCut;
 
 struct ExtentCase {
     const char* name;
@@ -24,7 +24,7 @@ struct ExtentCase {
 class Extent : public ::testing::TestWithParam<ExtentCase> {};
 
 TEST_P(Extent, IsTheWidestLineByTheHeightOfAllLines) {
-    TThreeLabel label;
+    ShadowLabel label;
     label.setFont(AliasedFont());
     int widest = 0;
     for (const QString& line : GetParam().lines) widest = std::max(widest, label.TextExtent(line).width());
@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(TextExtent, Extent,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextExtent, OneLineIsTheFontsAdvanceWithAmpersandsAsCharacters) {
-    TThreeLabel label;
+    ShadowLabel label;
     label.setFont(AliasedFont());
     const QFontMetrics metrics(AliasedFont());
     EXPECT_EQ(label.TextExtent(QStringLiteral("R&D 10:00")),
@@ -50,7 +50,7 @@ TEST(TextExtent, OneLineIsTheFontsAdvanceWithAmpersandsAsCharacters) {
 
 struct AutoSizeCase {
     const char* name;
-    TBevelCut outer, inner;
+    BevelCut outer, inner;
     unsigned width;
     int added;  // to the caption's width and to its height
 };
@@ -59,7 +59,7 @@ class AutoSize : public ::testing::TestWithParam<AutoSizeCase> {};
 
 TEST_P(AutoSize, IsTheCaptionPlusFramesAndSpacesOnBothSides) {
     Host host;
-    auto* label = new TBevelLabel(&host);
+    auto* label = new BevelLabel(&host);
     label->setFont(AliasedFont());
     label->setText(QStringLiteral("2024/12/31"));
     label->SetBevelOuter(GetParam().outer);
@@ -69,16 +69,16 @@ TEST_P(AutoSize, IsTheCaptionPlusFramesAndSpacesOnBothSides) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BevelLabel, AutoSize,
-                         ::testing::Values(AutoSizeCase{"Defaults", bvNone, bvRaised, 1, 4},
-                                           AutoSizeCase{"LoweredAndRaised", bvLowered, bvRaised, 1, 8},
-                                           AutoSizeCase{"SpaceOnly", bvNone, bvSpace, 3, 6},
-                                           AutoSizeCase{"SpaceAndFrame", bvSpace, bvLowered, 2, 12},
-                                           AutoSizeCase{"WidthZero", bvLowered, bvRaised, 0, 0}),
+                         ::testing::Values(AutoSizeCase{"Defaults", BevelCut::None, BevelCut::Raised, 1, 4},
+                                           AutoSizeCase{"LoweredAndRaised", BevelCut::Lowered, BevelCut::Raised, 1, 8},
+                                           AutoSizeCase{"SpaceOnly", BevelCut::None, BevelCut::Space, 3, 6},
+                                           AutoSizeCase{"SpaceAndFrame", BevelCut::Space, BevelCut::Lowered, 2, 12},
+                                           AutoSizeCase{"WidthZero", BevelCut::Lowered, BevelCut::Raised, 0, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BevelLabel, AutoSizeFollowsTextAndFontAsOneLine) {
     Host host;
-    auto* label = new TThreeLabel(&host);
+    auto* label = new ShadowLabel(&host);
     label->SetBevelWidth(0);
     label->setFont(AliasedFont(18));
     label->setText(QStringLiteral("アラーム\r\nです"));
@@ -102,8 +102,8 @@ TEST(BevelLabel, InALayoutTheAutoSizedLineTakesOneLineOfItsFont) {
     auto* lines = new QVBoxLayout(&host);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
-    auto* time = new TThreeLabel(&host);
-    auto* date = new TThreeLabel(&host);
+    auto* time = new ShadowLabel(&host);
+    auto* date = new ShadowLabel(&host);
     lines->addWidget(time, 1);
     lines->addWidget(date, 0);
     date->SetBevelWidth(0);

@@ -17,7 +17,7 @@ namespace kairos {
 namespace {
 
 using namespace testing;
-using enum TLinkType;
+using enum LinkKind;
 
 const QColor kBlue(0, 0, 0xFF), kFuchsia(0xFF, 0, 0xFF), kRed(0xFF, 0, 0), kGreen(0, 0xC0, 0);
 
@@ -41,7 +41,7 @@ void Click(QWidget& widget) {
 
 struct TargetCase {
     const char* name;
-    TLinkType type;
+    LinkKind type;
     std::string caption;
     std::optional<std::string> target;
 };
@@ -54,15 +54,16 @@ TEST_P(Target, IsBuiltFromTheCaptionByType) {
 
 INSTANTIATE_TEST_SUITE_P(
     LinkLabel, Target,
-    ::testing::Values(TargetCase{"WebAddressUnchanged", ltCaption, "https://example.org/k/", "https://example.org/k/"},
-                      TargetCase{"MailTo", ltMailTo, "時計@example.jp", "mailto:時計@example.jp"},
-                      TargetCase{"Http", ltHTTP, "example.org/kairos", "http://example.org/kairos"},
-                      TargetCase{"NoFaceOpensNothing", ltNoFace, "example.org", std::nullopt}),
+    ::testing::Values(TargetCase{"WebAddressUnchanged", LinkKind::Caption, "https://example.org/k/",
+                                 "https://example.org/k/"},
+                      TargetCase{"MailTo", LinkKind::MailTo, "時計@example.jp", "mailto:時計@example.jp"},
+                      TargetCase{"Http", LinkKind::Http, "example.org/kairos", "http://example.org/kairos"},
+                      TargetCase{"NoFaceOpensNothing", LinkKind::NoFace, "example.org", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ClickCase {
     const char* name;
-    TLinkType type;
+    LinkKind type;
     ClickOnCloseMode closing;
     std::vector<std::string> events;
 };
@@ -83,12 +84,12 @@ TEST_P(Clicking, OpensTheTargetThenClosesTheFormThenFiresClicked) {
     QDialog form;
     CloseRecorder closes(events);
     form.installEventFilter(&closes);
-    auto* link = new TLinkLabel(&form);
+    auto* link = new LinkLabel(&form);
     link->setText(QStringLiteral("kairos@example.org"));
     link->SetLinkType(GetParam().type);
     link->SetClickOnClose(GetParam().closing);
     link->SetTargetOpener([&](const std::string& target) { events.push_back("open " + target); });
-    QObject::connect(link, &TLinkLabel::clicked, [&] { events.push_back("clicked"); });
+    QObject::connect(link, &LinkLabel::clicked, [&] { events.push_back("clicked"); });
     form.show();
     Settle();
     Click(*link);
@@ -98,26 +99,29 @@ TEST_P(Clicking, OpensTheTargetThenClosesTheFormThenFiresClicked) {
 
 INSTANTIATE_TEST_SUITE_P(
     LinkLabel, Clicking,
-    ::testing::Values(ClickCase{"MailAddressClosesTheDialog", ltMailTo, ClickOnCloseMode::On,
-                                {"open mailto:kairos@example.org", "close", "clicked"}},
-                      ClickCase{"StaysOpen", ltCaption, ClickOnCloseMode::Off, {"open kairos@example.org", "clicked"}},
-                      ClickCase{"NoFaceStillCloses", ltNoFace, ClickOnCloseMode::On, {"close", "clicked"}}),
+    ::testing::Values(
+        ClickCase{"MailAddressClosesTheDialog",
+                  LinkKind::MailTo,
+                  ClickOnCloseMode::On,
+                  {"open mailto:kairos@example.org", "close", "clicked"}},
+        ClickCase{"StaysOpen", LinkKind::Caption, ClickOnCloseMode::Off, {"open kairos@example.org", "clicked"}},
+        ClickCase{"NoFaceStillCloses", LinkKind::NoFace, ClickOnCloseMode::On, {"close", "clicked"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LinkLabel, ActiveColourIsPaintedBeforeTheTargetOpens) {
     QDialog form;
-    auto* link = new TLinkLabel(&form);
+    auto* link = new LinkLabel(&form);
     link->setText(QStringLiteral("example.org"));
     form.show();
     Settle();
-    std::optional<TLinkState> atOpen;
+    std::optional<LinkState> atOpen;
     link->SetTargetOpener([&](const std::string&) { atOpen = link->State(); });
     Click(*link);
-    EXPECT_EQ(atOpen, TLinkState::lsIdle) << "the active repaint ran at once and ended the active state";
+    EXPECT_EQ(atOpen, LinkState::Idle) << "the active repaint ran at once and ended the active state";
 }
 
 // The colours the text was drawn in, the label's own background left out.
-std::set<QRgb> InkColours(TLinkLabel& label) {
+std::set<QRgb> InkColours(LinkLabel& label) {
     const QImage image = Render(label, QWidget::DrawChildren);
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
@@ -128,7 +132,7 @@ std::set<QRgb> InkColours(TLinkLabel& label) {
 
 struct ColourCase {
     const char* name;
-    std::function<void(TLinkLabel&)> act;
+    std::function<void(LinkLabel&)> act;
     std::vector<QColor> renders;  // the colour of each render in turn
 };
 
@@ -136,7 +140,7 @@ class Colours : public ::testing::TestWithParam<ColourCase> {};
 
 // The label is never shown: only the test's renders paint it.
 TEST_P(Colours, FollowTheLinkState) {
-    TLinkLabel link;
+    LinkLabel link;
     link.setFont(AliasedFont());
     link.setText(QStringLiteral("example.org"));
     link.resize(link.sizeHint());
@@ -144,7 +148,7 @@ TEST_P(Colours, FollowTheLinkState) {
     for (const QColor& color : GetParam().renders) EXPECT_EQ(InkColours(link), std::set<QRgb>{color.rgba()});
 }
 
-using L = TLinkLabel;
+using L = LinkLabel;
 
 INSTANTIATE_TEST_SUITE_P(
     LinkLabel, Colours,

@@ -12,7 +12,7 @@ namespace kairos {
 namespace {
 
 using namespace testing;
-using enum TBevelCut;
+using enum BevelCut;
 
 const QRect kArea(20, 20, 160, 80);
 const QColor kGrey(0x80, 0x80, 0x80), kWhite(0xFF, 0xFF, 0xFF), kRed(0xFF, 0, 0), kYellow(0xFF, 0xFF, 0);
@@ -36,7 +36,7 @@ struct Scene {
     }
 };
 
-void TextOnly(TThreeLabel& label) {
+void TextOnly(ShadowLabel& label) {
     label.Shadow().SetEnabled(PassState::Disabled);
     label.HighLight().SetEnabled(PassState::Disabled);
 }
@@ -51,7 +51,7 @@ struct PassCase {
     QColor highLightColor;
 };
 
-void Apply(TTextPos& pass, bool on, QPoint at, const QColor& color) {
+void Apply(TextPass& pass, bool on, QPoint at, const QColor& color) {
     pass.SetEnabled(on ? PassState::Enabled : PassState::Disabled);
     pass.SetX(static_cast<unsigned>(at.x()));
     pass.SetY(static_cast<unsigned>(at.y()));
@@ -79,7 +79,7 @@ QImage Composed(const QImage& textOnly, const PassCase& c) {
 class Passes : public ::testing::TestWithParam<PassCase> {};
 
 TEST_P(Passes, ShadowThenTextThenHighLight) {
-    Scene<TThreeLabel> scene;
+    Scene<ShadowLabel> scene;
     TextOnly(*scene.label);
     const QImage textOnly = Render(scene.host);
     ASSERT_GT(PixelsOf(textOnly, kTextColor).size(), 50u);
@@ -90,7 +90,7 @@ TEST_P(Passes, ShadowThenTextThenHighLight) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ThreeLabel, Passes,
+    ShadowLabel, Passes,
     ::testing::Values(PassCase{"ShadowOnly", true, {5, 1}, kRed, false, {}, {}},
                       PassCase{"Neither", false, {2, 2}, kRed, false, {2, 2}, kRed},
                       PassCase{"HighLightAboveLeft", true, {2, 2}, kGrey, true, {2, 2}, kWhite},
@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PassCase{"ShadowPastTheEdgeIsClipped", true, {70, 2}, kGrey, false, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ThreeLabel, DefaultsDrawAGreyShadowTwoRightTwoDownNoHighLightNoBackground) {
-    Scene<TThreeLabel> scene;
+TEST(ShadowLabel, DefaultsDrawAGreyShadowTwoRightTwoDownNoHighLightNoBackground) {
+    Scene<ShadowLabel> scene;
     const QImage defaults = Render(scene.host);
     for (const QPoint p : {kArea.topLeft(), kArea.bottomRight(), kArea.center() + QPoint(0, 30)})
         EXPECT_EQ(defaults.pixelColor(p), kBackground) << "the parent shows through";
@@ -107,8 +107,8 @@ TEST(ThreeLabel, DefaultsDrawAGreyShadowTwoRightTwoDownNoHighLightNoBackground) 
     EXPECT_TRUE(defaults == Composed(Render(scene.host), PassCase{"", true, {2, 2}, kGrey, false, {}, {}}));
 }
 
-TEST(ThreeLabel, LineBreaksDrawNewLinesOneLineHeightApart) {
-    Scene<TThreeLabel> scene(QStringLiteral("K\r\nK"));
+TEST(ShadowLabel, LineBreaksDrawNewLinesOneLineHeightApart) {
+    Scene<ShadowLabel> scene(QStringLiteral("K\r\nK"));
     TextOnly(*scene.label);
     std::vector<QPoint> upper, lower;
     for (const QPoint& p : PixelsOf(Render(scene.host), kTextColor))
@@ -124,7 +124,7 @@ const QColor kButtonShadow(0xC0, 0, 0), kButtonHighlight(0, 0, 0xC0);
 
 struct BevelCase {
     const char* name;
-    TBevelCut outer, inner;
+    BevelCut outer, inner;
     unsigned width;
     const char* rings;  // outside in, one pixel each: Lowered, Raised, Space
 };
@@ -133,7 +133,7 @@ class BevelRings : public ::testing::TestWithParam<BevelCase> {};
 
 TEST_P(BevelRings, FramesAndSpacesFromTheOutsideIn) {
     const BevelCase& c = GetParam();
-    Scene<TBevelLabel> scene(QString{});
+    Scene<BevelLabel> scene(QString{});
     SetColor(*scene.label, QPalette::Dark, kButtonShadow);
     SetColor(*scene.label, QPalette::Light, kButtonHighlight);
     scene.label->SetBevelOuter(c.outer);
@@ -154,18 +154,19 @@ TEST_P(BevelRings, FramesAndSpacesFromTheOutsideIn) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BevelLabel, BevelRings,
-                         ::testing::Values(BevelCase{"LoweredOutsideRaisedInside", bvLowered, bvRaised, 1, "LSRS"},
-                                           BevelCase{"TwoPixelLines", bvRaised, bvLowered, 2, "RRSSLLSS"},
-                                           BevelCase{"SpaceDrawsNothing", bvNone, bvSpace, 3, "SSS"},
-                                           BevelCase{"SpaceOutsideAFrame", bvSpace, bvLowered, 1, "SLS"},
-                                           BevelCase{"WidthZero", bvLowered, bvRaised, 0, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    BevelLabel, BevelRings,
+    ::testing::Values(BevelCase{"LoweredOutsideRaisedInside", BevelCut::Lowered, BevelCut::Raised, 1, "LSRS"},
+                      BevelCase{"TwoPixelLines", BevelCut::Raised, BevelCut::Lowered, 2, "RRSSLLSS"},
+                      BevelCase{"SpaceDrawsNothing", BevelCut::None, BevelCut::Space, 3, "SSS"},
+                      BevelCase{"SpaceOutsideAFrame", BevelCut::Space, BevelCut::Lowered, 1, "SLS"},
+                      BevelCase{"WidthZero", BevelCut::Lowered, BevelCut::Raised, 0, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct NarrowCase {
     const char* name;
     Qt::Alignment alignment;
-    TBevelCut inner;
+    BevelCut inner;
     QPoint shift;
 };
 
@@ -173,10 +174,10 @@ class TextNarrowing : public ::testing::TestWithParam<NarrowCase> {};
 
 // Frames push the text inwards only on the sides it is aligned to.
 TEST_P(TextNarrowing, MovesTheTextOffTheAlignedSides) {
-    Scene<TBevelLabel> scene;
+    Scene<BevelLabel> scene;
     scene.label->setAlignment(GetParam().alignment);
     const QRect unframed = BoundsOf(PixelsOf(Render(scene.host), kTextColor));
-    scene.label->SetBevelOuter(bvLowered);
+    scene.label->SetBevelOuter(BevelCut::Lowered);
     scene.label->SetBevelInner(GetParam().inner);
     scene.label->SetBevelWidth(2);
     EXPECT_EQ(BoundsOf(PixelsOf(Render(scene.host), kTextColor)), unframed.translated(GetParam().shift));
@@ -184,24 +185,24 @@ TEST_P(TextNarrowing, MovesTheTextOffTheAlignedSides) {
 
 INSTANTIATE_TEST_SUITE_P(
     BevelLabel, TextNarrowing,
-    ::testing::Values(NarrowCase{"TopLeft", Qt::AlignLeft | Qt::AlignTop, bvNone, {4, 4}},
-                      NarrowCase{"BottomRight", Qt::AlignRight | Qt::AlignBottom, bvSpace, {-6, -6}},
-                      NarrowCase{"Centred", Qt::AlignCenter, bvRaised, {0, 0}},
-                      NarrowCase{"LeftMiddle", Qt::AlignLeft | Qt::AlignVCenter, bvRaised, {8, 0}}),
+    ::testing::Values(NarrowCase{"TopLeft", Qt::AlignLeft | Qt::AlignTop, BevelCut::None, {4, 4}},
+                      NarrowCase{"BottomRight", Qt::AlignRight | Qt::AlignBottom, BevelCut::Space, {-6, -6}},
+                      NarrowCase{"Centred", Qt::AlignCenter, BevelCut::Raised, {0, 0}},
+                      NarrowCase{"LeftMiddle", Qt::AlignLeft | Qt::AlignVCenter, BevelCut::Raised, {8, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------ repaints
 
 struct RepaintCase {
     const char* name;
-    std::function<void(TThreeLabel&)> change;
+    std::function<void(ShadowLabel&)> change;
     bool repaints;
 };
 
 class Repaint : public ::testing::TestWithParam<RepaintCase> {};
 
 TEST_P(Repaint, OnlyWhenSomethingVisibleChanges) {
-    Scene<TThreeLabel> scene(QStringLiteral("12:34:56"));
+    Scene<ShadowLabel> scene(QStringLiteral("12:34:56"));
     PaintCounter counter;
     scene.label->installEventFilter(&counter);
     for (int i = 0; i < 3; ++i) {
@@ -211,17 +212,27 @@ TEST_P(Repaint, OnlyWhenSomethingVisibleChanges) {
     EXPECT_EQ(counter.paints > 0, GetParam().repaints);
 }
 
-using L = TThreeLabel;
+using L = ShadowLabel;
 
 INSTANTIATE_TEST_SUITE_P(
-    ThreeLabel, Repaint,
+    ShadowLabel, Repaint,
     ::testing::Values(RepaintCase{"SameText", [](L& l) { l.setText(QStringLiteral("12:34:56")); }, false},
                       RepaintCase{"NewText", [](L& l) { l.setText(QStringLiteral("12:34:57")); }, true},
                       RepaintCase{"SameShadowState", [](L& l) { l.Shadow().SetEnabled(PassState::Enabled); }, false},
-                      RepaintCase{"SameShadowOffset", [](L& l) { l.Shadow().SetX(2); l.Shadow().SetY(2); }, false},
+                      RepaintCase{"SameShadowOffset",
+                                  [](L& l) {
+                                      l.Shadow().SetX(2);
+                                      l.Shadow().SetY(2);
+                                  },
+                                  false},
                       RepaintCase{"NewShadowY", [](L& l) { l.Shadow().SetY(3); }, true},
                       RepaintCase{"SameShadowColour", [](L& l) { l.Shadow().SetColor(kGrey); }, false},
-                      RepaintCase{"SameBevels", [](L& l) { l.SetBevelWidth(0); l.SetBevelOuter(bvNone); }, false},
+                      RepaintCase{"SameBevels",
+                                  [](L& l) {
+                                      l.SetBevelWidth(0);
+                                      l.SetBevelOuter(BevelCut::None);
+                                  },
+                                  false},
                       RepaintCase{"NewBevelWidth", [](L& l) { l.SetBevelWidth(1); }, true},
                       RepaintCase{"NewHighLightColour", [](L& l) { l.HighLight().SetColor(kRed); }, true}),
     [](const auto& info) { return std::string(info.param.name); });

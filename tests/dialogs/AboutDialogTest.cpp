@@ -24,13 +24,13 @@ namespace {
 using testing::BoxAnswerer;
 using testing::TempDir;
 
-class AboutDialog : public ::testing::Test {
+class AboutDialogTest : public ::testing::Test {
 protected:
     // Answers the error box that making the dialog may show; the text, or
     // nothing when none came up.
     std::optional<QString> Open(const std::string& executable) {
         const BoxAnswerer answerer(QStringLiteral("OK"));
-        dialog = std::make_unique<TKairosAboutDialog>(services, nullptr, executable);
+        dialog = std::make_unique<AboutDialog>(services, nullptr, executable);
         QCoreApplication::processEvents();
         if (!answerer.Seen()) return std::nullopt;
         EXPECT_EQ(answerer.Seen()->icon, QMessageBox::Critical);
@@ -47,12 +47,12 @@ protected:
 
     testing::FakeClock clock;
     testing::RecordingMedia media;
-    DialogServices services{clock, [] { return std::unique_ptr<TMemIniFileEx>(); }, media,
+    DialogServices services{clock, [] { return std::unique_ptr<IniStore>(); }, media,
                             {}, ""};
-    std::unique_ptr<TKairosAboutDialog> dialog;
+    std::unique_ptr<AboutDialog> dialog;
 };
 
-TEST_F(AboutDialog, WithoutAResourceShowsTheErrorAndThePlaceholders) {
+TEST_F(AboutDialogTest, WithoutAResourceShowsTheErrorAndThePlaceholders) {
     const TempDir dir;
     for (const std::string& file : {std::string("/proc/self/exe"), dir.Write("plain", "not a program")}) {
         EXPECT_EQ(Open(file), "ファイルバージョンが取得できません") << file;
@@ -60,29 +60,29 @@ TEST_F(AboutDialog, WithoutAResourceShowsTheErrorAndThePlaceholders) {
     }
 }
 
-TEST_F(AboutDialog, WithoutCommentsNamesThemAndShowsTheRest) {
+TEST_F(AboutDialogTest, WithoutCommentsNamesThemAndShowsTheRest) {
     EXPECT_EQ(Open(KAIROS_VERSIONED_PROGRAM_WITHOUT_COMMENTS), "ファイルバージョンCommentsが取得できませんでした。");
     ExpectPlaceholders(false, false, true);
     EXPECT_EQ(dialog->Version->text(), KAIROS_TEST_VERSION);
     EXPECT_EQ(dialog->Copyright->text(), KAIROS_TEST_COPYRIGHT);
 }
 
-TEST_F(AboutDialog, ShowsTheStringsAndCutsLongComments) {
+TEST_F(AboutDialogTest, ShowsTheStringsAndCutsLongComments) {
     EXPECT_EQ(Open(KAIROS_VERSIONED_PROGRAM), std::nullopt);
     EXPECT_EQ(dialog->Version->text(), KAIROS_TEST_VERSION);
     EXPECT_EQ(dialog->Copyright->text(), KAIROS_TEST_COPYRIGHT);
     EXPECT_EQ(dialog->Comments->text(), KAIROS_TEST_COMMENTS);
-    ASSERT_GT(dialog->Comments->heightForWidth(242), TKairosAboutDialog::CommentsMaxHeight);
-    EXPECT_EQ(dialog->Comments->size(), QSize(242, TKairosAboutDialog::CommentsMaxHeight));
+    ASSERT_GT(dialog->Comments->heightForWidth(242), AboutDialog::CommentsMaxHeight);
+    EXPECT_EQ(dialog->Comments->size(), QSize(242, AboutDialog::CommentsMaxHeight));
     EXPECT_LE(dialog->Version->width(), 168);
 }
 
-TEST_F(AboutDialog, IsCentredOnItsOwnerWithinTheWorkArea) {
+TEST_F(AboutDialogTest, IsCentredOnItsOwnerWithinTheWorkArea) {
     QWidget owner;
     owner.setGeometry(QGuiApplication::primaryScreen()->availableGeometry().adjusted(100, 100, -300, -200));
     owner.show();
     const BoxAnswerer answerer(QStringLiteral("OK"));
-    TKairosAboutDialog about(services, &owner, KAIROS_VERSIONED_PROGRAM);
+    AboutDialog about(services, &owner, KAIROS_VERSIONED_PROGRAM);
     about.show();
     EXPECT_LE((about.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 1);
     owner.move(-5000, -5000);
@@ -91,10 +91,10 @@ TEST_F(AboutDialog, IsCentredOnItsOwnerWithinTheWorkArea) {
     EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(about.frameGeometry()));
 }
 
-TEST_F(AboutDialog, MailLinkOpensTheMailProgramAndCloses) {
+TEST_F(AboutDialogTest, MailLinkOpensTheMailProgramAndCloses) {
     Open(KAIROS_VERSIONED_PROGRAM);
     dialog->show();
-    TLinkLabel& link = *dialog->LinkLabel1;
+    LinkLabel& link = *dialog->LinkLabel1;
     const QPointF at(2, 2);
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&link, &press);

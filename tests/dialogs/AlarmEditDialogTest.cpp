@@ -37,24 +37,24 @@ namespace {
 
 using testing::ModalDriver;
 
-TDateTime At(int hour, int minute) { return *TryEncodeTime(hour, minute, 0, 0); }
+Moment At(int hour, int minute) { return *TryEncodeTime(hour, minute, 0, 0); }
 
-class AlarmPropertyDialogTest : public ::testing::Test {
+class AlarmEditDialogTest : public ::testing::Test {
 protected:
-    AlarmPropertyDialogTest() {
+    AlarmEditDialogTest() {
         clock.now = testing::ExampleDay(15, 4, 5, 678);
-        dialog = std::make_unique<TKairosAlarmPropertyDialog>(services);
+        dialog = std::make_unique<AlarmEditDialog>(services);
     }
 
     bool OnDateTab() const {
-        return dialog->TabControl->TabIndex() == akAtDate && !dialog->DatePicker->isHidden() &&
+        return dialog->KindTabs->TabIndex() == Ordinal(AlarmKind::OnDate) && !dialog->DatePicker->isHidden() &&
                !dialog->DatePickerLabel->isHidden() && dialog->WeeksGroup->isHidden();
     }
     bool OnWeeksTab() const {
-        return dialog->TabControl->TabIndex() == akAtWeeks && dialog->DatePicker->isHidden() &&
+        return dialog->KindTabs->TabIndex() == Ordinal(AlarmKind::Weekly) && dialog->DatePicker->isHidden() &&
                dialog->DatePickerLabel->isHidden() && !dialog->WeeksGroup->isHidden();
     }
-    TWeeks TickedDays() const { return dialog->GetAlarmData()->Weeks; }
+    WeekdaySet TickedDays() const { return dialog->GetAlarmData()->Weeks; }
     void PickSnooze(int item) {
         dialog->Snooze->setCurrentIndex(item);
         emit dialog->Snooze->activated(item);
@@ -65,11 +65,11 @@ protected:
     testing::RecordingMedia media;
     std::string settingsFile = dir.File("kairos.ini");
     DialogServices services{clock, [this] { return OpenIniFile(settingsFile); }, media, {}, dir.File("Alarm.ini")};
-    std::unique_ptr<TKairosAlarmPropertyDialog> dialog;
+    std::unique_ptr<AlarmEditDialog> dialog;
 };
 
-TEST_F(AlarmPropertyDialogTest, ControlsSitWhereTheLayoutPutsThem) {
-    const TKairosAlarmPropertyDialog& d = *dialog;
+TEST_F(AlarmEditDialogTest, ControlsSitWhereTheLayoutPutsThem) {
+    const AlarmEditDialog& d = *dialog;
     EXPECT_EQ(d.size(), QSize(297, 289));
     EXPECT_EQ(d.windowTitle().toStdString(), "アラームのプロパティ");
     const struct {
@@ -78,8 +78,8 @@ TEST_F(AlarmPropertyDialogTest, ControlsSitWhereTheLayoutPutsThem) {
     } places[] = {
         {d.ShowMessage, {40, 20, 245, 20}},
         {d.FilePath, {40, 60, 217, 20}},
-        {d.FilePath->ReferButton(), {258, 60, 23, 20}},
-        {d.TabControl, {8, 84, 282, 163}},
+        {d.FilePath->Button(), {258, 60, 23, 20}},
+        {d.KindTabs, {8, 84, 282, 163}},
         {d.DatePicker, {84, 28, 165, 20}},
         {d.WeeksGroup, {16, 28, 245, 61}},
         {d.CheckSunday, {12, 16, 37, 17}},
@@ -99,24 +99,24 @@ TEST_F(AlarmPropertyDialogTest, ControlsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(d.ShowMessage->SaveSection(), "AlarmMessages");
 }
 
-TEST_F(AlarmPropertyDialogTest, NewAlarmIsEveryDayAtNowWithoutSnooze) {
+TEST_F(AlarmEditDialogTest, NewAlarmIsEveryDayAtNowWithoutSnooze) {
     EXPECT_TRUE(OnWeeksTab());
     EXPECT_TRUE(dialog->CheckAllDay->isChecked());
-    const std::unique_ptr<TAlarmData> alarm = dialog->GetAlarmData();
-    EXPECT_EQ(alarm->AlarmKind, akAtWeeks);
-    EXPECT_EQ(alarm->Weeks, AllWeeks);
+    const std::unique_ptr<Alarm> alarm = dialog->GetAlarmData();
+    EXPECT_EQ(alarm->Kind, AlarmKind::Weekly);
+    EXPECT_EQ(alarm->Weeks, AllWeekdays);
     EXPECT_EQ(alarm->Date, testing::ExampleDay(0, 0, 0, 0));
     EXPECT_EQ(alarm->Time, At(15, 4)) << "seconds of the moment are dropped";
-    EXPECT_EQ(alarm->Snooze, snDisable);
+    EXPECT_EQ(alarm->Snooze, SnoozeInterval::Off);
     EXPECT_EQ(alarm->Message, "");
     EXPECT_EQ(alarm->Command, "");
     EXPECT_FALSE(alarm->RemoveOnExec);
 }
 
-TEST_F(AlarmPropertyDialogTest, EveryDayFollowsTheDayBoxesAndLeadsThem) {
+TEST_F(AlarmEditDialogTest, EveryDayFollowsTheDayBoxesAndLeadsThem) {
     dialog->CheckMonday->click();
     EXPECT_FALSE(dialog->CheckAllDay->isChecked());
-    EXPECT_EQ(TickedDays(), AllWeeks & ~WeekBit(wMon));
+    EXPECT_EQ(TickedDays(), AllWeekdays & ~WeekBit(Weekday::Monday));
     dialog->CheckMonday->click();
     EXPECT_TRUE(dialog->CheckAllDay->isChecked());
 
@@ -124,50 +124,50 @@ TEST_F(AlarmPropertyDialogTest, EveryDayFollowsTheDayBoxesAndLeadsThem) {
     EXPECT_EQ(TickedDays(), 0);
     dialog->CheckSaturDay->click();
     dialog->CheckAllDay->click();
-    EXPECT_EQ(TickedDays(), AllWeeks) << "ticking every day ticks the days not yet ticked";
+    EXPECT_EQ(TickedDays(), AllWeekdays) << "ticking every day ticks the days not yet ticked";
     EXPECT_EQ(dialog->CheckAllDay->property("Tag").toInt(), 0) << "the busy flag is cleared";
 }
 
-TEST_F(AlarmPropertyDialogTest, DateTabProposesOneTimeAlarmThatASnoozeUndoes) {
-    PickSnooze(sn10Minutes);
-    dialog->TabControl->SetTabIndex(akAtDate);
+TEST_F(AlarmEditDialogTest, DateTabProposesOneTimeAlarmThatASnoozeUndoes) {
+    PickSnooze(Ordinal(SnoozeInterval::TenMinutes));
+    dialog->KindTabs->SetTabIndex(Ordinal(AlarmKind::OnDate));
     EXPECT_TRUE(OnDateTab());
     EXPECT_TRUE(dialog->RemoveOnExec->isChecked());
-    EXPECT_EQ(dialog->Snooze->currentIndex(), snDisable);
+    EXPECT_EQ(dialog->Snooze->currentIndex(), Ordinal(SnoozeInterval::Off));
 
-    PickSnooze(sn5Minutes);
+    PickSnooze(Ordinal(SnoozeInterval::FiveMinutes));
     EXPECT_FALSE(dialog->RemoveOnExec->isChecked());
-    EXPECT_EQ(dialog->Snooze->currentIndex(), sn5Minutes);
+    EXPECT_EQ(dialog->Snooze->currentIndex(), Ordinal(SnoozeInterval::FiveMinutes));
 
     dialog->RemoveOnExec->click();
-    EXPECT_EQ(dialog->Snooze->currentIndex(), snDisable);
-    dialog->TabControl->SetTabIndex(akAtWeeks);
+    EXPECT_EQ(dialog->Snooze->currentIndex(), Ordinal(SnoozeInterval::Off));
+    dialog->KindTabs->SetTabIndex(Ordinal(AlarmKind::Weekly));
     EXPECT_TRUE(OnWeeksTab());
     EXPECT_FALSE(dialog->RemoveOnExec->isChecked());
 }
 
 struct EditCase {
-    TAlarmKind kind;
+    AlarmKind kind;
     bool removeOnExec;
-    TSnoozeType snooze;
-    TAlarmKind shownAs;
-    TSnoozeType snoozeShown;
+    SnoozeInterval snooze;
+    AlarmKind shownAs;
+    SnoozeInterval snoozeShown;
 };
 
-class AlarmPropertyEditTest : public AlarmPropertyDialogTest, public ::testing::WithParamInterface<EditCase> {};
+class AlarmPropertyEditTest : public AlarmEditDialogTest, public ::testing::WithParamInterface<EditCase> {};
 
 TEST_P(AlarmPropertyEditTest, ShowsTheAlarmAndGivesItBack) {
     const EditCase& c = GetParam();
-    const TWeeks tuesdayAndSaturday = WeekBit(wTue) | WeekBit(wSat);
-    const TAlarmData stored{c.kind,   *TryEncodeDate(2027, 1, 3), At(6, 45), tuesdayAndSaturday,
-                            c.snooze, "会議",                     "/usr/bin/true", c.removeOnExec};
+    const WeekdaySet tuesdayAndSaturday = WeekBit(Weekday::Tuesday) | WeekBit(Weekday::Saturday);
+    const Alarm stored{c.kind,   *TryEncodeDate(2027, 1, 3), At(6, 45), tuesdayAndSaturday,
+                       c.snooze, "会議",                     "/usr/bin/true", c.removeOnExec};
     dialog->SetAlarmData(stored);
-    EXPECT_TRUE(c.shownAs == akAtDate ? OnDateTab() : OnWeeksTab());
+    EXPECT_TRUE(c.shownAs == AlarmKind::OnDate ? OnDateTab() : OnWeeksTab());
     EXPECT_EQ(dialog->RemoveOnExec->isChecked(), c.removeOnExec) << "the stored choice is kept";
     EXPECT_FALSE(dialog->CheckAllDay->isChecked());
 
-    const std::unique_ptr<TAlarmData> back = dialog->GetAlarmData();
-    EXPECT_EQ(back->AlarmKind, c.shownAs);
+    const std::unique_ptr<Alarm> back = dialog->GetAlarmData();
+    EXPECT_EQ(back->Kind, c.shownAs);
     EXPECT_EQ(back->Date, stored.Date);
     EXPECT_EQ(back->Time, stored.Time);
     EXPECT_EQ(back->Weeks, stored.Weeks);
@@ -178,27 +178,31 @@ TEST_P(AlarmPropertyEditTest, ShowsTheAlarmAndGivesItBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, AlarmPropertyEditTest,
-                         ::testing::Values(EditCase{akAtDate, false, sn10Minutes, akAtDate, sn10Minutes},
-                                           EditCase{akAtDate, true, sn10Minutes, akAtDate, snDisable},
-                                           EditCase{akAtWeeks, false, sn15Minutes, akAtWeeks, sn15Minutes},
-                                           EditCase{akAtTickCount, false, snDisable, akAtWeeks, snDisable}));
+                         ::testing::Values(EditCase{AlarmKind::OnDate, false, SnoozeInterval::TenMinutes,
+                                                    AlarmKind::OnDate, SnoozeInterval::TenMinutes},
+                                           EditCase{AlarmKind::OnDate, true, SnoozeInterval::TenMinutes,
+                                                    AlarmKind::OnDate, SnoozeInterval::Off},
+                                           EditCase{AlarmKind::Weekly, false, SnoozeInterval::FifteenMinutes,
+                                                    AlarmKind::Weekly, SnoozeInterval::FifteenMinutes},
+                                           EditCase{AlarmKind::AtTickCount, false, SnoozeInterval::Off,
+                                                    AlarmKind::Weekly, SnoozeInterval::Off}));
 
-TEST_F(AlarmPropertyDialogTest, PickedTimeIsStoredInWholeMinutes) {
+TEST_F(AlarmEditDialogTest, PickedTimeIsStoredInWholeMinutes) {
     dialog->TimePicker->setTime(QTime(7, 30, 5, 678));
     EXPECT_EQ(dialog->GetAlarmData()->Time, At(7, 30));
 }
 
-TEST_F(AlarmPropertyDialogTest, MessageHistoryIsRecordedOnOkOnly) {
-    for (QPushButton* TKairosAlarmPropertyDialog::*button :
-         {&TKairosAlarmPropertyDialog::CancelBtn, &TKairosAlarmPropertyDialog::OKBtn}) {
-        dialog = std::make_unique<TKairosAlarmPropertyDialog>(services);
-        ModalDriver<TKairosAlarmPropertyDialog> driver([button](TKairosAlarmPropertyDialog& form) {
+TEST_F(AlarmEditDialogTest, MessageHistoryIsRecordedOnOkOnly) {
+    for (QPushButton* AlarmEditDialog::*button :
+         {&AlarmEditDialog::CancelBtn, &AlarmEditDialog::OKBtn}) {
+        dialog = std::make_unique<AlarmEditDialog>(services);
+        ModalDriver<AlarmEditDialog> driver([button](AlarmEditDialog& form) {
             form.ShowMessage->setEditText(QStringLiteral("朝会"));
             (form.*button)->click();
         });
         const int result = dialog->exec();
         dialog.reset();
-        const bool ok = button == &TKairosAlarmPropertyDialog::OKBtn;
+        const bool ok = button == &AlarmEditDialog::OKBtn;
         EXPECT_EQ(result, ok ? mrOk : mrCancel);
         EXPECT_EQ(std::filesystem::exists(settingsFile), ok);
     }
@@ -207,7 +211,7 @@ TEST_F(AlarmPropertyDialogTest, MessageHistoryIsRecordedOnOkOnly) {
     EXPECT_NE(content.find("[AlarmMessages]"), std::string::npos) << content;
     EXPECT_NE(content.find("1=朝会"), std::string::npos) << content;
 
-    dialog = std::make_unique<TKairosAlarmPropertyDialog>(services);
+    dialog = std::make_unique<AlarmEditDialog>(services);
     EXPECT_EQ(dialog->ShowMessage->Entries(), std::vector<std::string>{"朝会"});
     EXPECT_EQ(dialog->GetAlarmData()->Message, "") << "a new alarm starts without a message";
 }

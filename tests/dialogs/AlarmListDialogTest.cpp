@@ -54,32 +54,32 @@ std::string ThreeAlarms(const std::string& first, const std::string& second, con
            Section(third, "akAtWeeks", "22:15:00", "wSun,wMon,wTue,wWed,wThu,wFri,wSat", "");
 }
 
-class AlarmDialogTest : public ::testing::Test {
+class AlarmListDialogTest : public ::testing::Test {
 protected:
-    AlarmDialogTest() : saved_(CurrentLocaleFormatSettings()) {
+    AlarmListDialogTest() : saved_(CurrentLocaleFormatSettings()) {
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
         clock.now = testing::ExampleDay();
     }
-    ~AlarmDialogTest() override { SetCurrentLocaleFormatSettings(saved_); }
+    ~AlarmListDialogTest() override { SetCurrentLocaleFormatSettings(saved_); }
 
     void Open(const std::string& file = ThreeAlarms("Wake", "Foo", "Alarm7")) {
         dir.Write("Alarm.ini", file);
-        dialog = std::make_unique<TKairosAlarmDialog>(services);
+        dialog = std::make_unique<AlarmListDialog>(services);
     }
     void Select(int row) {
-        dialog->AlarmList->selectionModel()->setCurrentIndex(dialog->AlarmList->model()->index(row, 0),
+        dialog->AlarmView->selectionModel()->setCurrentIndex(dialog->AlarmView->model()->index(row, 0),
                                                              QItemSelectionModel::ClearAndSelect);
     }
     std::string Line(int row) const {
-        return dialog->AlarmList->model()->index(row, 0).data().toString().toStdString();
+        return dialog->AlarmView->model()->index(row, 0).data().toString().toStdString();
     }
-    int Lines() const { return dialog->AlarmList->model()->rowCount(); }
+    int Lines() const { return dialog->AlarmView->model()->rowCount(); }
     std::string AlarmFile() const { return Contents(services.alarmFile); }
 
     // Opens the property dialog with the button and answers it with OK after
     // setting its message, or with Cancel.
     void RunPropertyDialog(QPushButton* button, const char* message, std::string* shownMessage = nullptr) {
-        ModalDriver<TKairosAlarmPropertyDialog> driver([&](TKairosAlarmPropertyDialog& form) {
+        ModalDriver<AlarmEditDialog> driver([&](AlarmEditDialog& form) {
             if (shownMessage != nullptr) *shownMessage = form.ShowMessage->currentText().toStdString();
             if (message == nullptr) return form.CancelBtn->click();
             form.ShowMessage->setEditText(QString::fromUtf8(message));
@@ -94,30 +94,30 @@ protected:
     testing::RecordingMedia media;
     DialogServices services{
         clock, [this] { return OpenIniFile(dir.File("kairos.ini")); }, media, {}, dir.File("Alarm.ini")};
-    std::unique_ptr<TKairosAlarmDialog> dialog;
+    std::unique_ptr<AlarmListDialog> dialog;
 
 private:
     LocaleFormatSettings saved_;
 };
 
-TEST_F(AlarmDialogTest, ControlsSitWhereTheLayoutPutsThem) {
+TEST_F(AlarmListDialogTest, ControlsSitWhereTheLayoutPutsThem) {
     Open();
-    const TKairosAlarmDialog& d = *dialog;
+    const AlarmListDialog& d = *dialog;
     EXPECT_EQ(d.size(), QSize(313, 306));
     EXPECT_EQ(d.windowTitle().toStdString(), "アラーム");
     const struct {
         const QWidget* control;
         QRect place;
     } places[] = {
-        {d.AlarmList, {8, 8, 197, 256}},  {d.Bevel, {212, 8, 91, 260}},    {d.AddAlarm, {8, 28, 75, 25}},
+        {d.AlarmView, {8, 8, 197, 256}},  {d.Bevel, {212, 8, 91, 260}},    {d.AddAlarm, {8, 28, 75, 25}},
         {d.RemoveAlarm, {8, 64, 75, 25}}, {d.EditAlarm, {8, 100, 75, 25}}, {d.OK, {62, 273, 75, 25}},
         {d.Cancel, {144, 273, 75, 25}},   {d.Help, {226, 273, 75, 25}},
     };
     for (const auto& [control, place] : places) EXPECT_EQ(control->geometry(), place);
-    EXPECT_EQ(d.AlarmList->visualRect(d.AlarmList->model()->index(1, 0)).height(), 12);
+    EXPECT_EQ(d.AlarmView->visualRect(d.AlarmView->model()->index(1, 0)).height(), 12);
 }
 
-TEST_F(AlarmDialogTest, OkRewritesTheFileNumberedFromOne) {
+TEST_F(AlarmListDialogTest, OkRewritesTheFileNumberedFromOne) {
     Open();
     ASSERT_EQ(Lines(), 3);
     EXPECT_EQ(Line(0), "起床 - 月火水木金 7:30");
@@ -128,7 +128,7 @@ TEST_F(AlarmDialogTest, OkRewritesTheFileNumberedFromOne) {
     EXPECT_EQ(AlarmFile(), ThreeAlarms("Alarm1", "Alarm2", "Alarm3"));
 }
 
-TEST_F(AlarmDialogTest, CancelLeavesTheFileAsItWasAfterAnAdd) {
+TEST_F(AlarmListDialogTest, CancelLeavesTheFileAsItWasAfterAnAdd) {
     Open();
     const std::string before = AlarmFile();
     RunPropertyDialog(dialog->AddAlarm, nullptr);
@@ -141,7 +141,7 @@ TEST_F(AlarmDialogTest, CancelLeavesTheFileAsItWasAfterAnAdd) {
     EXPECT_EQ(AlarmFile(), before);
 }
 
-TEST_F(AlarmDialogTest, EditedAlarmKeepsItsPlace) {
+TEST_F(AlarmListDialogTest, EditedAlarmKeepsItsPlace) {
     Open();
     Select(1);
     std::string shown;
@@ -161,7 +161,7 @@ struct RemoveCase {
     const char* lineAtRow;
 };
 
-class AlarmRemoveTest : public AlarmDialogTest, public ::testing::WithParamInterface<RemoveCase> {};
+class AlarmRemoveTest : public AlarmListDialogTest, public ::testing::WithParamInterface<RemoveCase> {};
 
 TEST_P(AlarmRemoveTest, AsksAndKeepsTheSelectionWhileItsLineExists) {
     const RemoveCase& c = GetParam();
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, AlarmRemoveTest,
                                            RemoveCase{"はい(&Y)", 1, 2, true, "無題 - 毎 22:15"},
                                            RemoveCase{"はい(&Y)", 2, 2, false, ""}));
 
-TEST_F(AlarmDialogTest, UnreadableAlarmIsReportedAndTheDialogOpensWithTheOnesBefore) {
+TEST_F(AlarmListDialogTest, UnreadableAlarmIsReportedAndTheDialogOpensWithTheOnesBefore) {
     std::string file = ThreeAlarms("A", "B", "C");
     file.replace(file.find("snDisable", file.find("[B]")), 9, "sn20Minutes");
     const BoxAnswerer answerer(QStringLiteral("OK"));
@@ -198,9 +198,9 @@ TEST_F(AlarmDialogTest, UnreadableAlarmIsReportedAndTheDialogOpensWithTheOnesBef
     EXPECT_EQ(Lines(), 1);
 }
 
-TEST_F(AlarmDialogTest, FailedWriteIsReportedAndStillEndsWithOk) {
+TEST_F(AlarmListDialogTest, FailedWriteIsReportedAndStillEndsWithOk) {
     services.alarmFile = dir.File("missing-folder/Alarm.ini");
-    dialog = std::make_unique<TKairosAlarmDialog>(services);
+    dialog = std::make_unique<AlarmListDialog>(services);
     const BoxAnswerer answerer(QStringLiteral("OK"));
     dialog->OK->click();
     EXPECT_TRUE(answerer.Seen());

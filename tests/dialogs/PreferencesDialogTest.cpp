@@ -39,18 +39,18 @@
 namespace kairos {
 namespace {
 
-using Dialog = TKairosPreferenceDialog;
+using Dialog = PreferencesDialog;
 
-class PreferenceDialogTest : public ::testing::Test {
+class PreferencesDialogTest : public ::testing::Test {
 protected:
-    PreferenceDialogTest() {
+    PreferencesDialogTest() {
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
         clock.now = testing::ExampleDay(15, 4, 5, 0);
         clock.ticks = 3'723'456;  // 1 h 02 min 03.456 s since start
-        TColorComboBox::SetColorChooser([this](QWidget*, TColor) { return chosenColor; });
+        ColorComboBox::SetColorChooser([this](QWidget*, ColorValue) { return chosenColor; });
     }
-    ~PreferenceDialogTest() override {
-        TColorComboBox::SetColorChooser({});
+    ~PreferencesDialogTest() override {
+        ColorComboBox::SetColorChooser({});
         SetCurrentLocaleFormatSettings(LocaleFormatSettings{});
     }
 
@@ -65,12 +65,12 @@ protected:
             QTimer::singleShot(0, [done, outcome] { done(outcome); });
             return true;
         };
-        const DialogServices services{clock, [this] { return std::make_unique<TMemIniFileEx>(file); }, media,
+        const DialogServices services{clock, [this] { return std::make_unique<IniStore>(file); }, media,
                                       startSync, ""};
         return std::make_unique<Dialog>(services);
     }
 
-    std::string Saved() const { return TMemIniFileEx(file).FileContent(); }
+    std::string Saved() const { return IniStore(file).FileContent(); }
 
     testing::TempDir dir;
     std::string file = dir.File("kairos.ini");
@@ -78,7 +78,7 @@ protected:
     testing::RecordingMedia media;
     std::vector<std::string> syncHosts;
     bool syncSucceeds = true;
-    std::optional<TColor> chosenColor;
+    std::optional<ColorValue> chosenColor;
 };
 
 std::string Text(const QComboBox* combo) { return combo->currentText().toStdString(); }
@@ -95,7 +95,7 @@ QAction* FindItem(QMenu* menu, const QString& caption) {
 
 // What OK writes for these values into a file that had nothing else.
 std::string Written(const PreferenceValues& values) {
-    TMemIniFileEx store("unused.ini", IniLoading::Empty);
+    IniStore store("unused.ini", IniLoading::Empty);
     WritePreferences(store, values);
     return store.FileContent();
 }
@@ -106,7 +106,7 @@ std::string InstalledFace(const QString& face) {
     return "";
 }
 
-TEST_F(PreferenceDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThemAll) {
+TEST_F(PreferencesDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThemAll) {
     const auto dialog = Open();
     EXPECT_EQ(dialog->PageControl->currentIndex(), 0);
     EXPECT_EQ(Text(dialog->DateCombo), "yyyy/mm/dd");
@@ -131,7 +131,7 @@ TEST_F(PreferenceDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThemA
     EXPECT_EQ(Saved(), Written(defaults));
 }
 
-TEST_F(PreferenceDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
+TEST_F(PreferencesDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
     PreferenceValues values;
     values.DateFormat = "yyyy年mm月dd日";
     values.TimeFormat = "hh:nn";
@@ -154,8 +154,8 @@ TEST_F(PreferenceDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
     values.TimeSignalPath = "/sounds/chime.wav";
     values.AlarmToBeep = true;
     values.AlarmPath = "/sounds/alarm.wav";
-    TMemIniFileEx original("unused.ini", IniLoading::Empty);
-    WritePosition(original, TPoint{10, 20}, TopMostMode::On);
+    IniStore original("unused.ini", IniLoading::Empty);
+    WritePosition(original, Point{10, 20}, TopMostMode::On);
     WritePreferences(original, values);
     original.WriteString("AlarmMessages", "HistoryCount", "0");
     const std::string content = original.FileContent();
@@ -168,19 +168,19 @@ TEST_F(PreferenceDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
 
 // A face that is not installed here selects nothing, and OK keeps it: it
 // may be the face of the machine the file came from.
-TEST_F(PreferenceDialogTest, FontNameIsMatchedIgnoringCaseAndAnUnknownFaceSelectsNothing) {
+TEST_F(PreferencesDialogTest, FontNameIsMatchedIgnoringCaseAndAnUnknownFaceSelectsNothing) {
     const std::string face = QFontDatabase::families().value(0).toStdString();
     const auto known = Open("[Font]\nFontName=" + QString::fromStdString(face).toUpper().toStdString() + "\n");
     EXPECT_EQ(Text(known->DisplayFont), face);
     const auto unknown = Open("[Font]\nFontName=No Such Face\n");
     EXPECT_EQ(unknown->DisplayFont->currentIndex(), -1);
     unknown->OKBtn->click();
-    TMemIniFileEx saved(file);
+    IniStore saved(file);
     saved.Section = "Font";
     EXPECT_EQ(saved.ReadText("FontName", "?"), "No Such Face");
 }
 
-TEST_F(PreferenceDialogTest, CancelWritesNothing) {
+TEST_F(PreferencesDialogTest, CancelWritesNothing) {
     const auto dialog = Open();
     dialog->DateCombo->setEditText("yy");
     dialog->CancelBtn->click();
@@ -188,7 +188,7 @@ TEST_F(PreferenceDialogTest, CancelWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST_F(PreferenceDialogTest, ATokenReplacesTheSelectionAndThePreviewFollows) {
+TEST_F(PreferencesDialogTest, ATokenReplacesTheSelectionAndThePreviewFollows) {
     const auto dialog = Open();
     dialog->DateCombo->lineEdit()->setSelection(8, 2);  // the dd of yyyy/mm/dd
     FindItem(dialog->DateTemplates, "mm - 月(2桁)")->trigger();
@@ -196,7 +196,7 @@ TEST_F(PreferenceDialogTest, ATokenReplacesTheSelectionAndThePreviewFollows) {
     EXPECT_EQ(Text(dialog->DatePreview), "2026/12/12");
 }
 
-TEST_F(PreferenceDialogTest, EveryItemInsertsTheTokenBeforeItsFirstBlankIntoItsCombo) {
+TEST_F(PreferencesDialogTest, EveryItemInsertsTheTokenBeforeItsFirstBlankIntoItsCombo) {
     struct Case {
         QMenu* Dialog::*menu;
         const char* caption;
@@ -228,7 +228,7 @@ TEST_F(PreferenceDialogTest, EveryItemInsertsTheTokenBeforeItsFirstBlankIntoItsC
     }
 }
 
-TEST_F(PreferenceDialogTest, CheckBoxesEnableTheControlsTheyGovern) {
+TEST_F(PreferencesDialogTest, CheckBoxesEnableTheControlsTheyGovern) {
     struct Case {
         const char* name;
         std::string settings;
@@ -268,13 +268,13 @@ TEST_F(PreferenceDialogTest, CheckBoxesEnableTheControlsTheyGovern) {
             {"NotePlay", d->InformationNotePlay},      {"TimesLoop", d->TimeSignalTimesLoop},
             {"SignalPath", d->TimeSignalPath},         {"SignalPlay", d->TimeSignalPlay},
             {"AlarmPath", d->StandardAlarmPath},       {"AlarmPlay", d->StandardAlarmPlay},
-            {"AlarmBrowse", d->StandardAlarmPath->ReferButton()}, {"Interval", d->TimesetInterval}};
+            {"AlarmBrowse", d->StandardAlarmPath->Button()}, {"Interval", d->TimesetInterval}};
         for (const char* box : c.clicks) boxes.at(box)->click();
         for (const auto& [control, enabled] : c.enabled) EXPECT_EQ(controls.at(control)->isEnabled(), enabled) << control;
     }
 }
 
-TEST_F(PreferenceDialogTest, ANumberTypedOutOfRangeIsNeverSaved) {
+TEST_F(PreferencesDialogTest, ANumberTypedOutOfRangeIsNeverSaved) {
     const auto dialog = Open();
     dialog->TimeSize->setFocus();
     dialog->TimeSize->selectAll();
@@ -284,33 +284,33 @@ TEST_F(PreferenceDialogTest, ANumberTypedOutOfRangeIsNeverSaved) {
     }
     ASSERT_NE(dialog->TimeSize->text(), "18") << "the keys reached the box";
     dialog->OKBtn->click();
-    TMemIniFileEx saved(file);
+    IniStore saved(file);
     saved.Section = "Font";
     const int size = saved.ReadNumber("TimeSize", 0);
     EXPECT_GE(size, 6);
     EXPECT_LE(size, 80);
 }
 
-TEST_F(PreferenceDialogTest, AColourOutsideTheListGoesIntoTheCustomEntry) {
+TEST_F(PreferencesDialogTest, AColourOutsideTheListGoesIntoTheCustomEntry) {
     const auto dialog = Open("[Font]\nDateColor=$00123456\nTimeColor=CLRED\n");
-    EXPECT_EQ(dialog->DateColor->currentIndex(), TColorComboBox::CustomIndex);
+    EXPECT_EQ(dialog->DateColor->currentIndex(), ColorComboBox::CustomIndex);
     EXPECT_EQ(Text(dialog->DateColor), "カスタム...");
     EXPECT_EQ(dialog->DateColor->Selected(), 0x00123456u);
     EXPECT_EQ(Text(dialog->TimeColor), "赤");
 
     // Choosing the custom entry asks for the colour; cancelling goes back.
     chosenColor.reset();
-    dialog->TimeColor->setCurrentIndex(TColorComboBox::CustomIndex);
-    emit dialog->TimeColor->activated(TColorComboBox::CustomIndex);
+    dialog->TimeColor->setCurrentIndex(ColorComboBox::CustomIndex);
+    emit dialog->TimeColor->activated(ColorComboBox::CustomIndex);
     EXPECT_EQ(Text(dialog->TimeColor), "赤");
     chosenColor = 0x00ABCDEF;
-    dialog->TimeColor->setCurrentIndex(TColorComboBox::CustomIndex);
-    emit dialog->TimeColor->activated(TColorComboBox::CustomIndex);
+    dialog->TimeColor->setCurrentIndex(ColorComboBox::CustomIndex);
+    emit dialog->TimeColor->activated(ColorComboBox::CustomIndex);
     EXPECT_EQ(dialog->TimeColor->Selected(), 0x00ABCDEFu);
 }
 
 TEST(ColorComboBox, ListsTheNamedColoursUnderTheirDisplayNames) {
-    const TColorComboBox picker;
+    const ColorComboBox picker;
     EXPECT_EQ(picker.count(), 51) << "the custom entry and the table without clNone and clDefault";
     EXPECT_EQ(picker.itemText(1).toStdString(), "黒");
     EXPECT_EQ(picker.itemText(17).toStdString(), "緑") << "clMoneyGreen";
@@ -322,7 +322,7 @@ TEST(ColorComboBox, ListsTheNamedColoursUnderTheirDisplayNames) {
 // Nothing the dialog could not read is lost by an OK: an unreadable colour,
 // a number beyond what its box can show, a template longer than the clock
 // takes. Every other control shows the file's own value.
-TEST_F(PreferenceDialogTest, OkWritesNothingItCouldNotReadUnlessItWasChanged) {
+TEST_F(PreferencesDialogTest, OkWritesNothingItCouldNotReadUnlessItWasChanged) {
     const std::string longTemplate(5000, 'y');
     const std::string content =
         "[General]\nDateFormat=" + longTemplate + "\nTimeFormat=hh:nn\nTransparency=100\nBackColor=red\n"
@@ -342,10 +342,10 @@ TEST_F(PreferenceDialogTest, OkWritesNothingItCouldNotReadUnlessItWasChanged) {
     EXPECT_EQ(dialog->StandardAlarmPath->FileName(), "/d.wav");
 
     dialog->OKBtn->click();
-    const TMemIniFileEx before("before.ini", IniLoading::Empty);
-    TMemIniFileEx expected = before;
+    const IniStore before("before.ini", IniLoading::Empty);
+    IniStore expected = before;
     expected.SetFileContent(content);
-    const TMemIniFileEx saved(file);
+    const IniStore saved(file);
     for (const std::string& section : expected.ReadSections())
         for (const std::string& line : expected.ReadSectionValues(section)) {
             const std::string key = line.substr(0, line.find('='));
@@ -357,10 +357,10 @@ TEST_F(PreferenceDialogTest, OkWritesNothingItCouldNotReadUnlessItWasChanged) {
     const auto again = Open();
     again->BackColor->SetSelected(0x000000FF);
     again->OKBtn->click();
-    EXPECT_EQ(TMemIniFileEx(file).ReadString("General", "BackColor", ""), "clRed");
+    EXPECT_EQ(IniStore(file).ReadString("General", "BackColor", ""), "clRed");
 }
 
-TEST_F(PreferenceDialogTest, SetTimeNowReportsTheOutcomeOfTheTypedServer) {
+TEST_F(PreferencesDialogTest, SetTimeNowReportsTheOutcomeOfTheTypedServer) {
     for (const bool succeeds : {true, false}) {
         syncSucceeds = succeeds;
         syncHosts.clear();
@@ -380,9 +380,9 @@ TEST_F(PreferenceDialogTest, SetTimeNowReportsTheOutcomeOfTheTypedServer) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST_F(PreferenceDialogTest, PlayButtonsPlayTheirEditsUnsavedName) {
+TEST_F(PreferencesDialogTest, PlayButtonsPlayTheirEditsUnsavedName) {
     const auto d = Open();
-    const std::vector<std::pair<TReferEdit*, QPushButton*>> pairs = {
+    const std::vector<std::pair<FileNameEdit*, QPushButton*>> pairs = {
         {d->InformationNotePath, d->InformationNotePlay},
         {d->TimeSignalPath, d->TimeSignalPlay},
         {d->StandardAlarmPath, d->StandardAlarmPlay}};
@@ -397,7 +397,7 @@ TEST_F(PreferenceDialogTest, PlayButtonsPlayTheirEditsUnsavedName) {
     }
 }
 
-TEST_F(PreferenceDialogTest, HintBarShowsTheLongHintOfTheControlUnderTheMouse) {
+TEST_F(PreferencesDialogTest, HintBarShowsTheLongHintOfTheControlUnderTheMouse) {
     const auto d = Open();
     const auto enter = [](QWidget* widget) {
         QEvent event(QEvent::Enter);
@@ -409,11 +409,11 @@ TEST_F(PreferenceDialogTest, HintBarShowsTheLongHintOfTheControlUnderTheMouse) {
               "時計のサイズはこれによって自動的に決定されます。");
     enter(d->OKBtn);
     EXPECT_EQ(Text(d->HelpLabel), "設定を保存して閉じます");
-    enter(d->TimeSignalPath->ReferButton());
+    enter(d->TimeSignalPath->Button());
     EXPECT_EQ(d->HelpLabel->text(), LongHint(HintOf(d->TimeSignals)).replace('\r', '\n'));
-    enter(d->StandardAlarmPath->ReferButton());
+    enter(d->StandardAlarmPath->Button());
     EXPECT_EQ(Text(d->HelpLabel), "ファイルを参照します");
-    enter(d->BGImage->ReferButton());
+    enter(d->BGImage->Button());
     EXPECT_EQ(Text(d->HelpLabel), "");
 
     enter(d->OKBtn);

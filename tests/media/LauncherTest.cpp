@@ -212,7 +212,7 @@ class Mode : public Launch, public ::testing::WithParamInterface<RunWait> {};
 
 TEST_P(Mode, NeverStartsWhatCannotStartAndNeverCallsBack) {
     int calls = 0;
-    const TRunProgressEvent count = [&](const std::string&, std::uint32_t, const TProcessInformation&, bool&) { ++calls; };
+    const RunProgress count = [&](const std::string&, std::uint32_t, const StartedProcess&, bool&) { ++calls; };
     EXPECT_FALSE(RunProcess("kairos-no-such-program", "", 5, count, GetParam()));
     EXPECT_FALSE(RunProcess(In("rec.sh"), "\"open", 5, count, GetParam()));
     EXPECT_EQ(calls, 0);
@@ -251,8 +251,8 @@ TEST_F(Launch, PollingReportsAboutEverySecondAndOnceAfterTheEnd) {
     std::vector<ProgressCall> calls;
     int pumped = 0;
     SetMessagePump([&] { ++pumped; });
-    const TRunProgressEvent progress = [&](const std::string& line, std::uint32_t elapsed,
-                                           const TProcessInformation& process, bool& abort) {
+    const RunProgress progress = [&](const std::string& line, std::uint32_t elapsed,
+                                     const StartedProcess& process, bool& abort) {
         calls.push_back({line, elapsed, process.ProcessId, process.ThreadId, abort, Exists(Done())});
     };
 
@@ -286,7 +286,7 @@ TEST_F(Launch, PollingStopsWhenTheCallbackAbortsAndTheProgramRunsOn) {
     int calls = 0;
     int pumped = 0;
     SetMessagePump([&] { ++pumped; });
-    const TRunProgressEvent abortAtOnce = [&](const std::string&, std::uint32_t, const TProcessInformation&, bool& abort) {
+    const RunProgress abortAtOnce = [&](const std::string&, std::uint32_t, const StartedProcess&, bool& abort) {
         ++calls;
         abort = true;
     };

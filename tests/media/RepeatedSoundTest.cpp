@@ -21,7 +21,7 @@ class FakePlays {
 public:
     explicit FakePlays(std::size_t holdAt = 0) : holdAt_(holdAt) {}
 
-    TDupeThread::PlaySync Play() {
+    RepeatedSound::PlaySync Play() {
         return [this](const std::string& fileName) {
             std::unique_lock lock(mutex_);
             files_.push_back(fileName);
@@ -52,7 +52,7 @@ private:
     bool released_ = false;
 };
 
-void WaitUntilExpired(const std::weak_ptr<TDupeThread>& watch) {
+void WaitUntilExpired(const std::weak_ptr<RepeatedSound>& watch) {
     for (int i = 0; i < 10000 && !watch.expired(); ++i) std::this_thread::sleep_for(1ms);
 }
 
@@ -60,7 +60,7 @@ class DupeCountTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(DupeCountTest, PlaysTheFileCountTimesAndEndsAndTakesAStopAfterwards) {
     FakePlays plays;
-    const auto thread = TDupeThread::Start("chime.wav", GetParam(), plays.Play());
+    const auto thread = RepeatedSound::Start("chime.wav", GetParam(), plays.Play());
     thread->WaitFor();
     EXPECT_TRUE(thread->Finished());
     thread->Terminate();
@@ -70,9 +70,9 @@ TEST_P(DupeCountTest, PlaysTheFileCountTimesAndEndsAndTakesAStopAfterwards) {
 
 INSTANTIATE_TEST_SUITE_P(Counts, DupeCountTest, ::testing::Values(-3, 0, 1, 3, 12));
 
-TEST(DupeThreadTest, StopDuringTheSecondOfFivePlaysEndsAfterIt) {
+TEST(RepeatedSoundTest, StopDuringTheSecondOfFivePlaysEndsAfterIt) {
     FakePlays plays(2);
-    const auto thread = TDupeThread::Start("chime.wav", 5, plays.Play());
+    const auto thread = RepeatedSound::Start("chime.wav", 5, plays.Play());
     plays.WaitForPlays(2);
     thread->Terminate();
     EXPECT_FALSE(thread->Finished()) << "the play in progress is heard to its end";
@@ -83,10 +83,10 @@ TEST(DupeThreadTest, StopDuringTheSecondOfFivePlaysEndsAfterIt) {
 
 // The handle is only a handle: dropping it neither stops the worker nor
 // frees what the worker still uses, and the worker frees it in the end.
-TEST(DupeThreadTest, WorkerCarriesOnAfterTheLastHandleIsGone) {
+TEST(RepeatedSoundTest, WorkerCarriesOnAfterTheLastHandleIsGone) {
     FakePlays plays(1);
-    auto thread = TDupeThread::Start("chime.wav", 3, plays.Play());
-    const std::weak_ptr<TDupeThread> watch = thread;
+    auto thread = RepeatedSound::Start("chime.wav", 3, plays.Play());
+    const std::weak_ptr<RepeatedSound> watch = thread;
     plays.WaitForPlays(1);
     thread.reset();
     plays.Release();
@@ -98,21 +98,21 @@ TEST(DupeThreadTest, WorkerCarriesOnAfterTheLastHandleIsGone) {
 // Stop requests from two threads at random moments, handles dropped at
 // random, workers ending on their own: under ThreadSanitizer this finds any
 // unguarded state between a worker and its callers.
-TEST(DupeThreadTest, StopsAndEndsRaceSafely) {
+TEST(RepeatedSoundTest, StopsAndEndsRaceSafely) {
     std::atomic<int> played{0};
-    const TDupeThread::PlaySync play = [&](const std::string&) {
+    const RepeatedSound::PlaySync play = [&](const std::string&) {
         played.fetch_add(1);
         std::this_thread::yield();
         return true;
     };
-    std::vector<std::shared_ptr<TDupeThread>> kept;
-    std::vector<std::weak_ptr<TDupeThread>> all;
+    std::vector<std::shared_ptr<RepeatedSound>> kept;
+    std::vector<std::weak_ptr<RepeatedSound>> all;
     std::mt19937 random(12345);
     int maxPlays = 0;
     for (int i = 0; i < 200; ++i) {
         const int count = static_cast<int>(random() % 5);
         maxPlays += count;
-        auto thread = TDupeThread::Start("chime.wav", count, play);
+        auto thread = RepeatedSound::Start("chime.wav", count, play);
         all.push_back(thread);
         if (random() % 3 == 0) thread->Terminate();
         if (random() % 2 == 0) kept.push_back(std::move(thread));

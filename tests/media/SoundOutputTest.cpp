@@ -128,7 +128,7 @@ TEST_F(SoundOutputTest, RepeatedChimeIsHeardThreeTimes) {
 TEST_F(SoundOutputTest, StopDuringTheSecondChimeEndsAfterIt) {
     std::promise<void> secondBegins, stopped;
     int plays = 0;
-    const auto thread = TDupeThread::Start(WriteTone("chime.wav", {700, 0.25}), 5, [&](const std::string& file) {
+    const auto thread = RepeatedSound::Start(WriteTone("chime.wav", {700, 0.25}), 5, [&](const std::string& file) {
         if (++plays == 2) {
             secondBegins.set_value();
             stopped.get_future().wait();  // the stop lands while the second chime is under way

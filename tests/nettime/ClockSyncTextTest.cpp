@@ -29,7 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{365 * 24h, "約1年"}, StepCase{hours(13 * 8766), "約13年"}));
 
 TEST(StepQuestion, SaysWhichWayTheClockMoves) {
-    const TDateTime serverTime = TryEncodeDateTime(2026, 12, 8, 13, 4, 5, 600).value();
+    const Moment serverTime = TryEncodeDateTime(2026, 12, 8, 13, 4, 5, 600).value();
     EXPECT_EQ(StepQuestion(serverTime, 74h), "サーバーの時刻は 2026/12/08 13:04:05 です。時計を 3日 2時間 進めますか？");
     EXPECT_EQ(StepQuestion(serverTime, -2000s), "サーバーの時刻は 2026/12/08 13:04:05 です。時計を 33分 20秒 戻しますか？");
 }

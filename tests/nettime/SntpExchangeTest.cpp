@@ -115,7 +115,7 @@ TEST_P(BerlinTest, SetsTheUtcInstantInAnyHour) {
     ASSERT_EQ(machine.Sync(server, StepLimit::Refuse, 2000ms).result, SyncResult::Set);
     ASSERT_EQ(machine.setter.instants.size(), 1u);
     EXPECT_EQ(machine.setter.instants[0], c.t1 + 5065ms);
-    const TDateTime local = platform::ToLocalMoment(c.t1 + 5065ms);
+    const Moment local = platform::ToLocalMoment(c.t1 + 5065ms);
     EXPECT_TRUE(StepQuestion(local, 2000s).starts_with(std::string("サーバーの時刻は ") + c.localServerTime))
         << StepQuestion(local, 2000s);
 }

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(Calendar, DateRoundTrip,
                                            DateCase{9999, 12, 31, 2958465, 6}, DateCase{1899, 12, 29, -1, 6},
                                            DateCase{2019, 5, 1, 43586, 4}, DateCase{2024, 12, 31, 45657, 3}));
 
-TEST(DateTime, RejectsDatesAndTimesThatDoNotExist) {
+TEST(Moment, RejectsDatesAndTimesThatDoNotExist) {
     EXPECT_FALSE(TryEncodeDate(2025, 2, 29));
     EXPECT_FALSE(TryEncodeDate(2100, 2, 29));
     EXPECT_TRUE(TryEncodeDate(2000, 2, 29));
@@ -45,7 +45,7 @@ TEST(DateTime, RejectsDatesAndTimesThatDoNotExist) {
     EXPECT_FALSE(TryEncodeTime(0, 0, 0, 1000));
 }
 
-TEST(DateTime, EveryDayOfFourHundredYearsRoundTrips) {
+TEST(Moment, EveryDayOfFourHundredYearsRoundTrips) {
     const double first = *TryEncodeDate(1900, 1, 1);
     int year = 1900, month = 1, day = 1;
     for (double serial = first; serial < first + 146097; ++serial) {
@@ -83,12 +83,12 @@ INSTANTIATE_TEST_SUITE_P(Moments, TimeDecoding,
                                            TimeCase{3 * std::ldexp(1.0, -11), 0, 2, 6, 562},
                                            TimeCase{-1.25, 6, 0, 0, 0}, TimeCase{0.99999999999, 0, 0, 0, 0}));
 
-TEST(DateTime, RoundingUpAtMidnightMovesToTheNextDay) {
+TEST(Moment, RoundingUpAtMidnightMovesToTheNextDay) {
     const DecodedDate d = DecodeDate(46363.99999999999);
     EXPECT_EQ(d.day, 8);
 }
 
-TEST(DateTime, NegativeMomentsSplitOnTheAbsoluteValue) {
+TEST(Moment, NegativeMomentsSplitOnTheAbsoluteValue) {
     const MomentParts parts = SplitMoment(-1.25);
     EXPECT_EQ(parts.day, -1);
     EXPECT_EQ(parts.millisecondOfDay, 6 * 3'600'000);
@@ -96,7 +96,7 @@ TEST(DateTime, NegativeMomentsSplitOnTheAbsoluteValue) {
     EXPECT_EQ(TryEncodeDateTime(1899, 12, 29, 6, 0, 0, 0), -1.25);
 }
 
-TEST(DateTime, MomentsOutsideAnyCalendarDecodeAsZero) {
+TEST(Moment, MomentsOutsideAnyCalendarDecodeAsZero) {
     for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300,
                        -1e12, -693594.0}) {
         const DecodedDate d = DecodeDate(bad);
@@ -105,7 +105,7 @@ TEST(DateTime, MomentsOutsideAnyCalendarDecodeAsZero) {
     }
 }
 
-TEST(DateTime, EncodeTimeIsTheFractionOfTheDay) {
+TEST(Moment, EncodeTimeIsTheFractionOfTheDay) {
     EXPECT_EQ(TryEncodeTime(12, 0, 0, 0), 0.5);
     EXPECT_EQ(TryEncodeTime(6, 0, 0, 0), 0.25);
     const DecodedTime t = DecodeTime(*TryEncodeDateTime(2026, 12, 7, 23, 59, 59, 999));

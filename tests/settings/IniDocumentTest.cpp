@@ -17,8 +17,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TMemIniFileEx Parsed(std::string_view bytes) {
-    TMemIniFileEx ini("test.ini", IniLoading::Empty);
+IniStore Parsed(std::string_view bytes) {
+    IniStore ini("test.ini", IniLoading::Empty);
     ini.SetFileContent(bytes);
     return ini;
 }
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"byte-order mark skipped", "\xEF\xBB\xBF[S]\nk=v", "[S]\r\nk=v\r\n\r\n"}));
 
 TEST(IniStore, FindsTheLastSectionAndKeyOfAName) {
-    const TMemIniFileEx ini = Parsed("[General]\nDate=1\nDate=2\nbare\n[Other]\nx=\n[GENERAL]\nTime=Late Value\n");
+    const IniStore ini = Parsed("[General]\nDate=1\nDate=2\nbare\n[Other]\nx=\n[GENERAL]\nTime=Late Value\n");
     EXPECT_EQ(ini.ReadString("general", "time", "-"), "Late Value");
     EXPECT_EQ(ini.ReadString("General", "Date", "-"), "-") << "the earlier General is hidden";
     EXPECT_EQ(ini.ReadString("other", "X", "-"), "") << "an empty value is no missing key";
@@ -61,13 +61,13 @@ TEST(IniStore, FindsTheLastSectionAndKeyOfAName) {
     EXPECT_FALSE(ini.ValueExists("General", "bare"));
     EXPECT_EQ(ini.ReadString("Missing", "x", "-"), "-");
     EXPECT_THAT(ini.ReadSections(), ElementsAre("General", "Other", "GENERAL"));
-    const TMemIniFileEx japanese = Parsed("[Ａbc]\nキーA=1\n");
+    const IniStore japanese = Parsed("[Ａbc]\nキーA=1\n");
     EXPECT_EQ(japanese.ReadString("ＡBC", "キーa", "-"), "1");
     EXPECT_EQ(japanese.ReadString("ａbc", "キーA", "-"), "-") << "full-width letters are compared exactly";
 }
 
 TEST(IniStore, WritesInPlaceWithTheCallersSpelling) {
-    TMemIniFileEx ini = Parsed("[S]\nDate=1\nOther=2\nDATE=3\n[s]\nDate=4\nLast=5\n");
+    IniStore ini = Parsed("[S]\nDate=1\nOther=2\nDATE=3\n[s]\nDate=4\nLast=5\n");
     ini.WriteString("s", "date", "new");
     ini.WriteString("S", "added", "6");
     ini.WriteString("Fresh", "k", "v");
@@ -75,22 +75,22 @@ TEST(IniStore, WritesInPlaceWithTheCallersSpelling) {
               "[S]\r\nDate=1\r\nOther=2\r\nDATE=3\r\n\r\n"
               "[s]\r\ndate=new\r\nLast=5\r\nadded=6\r\n\r\n"
               "[Fresh]\r\nk=v\r\n\r\n");
-    TMemIniFileEx empty = Parsed("");
+    IniStore empty = Parsed("");
     empty.Section = "General";
     empty.WriteText("DateFormat", "yyyy/mm/dd");
     EXPECT_EQ(empty.FileContent(), "[General]\r\nDateFormat=yyyy/mm/dd\r\n\r\n");
 }
 
 TEST(IniStore, ALineBreakInAValueCannotAddKeysOrSections) {
-    TMemIniFileEx ini = Parsed("[Alarm1]\nMessage=old\n");
+    IniStore ini = Parsed("[Alarm1]\nMessage=old\n");
     ini.WriteString("Alarm1", "Message", "wake\r\n[General]\nTimeFormat=x");
-    const TMemIniFileEx reread = Parsed(ini.FileContent());
+    const IniStore reread = Parsed(ini.FileContent());
     EXPECT_EQ(reread.ReadSections(), std::vector<std::string>{"Alarm1"});
     EXPECT_EQ(reread.ReadString("Alarm1", "Message", ""), "wake  [General] TimeFormat=x");
 }
 
 TEST(IniStore, ListsErasesAndClears) {
-    TMemIniFileEx ini = Parsed("[A]\nk=1\nbare\nj=2\n[B]\nx=1\n[a]\nm=3\nn=4\n");
+    IniStore ini = Parsed("[A]\nk=1\nbare\nj=2\n[B]\nx=1\n[a]\nm=3\nn=4\n");
     EXPECT_THAT(ini.ReadSection("A"), ElementsAre("m", "n"));
     EXPECT_THAT(Parsed("[H]\n2=b\nbare\nx = y=z\n1=\n").ReadSectionValues("h"), ElementsAre("2=b", "x=y=z", "1="));
     EXPECT_TRUE(ini.ReadSectionValues("Missing").empty());
@@ -111,7 +111,7 @@ struct NumberCase {
 class ReadNumber : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(ReadNumber, AcceptsDecimalAndHexadecimal) {
-    TMemIniFileEx ini = Parsed("");
+    IniStore ini = Parsed("");
     ini.Section = "S";
     ini.WriteText("n", GetParam().text);
     EXPECT_EQ(ini.ReadNumber("n", -77), GetParam().value.value_or(-77)) << GetParam().text;
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"99999999999999999999", {}}));
 
 TEST(IniStore, FlagsAreNumbers) {
-    TMemIniFileEx ini = Parsed("[S]\nTwo=2\nHex=0x1\nYes=yes\nZero=0\n");
+    IniStore ini = Parsed("[S]\nTwo=2\nHex=0x1\nYes=yes\nZero=0\n");
     ini.Section = "S";
     EXPECT_TRUE(ini.ReadFlag("Two", false) && ini.ReadFlag("Hex", false) && ini.ReadFlag("Yes", true));
     EXPECT_FALSE(ini.ReadFlag("Yes", false) || ini.ReadFlag("Zero", true));
@@ -142,18 +142,18 @@ TEST(IniStore, FlagsAreNumbers) {
 
 struct PointCase {
     std::string_view text;
-    TPoint point;
+    Point point;
 };
 
 class ReadPoint : public ::testing::TestWithParam<PointCase> {};
 
 TEST_P(ReadPoint, FallsBackPerCoordinate) {
-    TMemIniFileEx ini = Parsed("");
+    IniStore ini = Parsed("");
     ini.Section = "S";
     ini.WriteText("P", GetParam().text);
-    EXPECT_EQ(ini.ReadPoint("P", TPoint{184, 425}), GetParam().point) << GetParam().text;
+    EXPECT_EQ(ini.ReadPoint("P", Point{184, 425}), GetParam().point) << GetParam().text;
     ini.WritePoint("P", GetParam().point);
-    EXPECT_EQ(ini.ReadPoint("P", TPoint{}), GetParam().point);
+    EXPECT_EQ(ini.ReadPoint("P", Point{}), GetParam().point);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ReadPoint,
@@ -175,13 +175,13 @@ TEST(SplitToken, TakesTheTextBeforeTheFirstSeparator) {
 
 struct ColorCase {
     std::string_view text;
-    TColor color;
+    ColorValue color;
 };
 
 class ReadColor : public ::testing::TestWithParam<ColorCase> {};
 
 TEST_P(ReadColor, TakesNamesAndNumbers) {
-    TMemIniFileEx ini = Parsed("");
+    IniStore ini = Parsed("");
     ini.Section = "S";
     ini.WriteText("C", GetParam().text);
     EXPECT_EQ(ini.ReadColor("C", 0x12345678), GetParam().color) << GetParam().text;
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, ReadColor,
                                            ColorCase{"-1", 0xFFFFFFFF}, ColorCase{"cl3ddkshadow", 0xFF000015}));
 
 TEST(IniStore, ColourThatIsNoNumberIsAnError) {
-    TMemIniFileEx ini = Parsed("[S]\nEmpty=\nWord=red\nHex=0x10\n");
+    IniStore ini = Parsed("[S]\nEmpty=\nWord=red\nHex=0x10\n");
     ini.Section = "S";
     EXPECT_EQ(ini.ReadColor("Missing", 0x20000000), 0x20000000u);
     for (const auto& [key, message] : {std::pair{"Empty", "'' は整数ではありません"},
@@ -203,7 +203,7 @@ TEST(IniStore, ColourThatIsNoNumberIsAnError) {
         try {
             ini.ReadColor(key, 0);
             ADD_FAILURE() << key << " read without an error";
-        } catch (const EConvertError& error) {
+        } catch (const ValueFormatError& error) {
             EXPECT_STREQ(error.what(), message);
         }
     }
@@ -212,15 +212,15 @@ TEST(IniStore, ColourThatIsNoNumberIsAnError) {
 TEST(IniStore, WrittenColoursReadBackTheSame) {
     EXPECT_EQ(ColorNameTable.front().name, "clBlack");
     EXPECT_EQ(ColorNameTable.back().name, "clWindowText");
-    TMemIniFileEx ini = Parsed("");
+    IniStore ini = Parsed("");
     ini.Section = "S";
     ini.WriteColor("C", 0x00C0DCC0);
     EXPECT_EQ(ini.ReadText("C", ""), "clMoneyGreen");
     ini.WriteColor("C", 0xFE00A0B1);
     EXPECT_EQ(ini.ReadText("C", ""), "$FE00A0B1");
-    std::vector<TColor> colors = {0, 0x00123456, 0x80000000, 0xFFFFFFFF, 0x1FFFFFFF};
-    for (const TColorName& entry : ColorNameTable) colors.push_back(entry.value);
-    for (const TColor color : colors) {
+    std::vector<ColorValue> colors = {0, 0x00123456, 0x80000000, 0xFFFFFFFF, 0x1FFFFFFF};
+    for (const ColorName& entry : ColorNameTable) colors.push_back(entry.value);
+    for (const ColorValue color : colors) {
         ini.WriteColor("C", color);
         EXPECT_EQ(ini.ReadColor("C", ~color), color) << ini.ReadText("C", "");
     }
@@ -237,7 +237,7 @@ ResolvedFolders WithApplicationFolder(const std::string& folder) {
 TEST(IniPaths, FollowTheProgramFolder) {
     const ResolvedFolders saved = CurrentResolvedFolders();
     SetResolvedFolders(WithApplicationFolder("/opt/tools"));
-    TMemIniFileEx ini = Parsed("[S]\nLower=%application%/c.wav\n");
+    IniStore ini = Parsed("[S]\nLower=%application%/c.wav\n");
     ini.Section = "S";
     ini.WritePath("Sound", "/opt/tools/a.wav");
     EXPECT_EQ(ini.ReadText("Sound", ""), "%APPLICATION%/a.wav");
@@ -253,7 +253,7 @@ TEST(IniPaths, FollowTheProgramFolder) {
 struct DateCase {
     std::string_view picture;
     std::string_view text;
-    std::optional<TDateTime> date;
+    std::optional<Moment> date;
 };
 
 class ParseDate : public ::testing::TestWithParam<DateCase> {};
@@ -263,7 +263,7 @@ TEST_P(ParseDate, ReadsWhatThePictureWrites) {
         << GetParam().picture << " " << GetParam().text;
 }
 
-const TDateTime Dec7 = *TryEncodeDate(2026, 12, 7);
+const Moment Dec7 = *TryEncodeDate(2026, 12, 7);
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, ParseDate,
@@ -277,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct TimeCase {
     std::string_view text;
-    std::optional<TDateTime> time;
+    std::optional<Moment> time;
 };
 
 class ParseTime : public ::testing::TestWithParam<TimeCase> {};
@@ -315,8 +315,8 @@ protected:
 
 TEST_F(IniDates, ReadTheSameUnderEveryLocale) {
     SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
-    TMemIniFileEx ini = Parsed("");
-    const TDateTime time = *TryEncodeTime(7, 30, 0, 0);
+    IniStore ini = Parsed("");
+    const Moment time = *TryEncodeTime(7, 30, 0, 0);
     ini.WriteDate("Alarm1", "Date", Dec7 + 0.75);
     ini.WriteTime("Alarm1", "Time", time);
     EXPECT_EQ(ini.ReadString("Alarm1", "Date", ""), "2026/12/07");
@@ -331,17 +331,17 @@ TEST_F(IniDates, ReadTheSameUnderEveryLocale) {
 
 TEST_F(IniDates, OtherFormsAreReadAndNothingBecomesTodayUnseen) {
     SetCurrentLocaleFormatSettings(LocaleOf("M/d/yyyy", "h:mm:ss tt"));
-    TMemIniFileEx ini = Parsed(
+    IniStore ini = Parsed(
         "[A]\nIso=2027-01-03\nShort=2027/1/3\nUs=1/3/2027\nUsTime=7:30:00 PM\nEmpty=\nBad=someday\nBadTime=seven\n");
-    const TDateTime jan3 = *TryEncodeDate(2027, 1, 3);
+    const Moment jan3 = *TryEncodeDate(2027, 1, 3);
     EXPECT_EQ(ini.ReadDate("A", "Iso", 0), jan3);
     EXPECT_EQ(ini.ReadDate("A", "Short", 0), jan3);
     EXPECT_EQ(ini.ReadDate("A", "Us", 0), jan3) << "as the desktop that wrote it";
     EXPECT_EQ(ini.ReadTime("A", "UsTime", 0), *TryEncodeTime(19, 30, 0, 0));
     EXPECT_EQ(ini.ReadDate("A", "Empty", 42), 42);
     EXPECT_EQ(ini.ReadDate("A", "Missing", 42), 42);
-    EXPECT_THROW(ini.ReadDate("A", "Bad", 42), EConvertError);
-    EXPECT_THROW(ini.ReadTime("A", "BadTime", 0.5), EConvertError);
+    EXPECT_THROW(ini.ReadDate("A", "Bad", 42), ValueFormatError);
+    EXPECT_THROW(ini.ReadTime("A", "BadTime", 0.5), ValueFormatError);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ unsigned ModeOf(const std::string& path) {
 std::string ErrorOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const EIniFileError& error) {
+    } catch (const IniFileError& error) {
         return error.what();
     }
     return "no error";
@@ -92,7 +92,7 @@ std::string InChild(const std::function<std::string()>& body) {
 TEST(IniFile, MissingFileIsEmptyAndSavingCreatesIt) {
     testing::TempDir dir;
     const std::string path = dir.File("new.ini");
-    TMemIniFileEx ini(path);
+    IniStore ini(path);
     EXPECT_TRUE(ini.ReadSections().empty());
     ini.Section = "General";
     ini.WriteNumber("Transparency", 200);
@@ -110,7 +110,7 @@ TEST(IniFile, SavingKeepsPermissionsAndSymbolicLinks) {
     chmod(target.c_str(), 0640);
     const std::string link = dir.File("link.ini");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    TMemIniFileEx ini(link);
+    IniStore ini(link);
     ini.WriteString("General", "TimeFormat", "hh:nn");
     ini.SaveToDisk();
     EXPECT_TRUE(fs::is_symlink(link));
@@ -122,14 +122,14 @@ TEST(IniFile, UnreadableFileIsAnError) {
     testing::TempDir dir;
     const std::string folder = dir.File("folder.ini");
     fs::create_directory(folder);
-    EXPECT_EQ(ErrorOf([&] { TMemIniFileEx ini(folder); }), Expected(folder, EISDIR, "は開けません"));
+    EXPECT_EQ(ErrorOf([&] { IniStore ini(folder); }), Expected(folder, EISDIR, "は開けません"));
 
     const std::string locked = dir.Write("locked.ini", OldFile);
     chmod(locked.c_str(), 0);
     // Root reads every file, so the child gives up root first.
     const std::string message = InChild([&locked] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return std::string("cannot drop root");
-        return ErrorOf([&] { TMemIniFileEx ini(locked); });
+        return ErrorOf([&] { IniStore ini(locked); });
     });
     EXPECT_EQ(message, Expected(locked, EACCES, "は開けません"));
 }
@@ -145,7 +145,7 @@ class IniEncoding : public ::testing::TestWithParam<EncodingCase> {};
 TEST_P(IniEncoding, ReadsAsUtf8AndWritesUtf8) {
     testing::TempDir dir;
     const std::string path = dir.Write("enc.ini", GetParam().bytes);
-    TMemIniFileEx ini(path);
+    IniStore ini(path);
     ini.SaveToDisk();
     EXPECT_EQ(Contents(path), GetParam().saved) << GetParam().what;
 }
@@ -211,7 +211,7 @@ TEST_P(FailedSave, LeavesTheOldFileAndNoTemporaryFile) {
     const std::string path = dir.Write("Alarm.ini", OldFile);
     chmod(path.c_str(), 0600);
     FailingFileOps ops(GetParam());
-    TMemIniFileEx ini(path, IniLoading::FromDisk, ops);
+    IniStore ini(path, IniLoading::FromDisk, ops);
     for (int i = 1; i <= 20; ++i) ini.WriteString("Alarm" + std::to_string(i), "Message", "目覚まし");
     EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path, ENOSPC, "を作成できません"));
     EXPECT_EQ(Contents(path), OldFile);
@@ -233,7 +233,7 @@ TEST(IniFile, SaveBeyondTheFileSizeLimitKeepsTheOldFile) {
         platform::IgnoreFileSizeSignal();
         const rlimit limit{4096, 4096};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
-        TMemIniFileEx ini(path);
+        IniStore ini(path);
         ini.WriteString("General", "ToolTipFormat", std::string(100000, 'x'));
         return ErrorOf([&] { ini.SaveToDisk(); });
     });
@@ -262,7 +262,7 @@ protected:
 
 TEST_F(DamagedFile, LosesOnlyTheBadByteAndKeepsTheOriginalAtTheFirstSave) {
     const std::string path = dir.Write("Alarm.ini", DamagedShiftJis);
-    TMemIniFileEx ini(path);
+    IniStore ini(path);
     EXPECT_EQ(ini.ReadString("Alarm1", "Message", ""), "目覚まし\uFFFD起床");
     EXPECT_EQ(ini.ReadString("Alarm1", "Command", ""), "/home/u/音楽/a.wav");
     ASSERT_TRUE(ini.Damaged());
@@ -272,7 +272,7 @@ TEST_F(DamagedFile, LosesOnlyTheBadByteAndKeepsTheOriginalAtTheFirstSave) {
     EXPECT_EQ(notices[0], "ファイル \"" + path + "\" には読めない部分がありました（2 行目の読めない文字）。元のファイルを \"" +
                               path + ".bak\" に残しました。");
 
-    TMemIniFileEx again(path);
+    IniStore again(path);
     EXPECT_FALSE(again.Damaged()) << "the saved file is plain UTF-8";
     again.SaveToDisk();
     EXPECT_EQ(notices.size(), 1u) << "told once";
@@ -283,7 +283,7 @@ TEST_F(DamagedFile, BackupsAreNeverReplaced) {
     const std::string path = dir.Write("kairos.ini", "[General]\r\nDateFormat=yyyy\x81\r\n");
     for (int round = 0; round < 3; ++round) {
         dir.Write("kairos.ini", "[General]\r\nDateFormat=round" + std::to_string(round) + "\xFF\r\n");
-        TMemIniFileEx(path).SaveToDisk();
+        IniStore(path).SaveToDisk();
     }
     EXPECT_EQ(Contents(path + ".bak"), "[General]\r\nDateFormat=round0\xFF\r\n");
     EXPECT_EQ(Contents(path + ".1.bak"), "[General]\r\nDateFormat=round1\xFF\r\n");
@@ -292,13 +292,13 @@ TEST_F(DamagedFile, BackupsAreNeverReplaced) {
 
 TEST_F(DamagedFile, AFileCutInTheLastCharacterLosesOnlyThatCharacter) {
     const std::string path = dir.Write("Alarm.ini", "[Alarm1]\r\nMessage=\x8B\x4E\x8F");
-    EXPECT_EQ(TMemIniFileEx(path).ReadString("Alarm1", "Message", ""), "起\uFFFD");
+    EXPECT_EQ(IniStore(path).ReadString("Alarm1", "Message", ""), "起\uFFFD");
 }
 
 TEST_F(DamagedFile, NoBackupMeansNoSave) {
     const std::string path = dir.Write("Alarm.ini", DamagedShiftJis);
     FailingFileOps ops(FailingFileOps::Step::Create);
-    TMemIniFileEx ini(path, IniLoading::FromDisk, ops);
+    IniStore ini(path, IniLoading::FromDisk, ops);
     EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path + ".bak", ENOSPC, "を作成できません"));
     EXPECT_EQ(Contents(path), DamagedShiftJis);
     EXPECT_TRUE(notices.empty());
@@ -309,7 +309,7 @@ TEST(IniFile, AReadOnlyFileIsNotReplaced) {
     testing::TempDir dir;
     const std::string path = dir.Write("kairos.ini", OldFile);
     chmod(path.c_str(), 0444);
-    TMemIniFileEx ini(path);
+    IniStore ini(path);
     ini.WriteString("General", "TimeFormat", "hh:nn");
     EXPECT_EQ(ErrorOf([&] { ini.SaveToDisk(); }), Expected(path, EACCES, "を作成できません"));
     EXPECT_EQ(Contents(path), OldFile);

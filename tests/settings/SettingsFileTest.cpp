@@ -10,7 +10,7 @@ namespace kairos {
 namespace {
 
 std::string Written(std::string_view before, const PreferenceValues& values) {
-    TMemIniFileEx store("memory.ini", IniLoading::Empty);
+    IniStore store("memory.ini", IniLoading::Empty);
     store.SetFileContent(before);
     WritePreferences(store, values);
     return store.FileContent();
@@ -36,7 +36,7 @@ TEST(WritePreferences, KeepsEverythingItDoesNotWriteAndReplacesInPlace) {
         "[AlarmMessages]\r\nHistoryCount=1\r\n1=起きて\r\n\r\n";
     PreferenceValues values;
     values.TimeFormat = "h:nn";
-    TMemIniFileEx store("memory.ini", IniLoading::Empty);
+    IniStore store("memory.ini", IniLoading::Empty);
     store.SetFileContent(Written(before, values));
 
     EXPECT_EQ(store.ReadString("General", "Point", ""), "10,20");
@@ -52,9 +52,9 @@ TEST(WritePreferences, KeepsEverythingItDoesNotWriteAndReplacesInPlace) {
 
 TEST(WritePosition, WritesPointAndTopMostMode) {
     for (const TopMostMode mode : {TopMostMode::On, TopMostMode::Off}) {
-        TMemIniFileEx store("memory.ini", IniLoading::Empty);
+        IniStore store("memory.ini", IniLoading::Empty);
         store.SetFileContent("[General]\r\nDateFormat=dd\r\n");
-        WritePosition(store, TPoint{-5, 300}, mode);
+        WritePosition(store, Point{-5, 300}, mode);
         EXPECT_EQ(store.ReadString("General", "Point", ""), "-5,300");
         EXPECT_EQ(store.ReadString("General", "TopMostMode", ""), mode == TopMostMode::On ? "1" : "0");
         EXPECT_EQ(store.ReadString("General", "DateFormat", ""), "dd");

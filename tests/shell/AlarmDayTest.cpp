@@ -82,12 +82,12 @@ protected:
         media.now = [this] { return FormatMoment("hh:nn", clock.now); };
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
-        list = std::make_unique<TTimerList>(std::move(backend));
+        list = std::make_unique<DeadlineTimers>(std::move(backend));
         const std::string settings = dir.Write("kairos.ini", kSettings);
         dir.Write("Alarm.ini", kAlarms);
-        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [settings] { return OpenIniFile(settings); }, media, dir.File("Alarm.ini"), {}});
-        form->Timer->stop();
+        window->TickTimer->stop();
     }
     ~AlarmDayTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
@@ -97,7 +97,7 @@ protected:
             clock.now += static_cast<double>(stepMs) / MillisecondsPerDay;
             clock.ticks += stepMs;
             timers->Advance(stepMs);
-            form->TimerTimer();
+            window->Tick();
         }
     }
 
@@ -105,15 +105,15 @@ protected:
     testing::FakeClock clock;
     testing::RecordingMedia media;
     testing::SimulatedTimers* timers = nullptr;
-    std::unique_ptr<TTimerList> list;
-    std::unique_ptr<TKairosDisplayForm> form;
+    std::unique_ptr<DeadlineTimers> list;
+    std::unique_ptr<ClockWindow> window;
 };
 
 TEST_F(AlarmDayTest, EveryAlarmAndChimeFiresInItsMinuteOnce) {
-    ASSERT_EQ(form->Alarms->Count(), 7u);
+    ASSERT_EQ(window->Alarms->Count(), 7u);
     Run(18 * 3'600'000ull, 500);  // to 18:00:00.000
     Run(1000, 500);
-    EXPECT_EQ(form->DateLabel->Text(), "B") << "the last alarm of a pass keeps the line";
+    EXPECT_EQ(window->DateLine->Text(), "B") << "the last alarm of a pass keeps the line";
     Run(6 * 3'600'000ull - 1000, 500);
 
     const std::vector<Event> expected = ExpectedDay();
@@ -126,8 +126,8 @@ TEST_F(AlarmDayTest, EveryAlarmAndChimeFiresInItsMinuteOnce) {
     }
 
     // The one-shot alarm is gone from the list and from the file.
-    EXPECT_EQ(form->Alarms->Count(), 6u);
-    TAlarmList reread(dir.File("Alarm.ini"));
+    EXPECT_EQ(window->Alarms->Count(), 6u);
+    AlarmList reread(dir.File("Alarm.ini"));
     reread.LoadFromFile();
     ASSERT_EQ(reread.Count(), 6u);
     for (std::size_t i = 0; i < reread.Count(); ++i) EXPECT_NE(reread[i].Message, "一度");
@@ -144,23 +144,23 @@ TEST_F(AlarmDayTest, StartingMidSnoozeFiresTheRemainingRepetitions) {
 
 TEST_F(AlarmDayTest, BeepReplacesTheAlarmSoundWhenAsked) {
     dir.Write("kairos.ini", "[Alarm]\r\nAlarmToBeep=1\r\nPath=/sounds/alarm.wav\r\n");
-    form->ReloadSettings();
+    window->ReloadSettings();
     clock.now = testing::ExampleDay(7, 29, 59, 0);
     Run(2000, 500);
     // The settings file now has no time signal: only the alarm sounds.
     ASSERT_EQ(media.events.size(), 1u);
     EXPECT_EQ(media.events[0].what, "beep");
     EXPECT_EQ(media.events[0].number, 1000);
-    EXPECT_EQ(form->DateLabel->Text(), "起床");
+    EXPECT_EQ(window->DateLine->Text(), "起床");
 }
 
 // A date alarm without a date is due today: the day of the window's clock.
 TEST_F(AlarmDayTest, ADateAlarmWithoutADateIsDueOnTheClocksToday) {
     dir.Write("Alarm.ini", "[Alarm1]\r\nAlarmKind=akAtDate\r\nTime=7:30:00\r\nMessage=今日\r\n");
-    form->ReloadAlarms();
+    window->ReloadAlarms();
     clock.now = testing::ExampleDay(7, 29, 59, 0);
     Run(2000, 500);
-    EXPECT_EQ(form->DateLabel->Text(), "今日");
+    EXPECT_EQ(window->DateLine->Text(), "今日");
 }
 
 }  // namespace

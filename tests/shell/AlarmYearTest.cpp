@@ -54,51 +54,51 @@ constexpr int kSecondTick = 30;
 
 
 // One alarm as the test writes it into the alarm file.
-struct Alarm {
-    TAlarmKind kind = akAtWeeks;
+struct EdgeAlarm {
+    AlarmKind kind = AlarmKind::Weekly;
     int year = kYear, month = 1, day = 1;  // the date of a date alarm
     int minute = 0;                        // the time, as the minute of the day
-    TWeeks weeks = 0;
-    TSnoozeType snooze = snDisable;
+    WeekdaySet weeks = 0;
+    SnoozeInterval snooze = SnoozeInterval::Off;
     bool removeOnExec = false;
     std::string message;
 };
 
 // Alarms that sit on the edges the year has to get right, whatever the
 // random ones happen to hit.
-std::vector<Alarm> EdgeAlarms() {
-    auto on = [](int year, int month, int day, int hour, int minute, TSnoozeType snooze = snDisable,
+std::vector<EdgeAlarm> EdgeAlarms() {
+    auto on = [](int year, int month, int day, int hour, int minute, SnoozeInterval snooze = SnoozeInterval::Off,
                  bool removeOnExec = false) {
-        Alarm a;
-        a.kind = akAtDate;
+        EdgeAlarm a;
+        a.kind = AlarmKind::OnDate;
         a.year = year, a.month = month, a.day = day, a.minute = hour * 60 + minute;
         a.snooze = snooze;
         a.removeOnExec = removeOnExec;
         return a;
     };
-    std::vector<Alarm> edges = {
+    std::vector<EdgeAlarm> edges = {
         on(kYear, 3, 26, 2, 30),                      // a minute that does not exist
-        on(kYear, 3, 26, 1, 50, sn5Minutes),          // repetitions run into the gap
-        on(kYear, 3, 26, 2, 20, sn15Minutes),         // starts in the gap, repeats after it
+        on(kYear, 3, 26, 1, 50, SnoozeInterval::FiveMinutes),          // repetitions run into the gap
+        on(kYear, 3, 26, 2, 20, SnoozeInterval::FifteenMinutes),         // starts in the gap, repeats after it
         on(kYear, 10, 29, 2, 30),                     // a minute shown twice
-        on(kYear, 10, 29, 2, 30, snDisable, true),    // ... but removed after the first
-        on(kYear, 10, 29, 2, 50, sn5Minutes),         // repetitions across the change
-        on(kYear, 10, 29, 1, 59, sn15Minutes, true),  // removed before the change
-        on(kYear, 2, 29, 23, 50, sn5Minutes),         // the leap day, cut at midnight
+        on(kYear, 10, 29, 2, 30, SnoozeInterval::Off, true),    // ... but removed after the first
+        on(kYear, 10, 29, 2, 50, SnoozeInterval::FiveMinutes),         // repetitions across the change
+        on(kYear, 10, 29, 1, 59, SnoozeInterval::FifteenMinutes, true),  // removed before the change
+        on(kYear, 2, 29, 23, 50, SnoozeInterval::FiveMinutes),         // the leap day, cut at midnight
         on(kYear, 2, 29, 0, 0),
-        on(kYear, 1, 1, 0, 0, sn15Minutes),  // the first minute of the run
-        on(kYear, 12, 31, 23, 45, sn5Minutes),
-        on(kYear - 1, 12, 31, 23, 50, sn15Minutes),  // repetitions never cross into the year
+        on(kYear, 1, 1, 0, 0, SnoozeInterval::FifteenMinutes),  // the first minute of the run
+        on(kYear, 12, 31, 23, 45, SnoozeInterval::FiveMinutes),
+        on(kYear - 1, 12, 31, 23, 50, SnoozeInterval::FifteenMinutes),  // repetitions never cross into the year
         on(kYear + 1, 1, 1, 0, 0),
     };
-    Alarm sundayInGap;
-    sundayInGap.weeks = WeekBit(wSun);
+    EdgeAlarm sundayInGap;
+    sundayInGap.weeks = WeekBit(Weekday::Sunday);
     sundayInGap.minute = 2 * 60 + 30;
     edges.push_back(sundayInGap);
     sundayInGap.removeOnExec = true;
     edges.push_back(sundayInGap);
-    Alarm tick;
-    tick.kind = akAtTickCount;
+    EdgeAlarm tick;
+    tick.kind = AlarmKind::AtTickCount;
     tick.minute = 12 * 60;
     edges.push_back(tick);
     return edges;
@@ -107,19 +107,20 @@ std::vector<Alarm> EdgeAlarms() {
 // Alarms due in the same minute side by side, some removing themselves: the
 // walk still examines the alarm after a removed one in the same pass, also
 // after two removals in a row and at the end of the list.
-std::vector<std::vector<Alarm>> AdjacentAlarms() {
-    auto at = [](TAlarmKind kind, int month, int day, TWeeks weeks, int hour, bool removeOnExec) {
-        Alarm a;
+std::vector<std::vector<EdgeAlarm>> AdjacentAlarms() {
+    auto at = [](AlarmKind kind, int month, int day, WeekdaySet weeks, int hour, bool removeOnExec) {
+        EdgeAlarm a;
         a.kind = kind;
         a.month = month, a.day = day, a.weeks = weeks, a.minute = hour * 60;
         a.removeOnExec = removeOnExec;
         return a;
     };
     return {
-        {at(akAtWeeks, 1, 1, AllWeeks, 6, false), at(akAtDate, 3, 1, 0, 6, true), at(akAtDate, 3, 1, 0, 6, false)},
-        {at(akAtDate, 3, 31, 0, 12, true), at(akAtDate, 3, 31, 0, 12, true),
-         at(akAtWeeks, 1, 1, WeekBit(wFri), 12, false)},  // a Friday
-        {at(akAtDate, 4, 30, 0, 8, false), at(akAtDate, 4, 30, 0, 8, true)},
+        {at(AlarmKind::Weekly, 1, 1, AllWeekdays, 6, false), at(AlarmKind::OnDate, 3, 1, 0, 6, true),
+         at(AlarmKind::OnDate, 3, 1, 0, 6, false)},
+        {at(AlarmKind::OnDate, 3, 31, 0, 12, true), at(AlarmKind::OnDate, 3, 31, 0, 12, true),
+         at(AlarmKind::Weekly, 1, 1, WeekBit(Weekday::Friday), 12, false)},  // a Friday
+        {at(AlarmKind::OnDate, 4, 30, 0, 8, false), at(AlarmKind::OnDate, 4, 30, 0, 8, true)},
     };
 }
 
@@ -127,11 +128,11 @@ std::vector<std::vector<Alarm>> AdjacentAlarms() {
 // the standard, the distributions are not, so they are not used.
 class AlarmGenerator {
 public:
-    std::vector<Alarm> Generate() {
-        const std::vector<std::vector<Alarm>> groups = AdjacentAlarms();
+    std::vector<EdgeAlarm> Generate() {
+        const std::vector<std::vector<EdgeAlarm>> groups = AdjacentAlarms();
         std::size_t grouped = 0;
         for (const auto& group : groups) grouped += group.size();
-        std::vector<Alarm> alarms = EdgeAlarms();
+        std::vector<EdgeAlarm> alarms = EdgeAlarms();
         for (int i = 0; i < 20; ++i) alarms.push_back(DateAlarm(2, 29, Below(kMinutesPerDay)));
         for (int i = 0; i < 40; ++i) alarms.push_back(DateAlarm(3, 26, 60 + Below(180)));
         for (int i = 0; i < 40; ++i) alarms.push_back(DateAlarm(10, 29, 60 + Below(180)));
@@ -163,25 +164,25 @@ private:
         return Below(kMinutesPerDay);
     }
 
-    void Decorate(Alarm& a) {
-        a.snooze = Percent(40) ? static_cast<TSnoozeType>(1 + Below(3)) : snDisable;
+    void Decorate(EdgeAlarm& a) {
+        a.snooze = Percent(40) ? static_cast<SnoozeInterval>(1 + Below(3)) : SnoozeInterval::Off;
         a.removeOnExec = Percent(10);
     }
 
-    Alarm DateAlarm(int month, int day, int minute) {
-        Alarm a;
-        a.kind = akAtDate;
+    EdgeAlarm DateAlarm(int month, int day, int minute) {
+        EdgeAlarm a;
+        a.kind = AlarmKind::OnDate;
         a.month = month, a.day = day, a.minute = minute;
         Decorate(a);
         return a;
     }
 
-    Alarm WeekdayAlarm() {
-        Alarm a;
-        a.weeks = static_cast<TWeeks>(Below(128));  // the empty set and every day included
+    EdgeAlarm WeekdayAlarm() {
+        EdgeAlarm a;
+        a.weeks = static_cast<WeekdaySet>(Below(128));  // the empty set and every day included
         a.minute = AnyMinute();
         // The daylight-saving changes fall on Sundays.
-        if (a.minute < 4 * 60 && Percent(50)) a.weeks |= WeekBit(wSun);
+        if (a.minute < 4 * 60 && Percent(50)) a.weeks |= WeekBit(Weekday::Sunday);
         const std::tm date = DayOfYear(Below(kDaysInYear));  // carried, but not looked at
         a.month = date.tm_mon + 1, a.day = date.tm_mday;
         Decorate(a);
@@ -204,21 +205,21 @@ private:
 // Named after the alarm's section, so that each firing tells which alarm it was.
 std::string CommandOf(std::size_t index) { return "/alarms/" + std::to_string(index + 1) + ".sh"; }
 
-std::string AlarmFileText(const std::vector<Alarm>& alarms) {
+std::string AlarmFileText(const std::vector<EdgeAlarm>& alarms) {
     static constexpr std::array<const char*, 3> kinds = {"akAtWeeks", "akAtDate", "akAtTickCount"};
     static constexpr std::array<const char*, 7> days = {"wSun", "wMon", "wTue", "wWed", "wThu", "wFri", "wSat"};
     static constexpr std::array<const char*, 4> snoozes = {"snDisable", "sn5Minutes", "sn10Minutes", "sn15Minutes"};
     std::string text;
     char line[96];
     for (std::size_t i = 0; i < alarms.size(); ++i) {
-        const Alarm& a = alarms[i];
+        const EdgeAlarm& a = alarms[i];
         std::string weeks;
         for (int d = 0; d < 7; ++d)
-            if (Contains(a.weeks, static_cast<TWeek>(d))) weeks += (weeks.empty() ? "" : ",") + std::string(days[d]);
+            if (Contains(a.weeks, static_cast<Weekday>(d))) weeks += (weeks.empty() ? "" : ",") + std::string(days[d]);
         std::snprintf(line, sizeof line, "[Alarm%zu]\r\nAlarmKind=%s\r\nDate=%04d/%02d/%02d\r\nTime=%d:%02d:00\r\n",
-                      i + 1, kinds[a.kind], a.year, a.month, a.day, a.minute / 60, a.minute % 60);
+                      i + 1, kinds[Ordinal(a.kind)], a.year, a.month, a.day, a.minute / 60, a.minute % 60);
         text += line;
-        text += "Weeks=" + weeks + "\r\nSnooze=" + snoozes[a.snooze] + "\r\nMessage=" + a.message +
+        text += "Weeks=" + weeks + "\r\nSnooze=" + snoozes[Ordinal(a.snooze)] + "\r\nMessage=" + a.message +
                 "\r\nCommand=" + CommandOf(i) + "\r\nRemoveOnExec=" + (a.removeOnExec ? "1" : "0") + "\r\n";
     }
     return text;
@@ -270,10 +271,10 @@ LocalYear MapYear(const std::vector<bool>& daysRun) {
     return year;
 }
 
-bool DayMatches(const Alarm& a, const LocalYear::Day& day) {
+bool DayMatches(const EdgeAlarm& a, const LocalYear::Day& day) {
     switch (a.kind) {
-        case akAtWeeks: return (a.weeks >> day.wday & 1) != 0;  // bit 0 is Sunday, as tm_wday 0
-        case akAtDate: return a.year == kYear && a.month == day.month && a.day == day.mday;
+        case AlarmKind::Weekly: return (a.weeks >> day.wday & 1) != 0;  // bit 0 is Sunday, as tm_wday 0
+        case AlarmKind::OnDate: return a.year == kYear && a.month == day.month && a.day == day.mday;
         default: return false;
     }
 }
@@ -289,8 +290,8 @@ bool DayMatches(const Alarm& a, const LocalYear::Day& day) {
 // that minute and never holds back another minute. Firings therefore fall
 // at second 0 of each showing, and an alarm removed on firing has only its
 // first.
-std::vector<std::int32_t> ExpectedFirings(const Alarm& a, const LocalYear& year) {
-    const int step = SnoozeMinutes[a.snooze];
+std::vector<std::int32_t> ExpectedFirings(const EdgeAlarm& a, const LocalYear& year) {
+    const int step = SnoozeMinutes[Ordinal(a.snooze)];
     const int repetitions = step == 0 ? 0 : 4;
     std::vector<std::int32_t> at;
     for (int yday = 0; yday < kDaysInYear; ++yday) {
@@ -332,11 +333,13 @@ std::vector<bool> DaysRun() {
     return run;
 }
 
-std::string Describe(const Alarm& a, std::size_t index) {
+std::string Describe(const EdgeAlarm& a, std::size_t index) {
     char text[128];
     std::snprintf(text, sizeof text, "Alarm%zu (%s %04d/%02d/%02d weeks 0x%02X %d:%02d snooze %d%s)", index + 1,
-                  a.kind == akAtWeeks ? "akAtWeeks" : a.kind == akAtDate ? "akAtDate" : "akAtTickCount", a.year,
-                  a.month, a.day, a.weeks, a.minute / 60, a.minute % 60, SnoozeMinutes[a.snooze],
+                  a.kind == AlarmKind::Weekly   ? "akAtWeeks"
+                  : a.kind == AlarmKind::OnDate ? "akAtDate"
+                                                : "akAtTickCount",
+                  a.year, a.month, a.day, a.weeks, a.minute / 60, a.minute % 60, SnoozeMinutes[Ordinal(a.snooze)],
                   a.removeOnExec ? " RemoveOnExec" : "");
     return text;
 }
@@ -347,20 +350,20 @@ protected:
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
-        list = std::make_unique<TTimerList>(std::move(backend));
+        list = std::make_unique<DeadlineTimers>(std::move(backend));
     }
     ~AlarmYearTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
     void CreateWindow() {
         const std::string settings =
             dir.Write("kairos.ini", std::string("[Alarm]\r\nAlarmToBeep=0\r\nPath=") + kAlarmSound + "\r\n");
-        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [settings] { return OpenIniFile(settings); }, media, alarmFile, {}});
-        form->Timer->stop();  // the test ticks by hand
+        window->TickTimer->stop();  // the test ticks by hand
     }
 
     // Local wall time of the UTC second, with the zone's name.
-    std::string Moment(std::int32_t secondOfRun) const {
+    std::string MomentText(std::int32_t secondOfRun) const {
         const std::time_t utc = year.Utc(secondOfRun);
         std::tm local{};
         localtime_r(&utc, &local);
@@ -370,7 +373,7 @@ protected:
     }
 
     // The local moment of the UTC second, as the real clock reads it.
-    TDateTime LocalMoment(std::int32_t secondOfRun) const {
+    Moment LocalMoment(std::int32_t secondOfRun) const {
         const std::time_t utc = year.Utc(secondOfRun);
         std::tm local{};
         localtime_r(&utc, &local);
@@ -385,7 +388,7 @@ protected:
         lastTick = secondOfRun;
         clock.ticks += static_cast<std::uint32_t>(elapsedMs);  // wraps every 49.7 days, as the real count
         timers->Advance(elapsedMs);
-        form->TimerTimer();
+        window->Tick();
         Collect(secondOfRun);
     }
 
@@ -403,18 +406,18 @@ protected:
                                           ? std::strtoul(e.name.c_str() + 8, nullptr, 10) - 1
                                           : alarms.size();
             if (index >= alarms.size() || CommandOf(index) != e.name) {
-                Problem(Moment(secondOfRun) + ": unexpected " + e.what + " " + e.name);
+                Problem(MomentText(secondOfRun) + ": unexpected " + e.what + " " + e.name);
                 continue;
             }
-            if (last && index <= *last) Problem(Moment(secondOfRun) + ": out of list order: " + e.name);
+            if (last && index <= *last) Problem(MomentText(secondOfRun) + ": out of list order: " + e.name);
             fired[index].push_back(secondOfRun);
             ++firingsSeen;
             last = index;
             ++opened;
         }
-        if (sounds != opened) Problem(Moment(secondOfRun) + ": sounds and firings differ");
-        if (last && form->DateLabel->Text() != alarms[*last].message)
-            Problem(Moment(secondOfRun) + ": status line \"" + form->DateLabel->Text() + "\" after " +
+        if (sounds != opened) Problem(MomentText(secondOfRun) + ": sounds and firings differ");
+        if (last && window->DateLine->Text() != alarms[*last].message)
+            Problem(MomentText(secondOfRun) + ": status line \"" + window->DateLine->Text() + "\" after " +
                     Describe(alarms[*last], *last));
         soundsHeard += sounds;
         media.events.clear();
@@ -429,11 +432,11 @@ protected:
     testing::FakeClock clock;
     testing::RecordingMedia media;
     testing::SimulatedTimers* timers = nullptr;
-    std::unique_ptr<TTimerList> list;
-    std::unique_ptr<TKairosDisplayForm> form;
+    std::unique_ptr<DeadlineTimers> list;
+    std::unique_ptr<ClockWindow> window;
 
     LocalYear year;
-    std::vector<Alarm> alarms;
+    std::vector<EdgeAlarm> alarms;
     std::vector<std::vector<std::int32_t>> fired;
     std::int32_t lastTick = 0;
     std::size_t soundsHeard = 0;
@@ -441,7 +444,7 @@ protected:
     std::size_t problems = 0;
 };
 
-std::vector<std::string> CommandsOf(const TAlarmList& list) {
+std::vector<std::string> CommandsOf(const AlarmList& list) {
     std::vector<std::string> commands;
     for (std::size_t i = 0; i < list.Count(); ++i) commands.push_back(list[i].Command);
     return commands;
@@ -470,7 +473,7 @@ TEST_F(AlarmYearTest, EveryAlarmFiresInEachShowingOfItsMinutesAcrossLeapDayAndBo
     clock.now = LocalMoment(0);
     clock.ticks = 4'000'000'000u;
     CreateWindow();
-    ASSERT_EQ(form->Alarms->Count(), alarms.size());
+    ASSERT_EQ(window->Alarms->Count(), alarms.size());
 
     for (std::int32_t u = 0; u < year.minutes; ++u) {
         if (!daysRun[year.dayOfMinute[u]]) continue;
@@ -492,8 +495,8 @@ TEST_F(AlarmYearTest, EveryAlarmFiresInEachShowingOfItsMinutesAcrossLeapDayAndBo
         const auto [e, f] = std::mismatch(expected.begin(), expected.end(), fired[i].begin(), fired[i].end());
         ADD_FAILURE() << Describe(alarms[i], i) << ": expected " << expected.size() << " firings, fired "
                       << fired[i].size() << "; first difference: expected "
-                      << (e == expected.end() ? "none" : Moment(*e)) << ", fired "
-                      << (f == fired[i].end() ? "none" : Moment(*f));
+                      << (e == expected.end() ? "none" : MomentText(*e)) << ", fired "
+                      << (f == fired[i].end() ? "none" : MomentText(*f));
     }
     EXPECT_EQ(wrong, 0u) << "alarms whose firings differ";
     EXPECT_EQ(soundsHeard, firings) << "one alarm sound per firing";
@@ -501,8 +504,8 @@ TEST_F(AlarmYearTest, EveryAlarmFiresInEachShowingOfItsMinutesAcrossLeapDayAndBo
               << std::count(daysRun.begin(), daysRun.end(), true) << " days\n";
 
     // The alarms removed on firing are gone from the window and the file.
-    EXPECT_EQ(CommandsOf(*form->Alarms), remaining);
-    TAlarmList reread(alarmFile);
+    EXPECT_EQ(CommandsOf(*window->Alarms), remaining);
+    AlarmList reread(alarmFile);
     reread.LoadFromFile();
     EXPECT_EQ(CommandsOf(reread), remaining);
 }

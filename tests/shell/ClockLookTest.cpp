@@ -30,7 +30,7 @@ protected:
     ClockLookTest() {
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
         clock.now = testing::ExampleDay(15, 4, 5, 0);
-        list = std::make_unique<TTimerList>(std::make_unique<testing::SimulatedTimers>());
+        list = std::make_unique<DeadlineTimers>(std::make_unique<testing::SimulatedTimers>());
     }
     ~ClockLookTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
@@ -39,9 +39,9 @@ protected:
     std::string Create(const std::string& settings) {
         const std::string file = dir.Write("kairos.ini", settings);
         const testing::BoxAnswerer answerer("OK");
-        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
-        form->Timer->stop();
+        window->TickTimer->stop();
         for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
         return answerer.Seen() ? answerer.Seen()->text.toStdString() : std::string();
     }
@@ -51,15 +51,15 @@ protected:
     static constexpr const char* kBlankLines = "TimeFormat='                '\nDateFormat='                '\n";
 
     QImage Shot() {
-        form->TimerTimer();
-        return form->grab().toImage();
+        window->Tick();
+        return window->grab().toImage();
     }
 
     testing::TempDir dir;
     testing::FakeClock clock;
     testing::RecordingMedia media;
-    std::unique_ptr<TTimerList> list;
-    std::unique_ptr<TKairosDisplayForm> form;
+    std::unique_ptr<DeadlineTimers> list;
+    std::unique_ptr<ClockWindow> window;
 };
 
 struct OpacityCase {
@@ -70,7 +70,7 @@ struct OpacityCase {
 TEST_F(ClockLookTest, TransparencyIsOneByte) {
     for (const OpacityCase c : {OpacityCase{"255", 1.0}, {"254", 254 / 255.0}, {"300", 44 / 255.0}, {"abc", 1.0}}) {
         Create(std::string("[General]\nTransparency=") + c.value + "\n");
-        EXPECT_NEAR(form->windowOpacity(), c.opacity, 1e-3) << c.value;
+        EXPECT_NEAR(window->windowOpacity(), c.opacity, 1e-3) << c.value;
     }
 }
 
@@ -82,7 +82,7 @@ struct PointCase {
 TEST_F(ClockLookTest, PointFallsBackPerCoordinate) {
     for (const PointCase c : {PointCase{"10,20", {10, 20}}, {"100", {100, 425}}, {"abc,50", {184, 50}}, {",5", {184, 5}}}) {
         Create(std::string("[General]\nPoint=") + c.value + "\n");
-        EXPECT_EQ(form->pos(), c.expected) << c.value;
+        EXPECT_EQ(window->pos(), c.expected) << c.value;
     }
 }
 
@@ -102,11 +102,11 @@ TEST_F(ClockLookTest, UnreadableColourLeavesOnlyItselfAtTheDefault) {
         "[Font]\nTimeSize=40\nTimeColor=\nDateColor=clRed\n");
     EXPECT_EQ(error, "次の設定を読めなかったため、既定の値を使います。\n"
                      "[General] BackColor: 'red' は整数ではありません\n[Font] TimeColor: '' は整数ではありません");
-    EXPECT_EQ(form->DateTemplate, "dd");
-    EXPECT_EQ(form->TimeLabel->font().pointSize(), 40);
-    EXPECT_EQ(form->pos(), QPoint(10, 10));
-    EXPECT_EQ(form->TopMost(), TopMostState::TopMost);
-    EXPECT_EQ(form->Alarms->Count(), 1u);
+    EXPECT_EQ(window->DateTemplate, "dd");
+    EXPECT_EQ(window->TimeLine->font().pointSize(), 40);
+    EXPECT_EQ(window->pos(), QPoint(10, 10));
+    EXPECT_EQ(window->TopMost(), TopMostState::TopMost);
+    EXPECT_EQ(window->Alarms->Count(), 1u);
     EXPECT_EQ(Shot().pixelColor(10, 10), QApplication::palette().color(QPalette::Button)) << "the default face colour";
 }
 
@@ -115,16 +115,16 @@ TEST_F(ClockLookTest, TemplatesAreCutAtACharacterBoundary) {
     std::string longText;
     for (int i = 0; i < 1500; ++i) longText += "日";
     Create("[General]\nTimeFormat=" + longText + "\nDateFormat=" + std::string(5000, 'd') + "\n");
-    EXPECT_EQ(form->TimeTemplate.size(), 4095u) << "whole characters only";
-    EXPECT_EQ(form->DateTemplate.size(), 4096u);
+    EXPECT_EQ(window->TimeTemplate.size(), 4095u) << "whole characters only";
+    EXPECT_EQ(window->DateTemplate.size(), 4096u);
 }
 
 TEST_F(ClockLookTest, TheErrorBoxComesOnlyOnceTheClockTicks) {
     const std::string file = dir.Write("kairos.ini", "[General]\nBackColor=red\n");
-    form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+    window = std::make_unique<ClockWindow>(ClockWindow::Services{
         clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no box inside the constructor";
-    EXPECT_TRUE(form->Timer->isActive());
+    EXPECT_TRUE(window->TickTimer->isActive());
     const testing::BoxAnswerer answerer("OK");
     for (int i = 0; i < 5 && !answerer.Seen(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(answerer.Seen());
@@ -137,7 +137,7 @@ TEST_F(ClockLookTest, FlagsAreNumbers) {
     };
     for (const Case c : {Case{"1", true}, {"2", true}, {"0x1", true}, {"0", false}, {"yes", false}}) {
         Create(std::string("[General]\nAutoNTP=") + c.value + "\n");
-        EXPECT_EQ(form->AutoSync.AutoSyncDeadline() != 0, c.on) << c.value;
+        EXPECT_EQ(window->AutoSync.AutoSyncDeadline() != 0, c.on) << c.value;
     }
 }
 
@@ -162,17 +162,17 @@ TEST_F(ClockLookTest, FrameIsLighterAboveAndDarkerBelowTheWindowColour) {
 
 TEST_F(ClockLookTest, LineBreakInTheTimeTemplateAddsOneLine) {
     Create("[General]\nTimeFormat=hh:nn\n");
-    const int oneLine = form->height();
+    const int oneLine = window->height();
     Create("[General]\nTimeFormat=hh:nn%nhh:nn\n");
-    EXPECT_EQ(form->height() - oneLine, QFontMetrics(form->TimeLabel->font()).height());
+    EXPECT_EQ(window->height() - oneLine, QFontMetrics(window->TimeLine->font()).height());
 }
 
 TEST_F(ClockLookTest, WindowFitsItsWidestSample) {
     Create("[General]\nTimeFormat=hh:nn:ss\nDateFormat=yyyy/mm/dd\n[Font]\nTimeSize=40\n");
-    form->show();
+    window->show();
     QApplication::processEvents();
-    EXPECT_EQ(form->width(), form->TimeLabel->TextExtent("23:59:59").width());
-    EXPECT_EQ(form->DateLabel->height(), form->DateLabel->TextExtent("2026/12/31").height());
+    EXPECT_EQ(window->width(), window->TimeLine->TextExtent("23:59:59").width());
+    EXPECT_EQ(window->DateLine->height(), window->DateLine->TextExtent("2026/12/31").height());
 }
 
 TEST_F(ClockLookTest, PictureIsTiledOverThePanelAndItsBevel) {
@@ -194,7 +194,7 @@ TEST_F(ClockLookTest, UnsupportedPictureIsIgnoredSilently) {
     ASSERT_TRUE(tile.save(QString::fromStdString(dir.File("tile.jpg")), "JPEG"));
     for (const std::string& name : {dir.File("tile.jpg"), dir.File("missing.bmp"), std::string()}) {
         EXPECT_EQ(Create("[General]\nBGImage=" + name + "\n"), "") << name;
-        EXPECT_TRUE(form->ClockPanel->Picture().isNull()) << name;
+        EXPECT_TRUE(window->Panel->Picture().isNull()) << name;
     }
 }
 

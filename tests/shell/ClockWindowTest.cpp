@@ -40,17 +40,17 @@ protected:
         clock.ticks = 1'000'000;
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
-        list = std::make_unique<TTimerList>(std::move(backend));
+        list = std::make_unique<DeadlineTimers>(std::move(backend));
         Create("");
     }
 
     // A new window over a settings file with this content (none when empty).
     void Create(std::string_view settings) {
-        form.reset();
+        window.reset();
         const std::string file = settings.empty() ? dir.File("absent.ini") : dir.Write("kairos.ini", settings);
-        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), sync.Job()});
-        form->Timer->stop();  // the test ticks by hand
+        window->TickTimer->stop();  // the test ticks by hand
     }
     ~ClockWindowTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
@@ -59,10 +59,10 @@ protected:
             clock.now += 10.0 / MillisecondsPerDay;
             clock.ticks += 10;
             timers->Advance(10);
-            form->TimerTimer();
+            window->Tick();
             // A correction ends within the tick that started it, as far as
             // simulated time can tell.
-            if (form->SyncRunner->Busy()) testing::AwaitSync(*form->SyncRunner);
+            if (window->SyncRunner->Busy()) testing::AwaitSync(*window->SyncRunner);
         }
     }
 
@@ -77,52 +77,52 @@ protected:
     testing::RecordingMedia media;
     testing::FakeSyncJob sync;
     testing::SimulatedTimers* timers = nullptr;
-    std::unique_ptr<TTimerList> list;
-    std::unique_ptr<TKairosDisplayForm> form;
+    std::unique_ptr<DeadlineTimers> list;
+    std::unique_ptr<ClockWindow> window;
 };
 
 TEST_F(ClockWindowTest, DefaultsShowTimeAndDateOfToday) {
-    form->TimerTimer();
-    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:05");
-    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
-    EXPECT_EQ(form->toolTip().toStdString(), "2026/12/07 15:04:05") << "an empty tooltip template reads as c";
+    window->Tick();
+    EXPECT_EQ(window->TimeLine->Text(), "午後 3:04:05");
+    EXPECT_EQ(window->DateLine->Text(), "2026/12/07");
+    EXPECT_EQ(window->toolTip().toStdString(), "2026/12/07 15:04:05") << "an empty tooltip template reads as c";
     Advance(1000);
-    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:06");
+    EXPECT_EQ(window->TimeLine->Text(), "午後 3:04:06");
 }
 
 TEST_F(ClockWindowTest, DateLineIsRenderedForTheStartOfTheDay) {
-    form->DateTemplate = "yyyy/mm/dd hh:nn:ss.zzz %tch";
-    form->TipTemplate = "hh:nn";
-    form->TimerTimer();
-    EXPECT_EQ(form->DateLabel->Text().substr(0, 23), "2026/12/07 00:00:00.000");
-    EXPECT_EQ(form->toolTip().toStdString(), "15:04");
+    window->DateTemplate = "yyyy/mm/dd hh:nn:ss.zzz %tch";
+    window->TipTemplate = "hh:nn";
+    window->Tick();
+    EXPECT_EQ(window->DateLine->Text().substr(0, 23), "2026/12/07 00:00:00.000");
+    EXPECT_EQ(window->toolTip().toStdString(), "15:04");
 }
 
 TEST_F(ClockWindowTest, StatusHoldsTheDateLineUntil5000MsAfterTheLatestMessage) {
-    form->TimerTimer();
-    form->ShowStatus("first", StatusSound::Silent);
+    window->Tick();
+    window->ShowStatus("first", StatusSound::Silent);
     Advance(3000);
-    EXPECT_EQ(form->DateLabel->Text(), "first");
-    form->ShowStatus("second", StatusSound::Silent);
+    EXPECT_EQ(window->DateLine->Text(), "first");
+    window->ShowStatus("second", StatusSound::Silent);
     Advance(4990);  // 7990 ms after the first: its hold has ended, the second's has not
-    EXPECT_EQ(form->DateLabel->Text(), "second");
+    EXPECT_EQ(window->DateLine->Text(), "second");
     Advance(10);
-    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
+    EXPECT_EQ(window->DateLine->Text(), "2026/12/07");
 }
 
 TEST_F(ClockWindowTest, PeriodicSyncRunsOncePerIntervalAcrossTheTickWrap) {
     clock.ticks = 0u - 90'000;  // 90 s before the count wraps
-    form->AutoNTP = AutoSyncMode::On;
-    form->AutoNTPInterval = 1;
-    form->SynchronizeClock(SyncReport::Silent);  // what reading the settings does
+    window->AutoNTP = AutoSyncMode::On;
+    window->AutoNTPInterval = 1;
+    window->SynchronizeClock(SyncReport::Silent);  // what reading the settings does
 
     std::vector<std::uint32_t> runs;
-    std::uint32_t deadline = form->AutoSync.AutoSyncDeadline();
+    std::uint32_t deadline = window->AutoSync.AutoSyncDeadline();
     for (int step = 0; step < 3 * 6000 + 50; ++step) {
         Advance(10);
-        if (form->AutoSync.AutoSyncDeadline() != deadline) {
+        if (window->AutoSync.AutoSyncDeadline() != deadline) {
             runs.push_back(clock.ticks);
-            deadline = form->AutoSync.AutoSyncDeadline();
+            deadline = window->AutoSync.AutoSyncDeadline();
         }
     }
     EXPECT_EQ(runs, (std::vector<std::uint32_t>{0u - 30'000, 30'000, 90'000}));
@@ -134,26 +134,26 @@ TEST_F(ClockWindowTest, SyncReportsOnTheDateLineWithTheStatusSound) {
     Create("[General]\nNTPAddress=127.0.0.1\n[InformationNote]\nPlay=1\nOnBeep=1\n");
     for (const bool succeeds : {true, false}) {
         sync.SetOutcome(succeeds ? SyncResult::Set : SyncResult::Failed, succeeds ? SyncFailure::None : SyncFailure::NoReply);
-        form->SynchronizeClock(SyncReport::Report);
-        testing::AwaitSync(*form->SyncRunner);
-        EXPECT_EQ(form->DateLabel->Text(), succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました");
+        window->SynchronizeClock(SyncReport::Report);
+        testing::AwaitSync(*window->SyncRunner);
+        EXPECT_EQ(window->DateLine->Text(), succeeds ? "時刻あわせに成功しました" : "時刻あわせに失敗しました");
     }
     EXPECT_EQ(SyncServers(), (std::vector<std::string>{"127.0.0.1", "127.0.0.1"}));
     ASSERT_EQ(media.events.size(), 2u);
     EXPECT_EQ(media.events[0].what, "beep");
     EXPECT_EQ(media.events[0].number, 900);
     Advance(5000);
-    EXPECT_EQ(form->DateLabel->Text(), "2026/12/07");
+    EXPECT_EQ(window->DateLine->Text(), "2026/12/07");
 }
 
 TEST_F(ClockWindowTest, SwitchingAutoSyncOffStopsThePeriodicRun) {
-    form->AutoNTP = AutoSyncMode::On;
-    form->AutoNTPInterval = 1;
-    form->SynchronizeClock(SyncReport::Silent);
-    form->AutoNTP = AutoSyncMode::Off;
-    form->SynchronizeClock(SyncReport::Silent);
+    window->AutoNTP = AutoSyncMode::On;
+    window->AutoNTPInterval = 1;
+    window->SynchronizeClock(SyncReport::Silent);
+    window->AutoNTP = AutoSyncMode::Off;
+    window->SynchronizeClock(SyncReport::Silent);
     Advance(70'000);
-    EXPECT_EQ(form->AutoSync.AutoSyncDeadline(), 0u);
+    EXPECT_EQ(window->AutoSync.AutoSyncDeadline(), 0u);
 }
 
 // The run goes on elsewhere: the clock keeps ticking, a second run is not
@@ -161,30 +161,30 @@ TEST_F(ClockWindowTest, SwitchingAutoSyncOffStopsThePeriodicRun) {
 TEST_F(ClockWindowTest, ARunningCorrectionNeitherStopsTheClockNorStartsTwice) {
     Create("[General]\nNTPAddress=127.0.0.1\nAutoNTP=1\nAutoNTPInterval=1\n");
     sync.Hold();
-    form->SynchronizeClock(SyncReport::Report);
-    form->SetTime->trigger();
+    window->SynchronizeClock(SyncReport::Report);
+    window->SyncNowAction->trigger();
     for (int i = 0; i < 200; ++i) {  // two seconds of ticks by hand, the run still open
         clock.now += 10.0 / MillisecondsPerDay;
         clock.ticks += 10;
         timers->Advance(10);
-        form->TimerTimer();
+        window->Tick();
     }
-    EXPECT_EQ(form->TimeLabel->Text(), "午後 3:04:07");
-    EXPECT_TRUE(form->SyncRunner->Busy());
+    EXPECT_EQ(window->TimeLine->Text(), "午後 3:04:07");
+    EXPECT_TRUE(window->SyncRunner->Busy());
     sync.Release();
-    testing::AwaitSync(*form->SyncRunner);
+    testing::AwaitSync(*window->SyncRunner);
     EXPECT_EQ(sync.Requests().size(), 1u);
-    EXPECT_EQ(form->DateLabel->Text(), "時刻あわせに成功しました");
-    EXPECT_EQ(form->AutoSync.AutoSyncDeadline(), clock.ticks + 60'000);
+    EXPECT_EQ(window->DateLine->Text(), "時刻あわせに成功しました");
+    EXPECT_EQ(window->AutoSync.AutoSyncDeadline(), clock.ticks + 60'000);
 }
 
 TEST_F(ClockWindowTest, ClosingDuringARunCancelsItWithoutWaitingForIt) {
     sync.Hold();
-    form->SynchronizeClock(SyncReport::Report);
+    window->SynchronizeClock(SyncReport::Report);
     // Closed while the run waits, not before it has begun.
     for (int i = 0; i < 1000 && sync.Requests().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_EQ(sync.Requests().size(), 1u);
-    form.reset();
+    window.reset();
     EXPECT_TRUE(sync.SawCancel());
 }
 
@@ -211,11 +211,11 @@ TEST_P(SyncCommand, AsksBeforeABigStepAndGivesTheReasonOfAFailure) {
         return SyncOutcome{c.first, c.failure, bigStep};
     });
     const testing::BoxAnswerer answerer(c.answer);
-    form->SetTime->trigger();
-    testing::AwaitSync(*form->SyncRunner);
-    form->TimerTimer();
+    window->SyncNowAction->trigger();
+    testing::AwaitSync(*window->SyncRunner);
+    window->Tick();
 
-    EXPECT_EQ(form->DateLabel->Text(), *c.status != '\0' ? c.status : "2026/12/07");
+    EXPECT_EQ(window->DateLine->Text(), *c.status != '\0' ? c.status : "2026/12/07");
     if (*c.seen == '\0') {
         EXPECT_FALSE(answerer.Seen());
     } else {
@@ -255,40 +255,40 @@ protected:
 };
 
 TEST_F(ClockWindowTest, LinesRepaintOnlyWhenTheirTextChanges) {
-    form->show();
-    form->TimerTimer();
+    window->show();
+    window->Tick();
     QApplication::processEvents();
     PaintCounter counter;
-    form->TimeLabel->installEventFilter(&counter);
+    window->TimeLine->installEventFilter(&counter);
 
     for (int i = 0; i < 5; ++i) {
         clock.now += 10.0 / MillisecondsPerDay;  // still 15:04:05
-        form->TimerTimer();
+        window->Tick();
         QApplication::processEvents();
     }
     EXPECT_EQ(counter.paints, 0);
 
     clock.now += 1.0 / 86'400;
-    form->TimerTimer();
+    window->Tick();
     QApplication::processEvents();
     EXPECT_GE(counter.paints, 1);
 }
 
 TEST_F(ClockWindowTest, WindowDefaults) {
-    form->show();
+    window->show();
     QApplication::processEvents();
-    EXPECT_EQ(form->pos(), QPoint(184, 425));
-    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form->windowType(), Qt::Tool) << "no task-bar button";
-    EXPECT_EQ(form->font().family().toStdString(), "ＭＳ Ｐゴシック");
-    EXPECT_EQ(form->font().pointSize(), 9);
-    EXPECT_EQ(form->TimeLabel->font().pointSize(), 18);
-    EXPECT_EQ(form->DateLabel->font().pointSize(), 18);
-    EXPECT_FALSE(form->TimeLabel->Shadow().Enabled());
-    EXPECT_DOUBLE_EQ(form->windowOpacity(), 1.0);
-    EXPECT_EQ(form->Timer->interval(), 10);
-    EXPECT_EQ(form->ClockPanel->geometry(), QRect(2, 2, form->width() - 4, form->height() - 4));
-    EXPECT_EQ(form->DateLabel->y() + form->DateLabel->height(), form->ClockPanel->height())
+    EXPECT_EQ(window->pos(), QPoint(184, 425));
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->windowType(), Qt::Tool) << "no task-bar button";
+    EXPECT_EQ(window->font().family().toStdString(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(window->font().pointSize(), 9);
+    EXPECT_EQ(window->TimeLine->font().pointSize(), 18);
+    EXPECT_EQ(window->DateLine->font().pointSize(), 18);
+    EXPECT_FALSE(window->TimeLine->Shadow().Enabled());
+    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+    EXPECT_EQ(window->TickTimer->interval(), 10);
+    EXPECT_EQ(window->Panel->geometry(), QRect(2, 2, window->width() - 4, window->height() - 4));
+    EXPECT_EQ(window->DateLine->y() + window->DateLine->height(), window->Panel->height())
         << "the date line sits at the bottom of the panel";
 }
 
@@ -300,23 +300,23 @@ TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
 
 TEST_F(ClockWindowTest, AlwaysOnTopWindowEntersTheTopmostBandWhenShown) {
     Create("[General]\nTopMostMode=1\n");
-    EXPECT_EQ(form->TopMost(), TopMostState::TopMost);
-    form->hide();
-    form->show();
-    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(window->TopMost(), TopMostState::TopMost);
+    window->hide();
+    window->show();
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(ClockWindowTest, AlwaysOnTopCommandTwiceOnAShownWindowReturnsToNormal) {
-    form->show();
+    window->show();
     QApplication::processEvents();
-    const QPoint where = form->pos();
+    const QPoint where = window->pos();
     for (const TopMostState expected : {TopMostState::TopMost, TopMostState::Normal}) {
-        form->ToggleTopMost();
-        EXPECT_EQ(form->TopMost(), expected);
-        EXPECT_EQ(bool(form->windowFlags() & Qt::WindowStaysOnTopHint), expected == TopMostState::TopMost);
-        EXPECT_TRUE(form->isVisible());
-        EXPECT_EQ(form->pos(), where);
+        window->ToggleTopMost();
+        EXPECT_EQ(window->TopMost(), expected);
+        EXPECT_EQ(bool(window->windowFlags() & Qt::WindowStaysOnTopHint), expected == TopMostState::TopMost);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->pos(), where);
     }
 }
 

@@ -23,16 +23,16 @@ void PrintTo(const OptionCase& c, std::ostream* out) {
     for (const std::string& argument : c.arguments) *out << '[' << argument << ']';
 }
 
-class Options : public ::testing::TestWithParam<OptionCase> {};
+class PreferencesAction : public ::testing::TestWithParam<OptionCase> {};
 
-TEST_P(Options, AreRead) {
+TEST_P(PreferencesAction, AreRead) {
     const CommandLineOptions options = ParseCommandLine(GetParam().arguments);
     EXPECT_EQ(options.mode, GetParam().mode);
     EXPECT_EQ(options.mode == StartMode::Invalid ? options.invalid : options.server, GetParam().value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Options,
+    Table, PreferencesAction,
     ::testing::Values(OptionCase{{}, StartMode::Clock, ""},
                       OptionCase{{"-platform", "offscreen"}, StartMode::Clock, ""},  // Qt's
                       OptionCase{{"--query", "127.0.0.1"}, StartMode::Query, "127.0.0.1"},

@@ -25,7 +25,7 @@
 #include "dialogs/AlarmListDialog.h"
 #include "dialogs/PreferencesDialog.h"
 #include "alarms/Alarm.h"
-#include "shell/RerTrayReg.h"
+#include "shell/TrayIcon.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"
@@ -38,22 +38,22 @@
 namespace kairos {
 namespace {
 
-class PopupMenuTest : public ::testing::Test {
+class ContextMenuTest : public ::testing::Test {
 protected:
-    PopupMenuTest() {
+    ContextMenuTest() {
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
         clock.now = testing::ExampleDay(15, 4, 5, 0);
-        list = std::make_unique<TTimerList>(std::make_unique<testing::SimulatedTimers>());
+        list = std::make_unique<DeadlineTimers>(std::make_unique<testing::SimulatedTimers>());
         settingsFile = dir.File("kairos.ini");
         Create();
     }
-    ~PopupMenuTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+    ~ContextMenuTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
 
     void Create() {
-        form.reset();
-        form = std::make_unique<TKairosDisplayForm>(TKairosDisplayForm::Services{
+        window.reset();
+        window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [this] { return OpenIniFile(settingsFile); }, media, dir.File("Alarm.ini"), sync.Job()});
-        form->Timer->stop();
+        window->TickTimer->stop();
     }
 
     testing::TempDir dir;
@@ -61,11 +61,11 @@ protected:
     testing::FakeClock clock;
     testing::RecordingMedia media;
     testing::FakeSyncJob sync;
-    std::unique_ptr<TTimerList> list;
-    std::unique_ptr<TKairosDisplayForm> form;
+    std::unique_ptr<DeadlineTimers> list;
+    std::unique_ptr<ClockWindow> window;
 };
 
-TEST_F(PopupMenuTest, ItemsInOrderWithCaptionsAndPlainKeys) {
+TEST_F(ContextMenuTest, ItemsInOrderWithCaptionsAndPlainKeys) {
     struct Item {
         const char* caption;  // empty for a separator
         const char* shortcut;
@@ -76,7 +76,7 @@ TEST_F(PopupMenuTest, ItemsInOrderWithCaptionsAndPlainKeys) {
         {"時刻あわせ(&S)", "S"}, {"現在の位置設定等を保存(&I)", ""}, {"", ""},
         {"バージョン情報(&A)", ""}, {"ヘルプ(&H)", "F1"}, {"", ""}, {"終了(&X)", ""},
     };
-    const QList<QAction*> actions = form->PopupMenu->actions();
+    const QList<QAction*> actions = window->ContextMenu->actions();
     ASSERT_EQ(actions.size(), qsizetype(expected.size()));
     for (std::size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
@@ -85,63 +85,64 @@ TEST_F(PopupMenuTest, ItemsInOrderWithCaptionsAndPlainKeys) {
         EXPECT_EQ(item->text().toStdString(), expected[i].caption);
         EXPECT_EQ(item->shortcut().toString().toStdString(), expected[i].shortcut);
         EXPECT_TRUE(item->isEnabled());
-        EXPECT_EQ(item->isCheckable(), item == form->SetTopMost);
+        EXPECT_EQ(item->isCheckable(), item == window->TopMostAction);
     }
-    EXPECT_EQ(form->PopupMenu->defaultAction(), form->AlarmSetting);
-    EXPECT_TRUE(form->AlarmSetting->font().bold());
-    EXPECT_FALSE(form->SetTopMost->isChecked());
+    EXPECT_EQ(window->ContextMenu->defaultAction(), window->AlarmsAction);
+    EXPECT_TRUE(window->AlarmsAction->font().bold());
+    EXPECT_FALSE(window->TopMostAction->isChecked());
 }
 
-TEST_F(PopupMenuTest, RightClickOnEitherLineOpensTheMenu) {
-    form->show();
-    for (QWidget* line : {static_cast<QWidget*>(form->TimeLabel), static_cast<QWidget*>(form->DateLabel)}) {
+TEST_F(ContextMenuTest, RightClickOnEitherLineOpensTheMenu) {
+    window->show();
+    for (QWidget* line : {static_cast<QWidget*>(window->TimeLine), static_cast<QWidget*>(window->DateLine)}) {
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3), line->mapToGlobal(QPoint(3, 3)));
         QApplication::sendEvent(line, &click);
-        EXPECT_TRUE(form->PopupMenu->isVisible());
-        form->PopupMenu->hide();
+        EXPECT_TRUE(window->ContextMenu->isVisible());
+        window->ContextMenu->hide();
     }
 }
 
-TEST_F(PopupMenuTest, CopyCommandsCopyTheTemplatesNotTheStatusLine) {
-    form->TimerTimer();
-    form->ShowStatus("アラームです", StatusSound::Silent);
+TEST_F(ContextMenuTest, CopyCommandsCopyTheTemplatesNotTheStatusLine) {
+    window->Tick();
+    window->ShowStatus("アラームです", StatusSound::Silent);
     struct Case {
         QAction* command;
         const char* text;
     };
-    for (const Case& copy : {Case{form->CopyDate, "2026/12/07"}, Case{form->CopyTime, "午後 3:04:05"}}) {
+    for (const Case& copy :
+         {Case{window->CopyDateAction, "2026/12/07"}, Case{window->CopyTimeAction, "午後 3:04:05"}}) {
         QGuiApplication::clipboard()->clear();
         copy.command->trigger();
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), copy.text);
     }
-    EXPECT_EQ(form->DateLabel->Text(), "アラームです");
+    EXPECT_EQ(window->DateLine->Text(), "アラームです");
 }
 
-TEST_F(PopupMenuTest, AlwaysOnTopTwiceReturnsToTheNormalBand) {
-    form->show();
-    form->SetTopMost->trigger();
-    EXPECT_TRUE(form->SetTopMost->isChecked());
-    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    form->SetTopMost->trigger();
-    EXPECT_FALSE(form->SetTopMost->isChecked());
-    EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form->isVisible());
+TEST_F(ContextMenuTest, AlwaysOnTopTwiceReturnsToTheNormalBand) {
+    window->show();
+    window->TopMostAction->trigger();
+    EXPECT_TRUE(window->TopMostAction->isChecked());
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    window->TopMostAction->trigger();
+    EXPECT_FALSE(window->TopMostAction->isChecked());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(PopupMenuTest, SavedPositionAndTopMostComeBackInTheNextWindow) {
-    form->move(321, 123);
-    form->SetTopMost->trigger();
-    form->SavePosition->trigger();
+TEST_F(ContextMenuTest, SavedPositionAndTopMostComeBackInTheNextWindow) {
+    window->move(321, 123);
+    window->TopMostAction->trigger();
+    window->SavePositionAction->trigger();
     Create();
-    EXPECT_EQ(form->pos(), QPoint(321, 123));
-    EXPECT_TRUE(form->SetTopMost->isChecked());
-    EXPECT_EQ(form->TopMost(), TopMostState::TopMost);
+    EXPECT_EQ(window->pos(), QPoint(321, 123));
+    EXPECT_TRUE(window->TopMostAction->isChecked());
+    EXPECT_EQ(window->TopMost(), TopMostState::TopMost);
 }
 
-TEST_F(PopupMenuTest, SetTimeReportsOnTheDateLine) {
-    form->SetTime->trigger();
-    testing::AwaitSync(*form->SyncRunner);
-    EXPECT_EQ(form->DateLabel->Text(), "時刻あわせに成功しました");
+TEST_F(ContextMenuTest, SetTimeReportsOnTheDateLine) {
+    window->SyncNowAction->trigger();
+    testing::AwaitSync(*window->SyncRunner);
+    EXPECT_EQ(window->DateLine->Text(), "時刻あわせに成功しました");
 }
 
 TEST(DateTimeSettings, FirstInstalledDesktopToolWins) {
@@ -184,56 +185,56 @@ TEST(TrayTipText, CutsAtACharacterBoundaryWithin63Bytes) {
     EXPECT_EQ(TrayTipText(""), "Kairos");
 }
 
-TEST_F(PopupMenuTest, TheTickPutsTheTooltipOnTheIcon) {
-    form->TipTemplate = "hh:nn";
-    form->TimerTimer();
-    EXPECT_EQ(form->TrayIcon->ShownTip(), "15:04");
-    form->TrayIcon->SetTip("");
-    EXPECT_EQ(form->TrayIcon->ShownTip(), "Kairos");
+TEST_F(ContextMenuTest, TheTickPutsTheTooltipOnTheIcon) {
+    window->TipTemplate = "hh:nn";
+    window->Tick();
+    EXPECT_EQ(window->Tray->ShownTip(), "15:04");
+    window->Tray->SetTip("");
+    EXPECT_EQ(window->Tray->ShownTip(), "Kairos");
 }
 
-TEST_F(PopupMenuTest, CloseAndMinimiseHideInsteadOfEnding) {
-    form->TrayIcon->NotificationAreaAvailable = [] { return true; };
+TEST_F(ContextMenuTest, CloseAndMinimiseHideInsteadOfEnding) {
+    window->Tray->NotificationAreaAvailable = [] { return true; };
     int ended = 0;
-    QObject::connect(form.get(), &TKairosDisplayForm::Closed, [&ended] { ++ended; });
-    form->show();
-    EXPECT_FALSE(form->close());
-    EXPECT_FALSE(form->isVisible());
-    form->show();
-    form->showMinimized();
+    QObject::connect(window.get(), &ClockWindow::Closed, [&ended] { ++ended; });
+    window->show();
+    EXPECT_FALSE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    window->show();
+    window->showMinimized();
     QApplication::processEvents();
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->isMinimized());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(ended, 0);
-    EXPECT_TRUE(form->TrayIcon->TaskTray());
+    EXPECT_TRUE(window->Tray->IconShown());
 
-    form->AppExit->trigger();
+    window->QuitAction->trigger();
     EXPECT_EQ(ended, 1) << "the exit command ends the program";
-    EXPECT_FALSE(form->TrayIcon->TaskTray());
+    EXPECT_FALSE(window->Tray->IconShown());
 }
 
-TEST_F(PopupMenuTest, WithoutANotificationAreaCloseEndsAndMinimiseIsUndone) {
+TEST_F(ContextMenuTest, WithoutANotificationAreaCloseEndsAndMinimiseIsUndone) {
     // A hidden tool window without an icon to bring it back would be lost.
-    form->TrayIcon->NotificationAreaAvailable = [] { return false; };
+    window->Tray->NotificationAreaAvailable = [] { return false; };
     int ended = 0;
-    QObject::connect(form.get(), &TKairosDisplayForm::Closed, [&ended] { ++ended; });
-    form->show();
-    form->showMinimized();
+    QObject::connect(window.get(), &ClockWindow::Closed, [&ended] { ++ended; });
+    window->show();
+    window->showMinimized();
     QApplication::processEvents();
-    EXPECT_FALSE(form->isMinimized());
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->close());
     EXPECT_EQ(ended, 1);
 }
 
-TEST_F(PopupMenuTest, IconClickTogglesTheWindowWithTheSystemSounds) {
-    form->show();
+TEST_F(ContextMenuTest, IconClickTogglesTheWindowWithTheSystemSounds) {
+    window->show();
     bool handled = false;
-    form->TrayIconClick(form->TrayIcon, {}, handled);
+    window->ToggleVisibility(window->Tray, {}, handled);
     EXPECT_TRUE(handled);
-    EXPECT_FALSE(form->isVisible());
-    form->TrayIconClick(form->TrayIcon, {}, handled);
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    window->ToggleVisibility(window->Tray, {}, handled);
+    EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(media.events.size(), 2u);
     EXPECT_EQ(media.events[0].name, "Minimize");
     EXPECT_EQ(media.events[1].name, "RestoreUp");
@@ -262,68 +263,68 @@ private:
     bool seen_ = false;
 };
 
-TEST_F(PopupMenuTest, EachDialogCommandOpensItsDialogOwnedByTheClock) {
-    const DialogCloser<TKairosPreferenceDialog> preferences([this](QDialog& dialog) {
-        EXPECT_EQ(dialog.parentWidget(), form.get());
+TEST_F(ContextMenuTest, EachDialogCommandOpensItsDialogOwnedByTheClock) {
+    const DialogCloser<PreferencesDialog> preferences([this](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), window.get());
         dialog.reject();
     });
-    form->Options->trigger();
+    window->PreferencesAction->trigger();
     EXPECT_TRUE(preferences.Seen());
 
-    const DialogCloser<TKairosAlarmDialog> alarms([](QDialog& dialog) { dialog.reject(); });
-    form->AlarmSetting->trigger();
+    const DialogCloser<AlarmListDialog> alarms([](QDialog& dialog) { dialog.reject(); });
+    window->AlarmsAction->trigger();
     EXPECT_TRUE(alarms.Seen());
 
     // The test program carries no version strings: the dialog says so first.
     const testing::BoxAnswerer noVersion("OK");
-    const DialogCloser<TKairosAboutDialog> about([](QDialog& dialog) { dialog.accept(); });
-    form->ShowAbout->trigger();
+    const DialogCloser<AboutDialog> about([](QDialog& dialog) { dialog.accept(); });
+    window->AboutAction->trigger();
     EXPECT_TRUE(about.Seen());
     ASSERT_TRUE(noVersion.Seen());
     EXPECT_EQ(noVersion.Seen()->text, "ファイルバージョンが取得できません");
 }
 
-TEST_F(PopupMenuTest, PreferencesOkWithoutASettingsFileWritesOneThatChangesNothing) {
-    form->TimerTimer();
-    const QSize size = form->size();
-    const std::string time = form->TimeLabel->Text(), date = form->DateLabel->Text();
-    const QFont timeFont = form->TimeLabel->font(), dateFont = form->DateLabel->font();
-    const double opacity = form->windowOpacity();
+TEST_F(ContextMenuTest, PreferencesOkWithoutASettingsFileWritesOneThatChangesNothing) {
+    window->Tick();
+    const QSize size = window->size();
+    const std::string time = window->TimeLine->Text(), date = window->DateLine->Text();
+    const QFont timeFont = window->TimeLine->font(), dateFont = window->DateLine->font();
+    const double opacity = window->windowOpacity();
 
-    const DialogCloser<TKairosPreferenceDialog> ok([](TKairosPreferenceDialog& dialog) { dialog.OKBtn->click(); });
-    form->Options->trigger();
+    const DialogCloser<PreferencesDialog> ok([](PreferencesDialog& dialog) { dialog.OKBtn->click(); });
+    window->PreferencesAction->trigger();
     ASSERT_TRUE(ok.Seen());
-    form->TimerTimer();
+    window->Tick();
 
-    const TMemIniFileEx written(settingsFile);
+    const IniStore written(settingsFile);
     EXPECT_EQ(written.ReadString("General", "TimeFormat", "-"), "ampm h:nn:ss");
     EXPECT_EQ(written.ReadString("Font", "TimeSize", "-"), "18");
     EXPECT_EQ(written.ReadString("Alarm", "AlarmToBeep", "-"), "0");
-    EXPECT_EQ(form->size(), size);
-    EXPECT_EQ(form->TimeLabel->Text(), time);
-    EXPECT_EQ(form->DateLabel->Text(), date);
-    EXPECT_EQ(form->TimeLabel->font(), timeFont);
-    EXPECT_EQ(form->DateLabel->font(), dateFont);
-    EXPECT_EQ(form->windowOpacity(), opacity);
-    EXPECT_EQ(form->AutoNTP, AutoSyncMode::Off);
+    EXPECT_EQ(window->size(), size);
+    EXPECT_EQ(window->TimeLine->Text(), time);
+    EXPECT_EQ(window->DateLine->Text(), date);
+    EXPECT_EQ(window->TimeLine->font(), timeFont);
+    EXPECT_EQ(window->DateLine->font(), dateFont);
+    EXPECT_EQ(window->windowOpacity(), opacity);
+    EXPECT_EQ(window->AutoNTP, AutoSyncMode::Off);
 }
 
-TEST_F(PopupMenuTest, AlarmDialogOkMakesTheLiveListFollowAndCancelDoesNot) {
+TEST_F(ContextMenuTest, AlarmDialogOkMakesTheLiveListFollowAndCancelDoesNot) {
     const std::string one = "[Alarm1]\r\nTime=7:30:00\r\nWeeks=wMon\r\n";
     dir.Write("Alarm.ini", one);
-    form->ReloadAlarms();
+    window->ReloadAlarms();
     // Another copy of the program, say, added a second alarm meanwhile.
     dir.Write("Alarm.ini", one + "[Alarm2]\r\nTime=8:00:00\r\nWeeks=wTue\r\n");
 
-    const DialogCloser<TKairosAlarmDialog> cancel([](QDialog& dialog) { dialog.reject(); });
-    form->AlarmSetting->trigger();
+    const DialogCloser<AlarmListDialog> cancel([](QDialog& dialog) { dialog.reject(); });
+    window->AlarmsAction->trigger();
     ASSERT_TRUE(cancel.Seen());
-    EXPECT_EQ(form->Alarms->Count(), 1u);
+    EXPECT_EQ(window->Alarms->Count(), 1u);
 
-    const DialogCloser<TKairosAlarmDialog> ok([](TKairosAlarmDialog& dialog) { dialog.OK->click(); });
-    form->AlarmSetting->trigger();
+    const DialogCloser<AlarmListDialog> ok([](AlarmListDialog& dialog) { dialog.OK->click(); });
+    window->AlarmsAction->trigger();
     ASSERT_TRUE(ok.Seen());
-    EXPECT_EQ(form->Alarms->Count(), 2u);
+    EXPECT_EQ(window->Alarms->Count(), 2u);
 }
 
 }  // namespace

@@ -10,19 +10,19 @@
 namespace kairos {
 namespace {
 
-class TimeoutTest : public ::testing::Test {
+class DeadlineTimersTest : public ::testing::Test {
 protected:
-    TimeoutTest() {
+    DeadlineTimersTest() {
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
-        list = std::make_unique<TTimerList>(std::move(backend));
+        list = std::make_unique<DeadlineTimers>(std::move(backend));
     }
 
     testing::SimulatedTimers* timers = nullptr;
-    std::unique_ptr<TTimerList> list;
+    std::unique_ptr<DeadlineTimers> list;
 };
 
-TEST_F(TimeoutTest, KeyRunsFromStartUntilItsElapseHasPassed) {
+TEST_F(DeadlineTimersTest, KeyRunsFromStartUntilItsElapseHasPassed) {
     EXPECT_FALSE(list->IsTimerRunning(StatusKey));
     list->StartTimer(5000, StatusKey);
     EXPECT_TRUE(list->IsTimerRunning(StatusKey));
@@ -33,7 +33,7 @@ TEST_F(TimeoutTest, KeyRunsFromStartUntilItsElapseHasPassed) {
     EXPECT_EQ(timers->RegisteredCount(), 0u) << "the expired entry's timer must be unregistered";
 }
 
-TEST_F(TimeoutTest, SecondStartOfAKeyAddsAnEntryInsteadOfRestartingTheFirst) {
+TEST_F(DeadlineTimersTest, SecondStartOfAKeyAddsAnEntryInsteadOfRestartingTheFirst) {
     list->StartTimer(5000, StatusKey);
     timers->Advance(3000);
     list->StartTimer(5000, StatusKey);
@@ -46,7 +46,7 @@ TEST_F(TimeoutTest, SecondStartOfAKeyAddsAnEntryInsteadOfRestartingTheFirst) {
     EXPECT_FALSE(list->IsTimerRunning(StatusKey));
 }
 
-TEST_F(TimeoutTest, KeysAreIndependent) {
+TEST_F(DeadlineTimersTest, KeysAreIndependent) {
     list->StartTimer(100, AlarmPauseKey);
     list->StartTimer(200, SignalPauseKey);
     timers->Advance(100);
@@ -55,7 +55,7 @@ TEST_F(TimeoutTest, KeysAreIndependent) {
     EXPECT_FALSE(list->IsTimerRunning(StatusKey));
 }
 
-TEST_F(TimeoutTest, IdentifiersAreTheSmallestFreeOnes) {
+TEST_F(DeadlineTimersTest, IdentifiersAreTheSmallestFreeOnes) {
     // Entries with identifiers 2 and 1, in that list order.
     EXPECT_EQ(list->StartTimer(500, 7), 1u);
     EXPECT_EQ(list->StartTimer(100, 8), 2u);
@@ -72,7 +72,7 @@ TEST_F(TimeoutTest, IdentifiersAreTheSmallestFreeOnes) {
     EXPECT_EQ(list->StartTimer(1000, 12), 1u);
 }
 
-TEST_F(TimeoutTest, CallbackGetsTheKeyAndTheCountLeftAfterTheEntryIsGone) {
+TEST_F(DeadlineTimersTest, CallbackGetsTheKeyAndTheCountLeftAfterTheEntryIsGone) {
     struct Call {
         int key, count;
         bool stillListed;
@@ -86,9 +86,9 @@ TEST_F(TimeoutTest, CallbackGetsTheKeyAndTheCountLeftAfterTheEntryIsGone) {
     EXPECT_FALSE(calls[0].stillListed);
 }
 
-TEST_F(TimeoutTest, CallbackMayStartTheNextTimer) {
+TEST_F(DeadlineTimersTest, CallbackMayStartTheNextTimer) {
     int fired = 0;
-    TTimerEvent again = [&](int key, int) {
+    TimerCallback again = [&](int key, int) {
         if (++fired < 3) list->StartTimer(10, key, again);
     };
     list->StartTimer(10, 5, again);
@@ -97,13 +97,13 @@ TEST_F(TimeoutTest, CallbackMayStartTheNextTimer) {
     EXPECT_FALSE(list->IsTimerRunning(5));
 }
 
-TEST_F(TimeoutTest, UnknownIdentifierIsIgnored) {
+TEST_F(DeadlineTimersTest, UnknownIdentifierIsIgnored) {
     list->StartTimer(1000, 1);
-    list->TimerHandler(99);
+    list->Expired(99);
     EXPECT_TRUE(list->IsTimerRunning(1));
 }
 
-TEST_F(TimeoutTest, ClearStopsEveryTimer) {
+TEST_F(DeadlineTimersTest, ClearStopsEveryTimer) {
     list->StartTimer(1000, 1);
     list->StartTimer(1000, 2);
     list->Clear();
@@ -113,7 +113,7 @@ TEST_F(TimeoutTest, ClearStopsEveryTimer) {
     EXPECT_EQ(list->StartTimer(10, 3), 1u);
 }
 
-TEST_F(TimeoutTest, RefusedTimerKeepsItsKeyRunning) {
+TEST_F(DeadlineTimersTest, RefusedTimerKeepsItsKeyRunning) {
     timers->refuse = true;
     EXPECT_EQ(list->StartTimer(10, 1), 0u);
     timers->Advance(100000);

@@ -112,11 +112,11 @@ class ModalForm : public ::testing::TestWithParam<ModalCase> {};
 
 TEST_P(ModalForm, RunsCallbacksInOrderAndFreesTheForm) {
     std::vector<std::string> calls;
-    QPointer<ScriptedForm> form;
-    const int result = ShowModalForm<ScriptedForm>(
+    QPointer<ScriptedForm> window;
+    const int result = ShowNewModalDialog<ScriptedForm>(
         42, [&](ScriptedForm&) { calls.emplace_back("accepted"); },
         [&](ScriptedForm& shown) {
-            form = &shown;
+            window = &shown;
             calls.emplace_back("before tag " + shown.property("Tag").toString().toStdString());
             shown.outcome = GetParam().outcome;
         });
@@ -124,7 +124,7 @@ TEST_P(ModalForm, RunsCallbacksInOrderAndFreesTheForm) {
     std::vector<std::string> expected{"before tag 42"};
     if (GetParam().accepted) expected.emplace_back("accepted");
     EXPECT_EQ(calls, expected);
-    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(window.isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, ModalForm,
@@ -135,17 +135,17 @@ INSTANTIATE_TEST_SUITE_P(Results, ModalForm,
                                            ModalCase{mrNo, false}, ModalCase{mrNoToAll, false}));
 
 TEST(ModalFormFailure, FreesTheFormWhenACallbackThrows) {
-    QPointer<ScriptedForm> form;
-    const auto keep = [&](ScriptedForm& shown) { form = &shown; };
+    QPointer<ScriptedForm> window;
+    const auto keep = [&](ScriptedForm& shown) { window = &shown; };
     const auto fail = [](ScriptedForm&) { throw std::runtime_error("callback"); };
-    EXPECT_THROW(ShowModalForm<ScriptedForm>(0, {}, [&](ScriptedForm& shown) {
+    EXPECT_THROW(ShowNewModalDialog<ScriptedForm>(0, {}, [&](ScriptedForm& shown) {
         keep(shown);
         fail(shown);
     }),
                  std::runtime_error);
-    EXPECT_TRUE(form.isNull());
-    EXPECT_THROW(ShowModalForm<ScriptedForm>(0, fail, keep), std::runtime_error);
-    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(window.isNull());
+    EXPECT_THROW(ShowNewModalDialog<ScriptedForm>(0, fail, keep), std::runtime_error);
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST(TopMost, ChangesTheBandAndShowsWithoutMovingOrResizing) {

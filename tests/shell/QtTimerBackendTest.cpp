@@ -12,15 +12,15 @@ namespace kairos {
 namespace {
 
 // Runs the event loop until the key's last timer has ended or 5 s passed.
-void WaitWhileRunning(const TTimerList& list, int key) {
+void WaitWhileRunning(const DeadlineTimers& list, int key) {
     QElapsedTimer elapsed;
     elapsed.start();
     while (list.IsTimerRunning(key) && elapsed.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
-TEST(QtTimerWindow, DeadlinesEndOnTheEventLoopAndNeverEarly) {
-    TTimerList list(std::make_unique<QtTimerWindow>());
+TEST(QtTimerBackend, DeadlinesEndOnTheEventLoopAndNeverEarly) {
+    DeadlineTimers list(std::make_unique<QtTimerBackend>());
     QElapsedTimer sinceStart;
     sinceStart.start();
     int calls = 0;
@@ -42,8 +42,8 @@ TEST(QtTimerWindow, DeadlinesEndOnTheEventLoopAndNeverEarly) {
     EXPECT_EQ(calls, 1);
 }
 
-TEST(QtTimerWindow, IdentifiersMapOntoQtTimersAndAreReused) {
-    TTimerList list(std::make_unique<QtTimerWindow>());
+TEST(QtTimerBackend, IdentifiersMapOntoQtTimersAndAreReused) {
+    DeadlineTimers list(std::make_unique<QtTimerBackend>());
     EXPECT_EQ(list.StartTimer(10'000, 7), 1u);
     EXPECT_EQ(list.StartTimer(10, 8), 2u);
     WaitWhileRunning(list, 8);

@@ -185,15 +185,15 @@ TEST_F(SessionLock, PlantedLinkIsNotFollowed) {
     std::filesystem::create_symlink(folder_ / "target", InstanceLockPath(name));
     EXPECT_EQ(InstanceLock(name).Outcome(), LockOutcome::Unavailable);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "target"));
-    EXPECT_FALSE(NoMultipleBoot("/opt/KAIROS.EXE").AlreadyRunning());
+    EXPECT_FALSE(SingleInstanceGuard("/opt/KAIROS.EXE").AlreadyRunning());
 }
 
 TEST_F(SessionLock, GuardsCopiesOfTheSameTitle) {
-    const NoMultipleBoot first("/opt/kairos/KAIROS.EXE");
+    const SingleInstanceGuard first("/opt/kairos/KAIROS.EXE");
     EXPECT_EQ(first.InstanceMutexName(), "Aoba Kairos MutexObject");
     EXPECT_FALSE(first.AlreadyRunning());
-    EXPECT_TRUE(NoMultipleBoot("/home/user/Kairos").AlreadyRunning());
-    EXPECT_FALSE(NoMultipleBoot("/opt/kairos/clockb").AlreadyRunning());
+    EXPECT_TRUE(SingleInstanceGuard("/home/user/Kairos").AlreadyRunning());
+    EXPECT_FALSE(SingleInstanceGuard("/opt/kairos/clockb").AlreadyRunning());
 }
 
 TEST(ExecutablePath, NamesThisProgram) {

@@ -53,7 +53,7 @@ inline LocaleFormatSettings JapaneseExampleLocale() {
 }
 
 // Monday 7 December 2026 at the given time of day.
-inline TDateTime ExampleDay(int hour = 15, int minute = 4, int second = 5, int millisecond = 678) {
+inline Moment ExampleDay(int hour = 15, int minute = 4, int second = 5, int millisecond = 678) {
     return *TryEncodeDateTime(2026, 12, 7, hour, minute, second, millisecond);
 }
 

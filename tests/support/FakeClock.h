@@ -7,10 +7,10 @@ namespace kairos::testing {
 // A clock the test sets by hand.
 class FakeClock final : public platform::Clock {
 public:
-    TDateTime now = 0;
+    Moment now = 0;
     std::uint32_t ticks = 0;
 
-    TDateTime Now() const override { return now; }
+    Moment Now() const override { return now; }
     std::uint32_t TickCount() const override { return ticks; }
 };
 

@@ -32,7 +32,7 @@ public:
         return true;
     }
     void Beep(int frequencyHz, int) override { events.push_back({"beep", "", frequencyHz, now()}); }
-    std::shared_ptr<TDupeThread> PlaySoundRepeated(const std::string& fileName, int count) override {
+    std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) override {
         events.push_back({"repeat", fileName, count, now()});
         return nullptr;
     }

@@ -23,7 +23,7 @@ const tm& LocalFieldsOf(std::time_t utc) {
     return cached.local;
 }
 
-TDateTime LocalMomentOf(std::time_t second, long nanoseconds) {
+Moment LocalMomentOf(std::time_t second, long nanoseconds) {
     const tm& local = LocalFieldsOf(second);
     const auto moment =
         TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
@@ -33,7 +33,7 @@ TDateTime LocalMomentOf(std::time_t second, long nanoseconds) {
 
 class PosixClock final : public Clock {
 public:
-    TDateTime Now() const override {
+    Moment Now() const override {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         return LocalMomentOf(now.tv_sec, now.tv_nsec);
@@ -61,7 +61,7 @@ UtcTime UtcNow() {
     return UtcTime(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
 }
 
-TDateTime ToLocalMoment(UtcTime instant) {
+Moment ToLocalMoment(UtcTime instant) {
     const auto second = std::chrono::floor<std::chrono::seconds>(instant);
     const auto nanoseconds = (instant - second).count();
     return LocalMomentOf(static_cast<std::time_t>(second.time_since_epoch().count()), static_cast<long>(nanoseconds));
