@@ -40,6 +40,7 @@
 #include "platform/UdpSocket.h"
 #include "settings/IniDocument.h"
 #include "shell/ClockSyncRunner.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/FontSubstitutes.h"
 #include "shell/ClockWindow.h"

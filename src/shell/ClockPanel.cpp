@@ -2,11 +2,9 @@
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <QMouseEvent>
 #include <QPainter>
 #include <array>
 
-#include "shell/Colors.h"
 #include "shell/TiledPicture.h"
 
 namespace kairos {
@@ -51,27 +49,6 @@ void ClockPanel::paintEvent(QPaintEvent*) {
     painter.drawLine(area.bottomLeft(), area.bottomRight());
     painter.drawLine(area.topRight(), area.bottomRight());
     TileDraw(area, painter, picture_);
-}
-
-ClockLine::ClockLine(QWidget* parent) : ShadowLabel(parent) {
-    SetBevelWidth(0);
-}
-
-void ClockLine::SetText(std::string_view text) {
-    if (text == text_) return;
-    text_.assign(text);
-    setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-void ClockLine::SetFontColor(std::uint32_t color) {
-    QPalette colors = palette();
-    colors.setColor(QPalette::WindowText, ResolveColor(color, colors));
-    setPalette(colors);
-}
-
-void ClockLine::mousePressEvent(QMouseEvent* event) {
-    ShadowLabel::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) emit DragStarted(event->globalPosition().toPoint());
 }
 
 }  // namespace kairos

@@ -28,6 +28,7 @@
 #include "settings/IniDocument.h"
 #include "settings/SettingsFile.h"
 #include "shell/Colors.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/Help.h"

@@ -13,6 +13,7 @@
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/IniDocument.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"

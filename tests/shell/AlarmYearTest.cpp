@@ -21,6 +21,7 @@
 #include "alarms/Alarm.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/IniDocument.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/FontSubstitutes.h"
 #include "settings/IniDocument.h"

@@ -18,6 +18,7 @@
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/IniDocument.h"
+#include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/ClockWindow.h"
