@@ -19,7 +19,8 @@
 #include <vector>
 
 #include "alarms/Alarm.h"
-#include "settings/IniDocument.h"
+#include "alarms/AlarmList.h"
+#include "settings/IniStore.h"
 
 namespace {
 

@@ -38,7 +38,7 @@
 #include "platform/Clock.h"
 #include "platform/ClockSetter.h"
 #include "platform/UdpSocket.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/ClockSyncRunner.h"
 #include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"

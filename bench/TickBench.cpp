@@ -17,11 +17,12 @@
 
 #include "AllocationCounter.h"
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
 #include "platform/Moment.h"
 #include "media/Media.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/ClockWindow.h"
 #include "shell/QtTimerBackend.h"
 #include "shell/DeadlineTimers.h"

@@ -18,7 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/Moment.h"
 #include "platform/TextEncoding.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 
 namespace {
 

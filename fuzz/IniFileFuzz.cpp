@@ -18,7 +18,7 @@
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/TextEncoding.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 
 namespace {
 

@@ -25,9 +25,10 @@
 #include "dialogs/DialogServices.h"
 #include "dialogs/PreferencesDialog.h"
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "media/Media.h"
 #include "platform/Clock.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "settings/FolderMacros.h"
 #include "shell/FontSubstitutes.h"
 

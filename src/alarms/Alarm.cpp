@@ -10,6 +10,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
 #include "settings/FolderMacros.h"
+#include "platform/AsciiCase.h"
 
 namespace kairos {
 
@@ -22,19 +23,6 @@ constexpr std::array<std::string_view, 4> SnoozeNames = {"snDisable", "sn5Minute
 constexpr std::string_view WeekSeparators = ", ]";
 constexpr std::int64_t MillisecondsPerMinute = 60'000;
 constexpr int SnoozeRepetitions = 4;
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Only ASCII letters fold: a name is never matched through a multi-byte
-// character that some locale would upper-case.
-bool SameAsciiName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
 
 // The message travels as a C string: a NUL in the text would cut it short.
 [[noreturn]] void ThrowInvalidElement(std::string_view text) {
@@ -49,7 +37,7 @@ bool SameAsciiName(std::string_view a, std::string_view b) {
 template <std::size_t N>
 std::size_t IndexOfName(const std::array<std::string_view, N>& names, std::string_view text) {
     for (std::size_t i = 0; i < N; ++i)
-        if (SameAsciiName(names[i], text)) return i;
+        if (SameIgnoringAsciiCase(names[i], text)) return i;
     ThrowInvalidElement(text);
 }
 
@@ -99,12 +87,6 @@ Weekday WeekdayOf(std::int64_t day) {
 }
 
 }  // namespace
-
-std::string AlarmFilePath() {
-    return platform::SettingsFolder() + "/Alarm.ini";
-}
-
-// ---- One alarm ------------------------------------------------------------------
 
 namespace {
 
@@ -204,65 +186,6 @@ bool Alarm::IsAlarmTime(Moment moment) const {
     // Repetitions past midnight are dropped, never wrapped into the morning.
     const int late = minute - alarmMinute;
     return late > 0 && late % step == 0 && late / step <= SnoozeRepetitions;
-}
-
-// ---- The list -------------------------------------------------------------------
-
-AlarmList::AlarmList(std::string fileName, const platform::Clock& clock)
-    : fileName_(std::move(fileName)), clock_(&clock) {}
-
-void AlarmList::Add(std::unique_ptr<Alarm> alarm) {
-    if (!alarm) throw std::invalid_argument("AlarmList::Add: no alarm");
-    items_.push_back(std::move(alarm));
-}
-
-Alarm& AlarmList::operator[](std::size_t index) {
-    return *items_.at(index);
-}
-
-const Alarm& AlarmList::operator[](std::size_t index) const {
-    return *items_.at(index);
-}
-
-void AlarmList::Delete(std::size_t index) {
-    if (index >= items_.size()) throw std::out_of_range("AlarmList::Delete: index out of range");
-    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
-}
-
-void AlarmList::Replace(std::size_t index, std::unique_ptr<Alarm> alarm) {
-    if (!alarm) throw std::invalid_argument("AlarmList::Replace: no alarm");
-    items_.at(index) = std::move(alarm);
-}
-
-std::string AlarmList::BackupPath() const {
-    return platform::NextBackupPath(ExpandFolderMacros(fileName_));
-}
-
-void AlarmList::LoadFromFile() {
-    Clear();
-    // Until the load completes the file may hold alarms this list lacks.
-    loadFailed_ = true;
-    const std::unique_ptr<IniStore> store = OpenIniFile(fileName_);
-    for (std::size_t section = 0; section < store->SectionCount(); ++section) {
-        try {
-            items_.push_back(Alarm::LoadFromIni(*store, section, *clock_));
-        } catch (const ValueFormatError& error) {
-            throw ValueFormatError(std::string(error.what()) + "\n保存するときは元のファイルを " + BackupPath() +
-                                   " に残します。");
-        }
-    }
-    loadFailed_ = false;
-}
-
-void AlarmList::SaveToFile() {
-    const std::unique_ptr<IniStore> store = OpenIniFile(fileName_);
-    if (loadFailed_) store->MarkDamaged("読めなかったアラーム");
-    store->Clear();
-    for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SaveToIni(*store, "Alarm" + std::to_string(i + 1));
-    store->SaveToDisk();
-    // The file now holds exactly this list; keeping it again would only
-    // make a second backup of a file without the unreadable alarms.
-    loadFailed_ = false;
 }
 
 }  // namespace kairos

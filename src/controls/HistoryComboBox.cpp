@@ -7,8 +7,9 @@
 #include <algorithm>
 
 #include "platform/AtomicFile.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "settings/FolderMacros.h"
+#include "platform/AsciiCase.h"
 
 namespace kairos {
 namespace {
@@ -25,14 +26,9 @@ bool StartsWithDigit(std::string_view line) {
     return !line.empty() && line.front() >= '0' && line.front() <= '9';
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool LineNamed(std::string_view line, std::string_view name) {
     const std::size_t equals = line.find('=');
-    return equals == name.size() && std::equal(name.begin(), name.end(), line.begin(),
-                                               [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
+    return equals == name.size() && SameIgnoringAsciiCase(line.substr(0, equals), name);
 }
 
 std::string ValueOf(const std::string& line) {

@@ -10,6 +10,7 @@
 
 #include "controls/BaseFont.h"
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "dialogs/AlarmEditDialog.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/VirtualListModel.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/IniDocument.h"
+#include "settings/ColorNames.h"
 
 namespace kairos {
 

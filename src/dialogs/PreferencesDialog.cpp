@@ -33,7 +33,7 @@
 #include "media/Launcher.h"
 #include "nettime/ClockSync.h"
 #include "platform/Clock.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "settings/SettingsFile.h"
 #include "shell/Help.h"
 #include "shell/MessageBoxes.h"

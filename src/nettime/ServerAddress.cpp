@@ -1,4 +1,5 @@
 #include "nettime/ServerAddress.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,12 +32,6 @@ std::optional<std::uint8_t> ParseQuadPart(std::string_view part) {
         if (value > 255) return std::nullopt;
     }
     return static_cast<std::uint8_t>(value);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
 }
 
 }  // namespace
@@ -87,7 +82,7 @@ std::optional<platform::IpAddress> ParseDottedQuad(std::string_view text) {
 bool IsDottedQuad(std::string_view text) { return ParseDottedQuad(text).has_value(); }
 
 platform::LookupOutcome ResolveServer(const std::string& host, const HostLookupFunction& lookup) {
-    if (EqualsIgnoringCase(host, "LOCALHOST")) {
+    if (SameIgnoringAsciiCase(host, "LOCALHOST")) {
         platform::IpAddress v6{platform::AddressFamily::V6, {}};
         v6.bytes[15] = 1;
         return {{platform::IpAddress::V4(127, 0, 0, 1), v6}, 0};

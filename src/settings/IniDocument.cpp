@@ -14,82 +14,15 @@
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/TextEncoding.h"
+#include "platform/AsciiCase.h"
 #include "platform/Utf8.h"
 #include "settings/FolderMacros.h"
 
 namespace kairos {
 
-const std::array<ColorName, 52> ColorNameTable = {{
-    {"clBlack", 0x00000000},
-    {"clMaroon", 0x00000080},
-    {"clGreen", 0x00008000},
-    {"clOlive", 0x00008080},
-    {"clNavy", 0x00800000},
-    {"clPurple", 0x00800080},
-    {"clTeal", 0x00808000},
-    {"clGray", 0x00808080},
-    {"clSilver", 0x00C0C0C0},
-    {"clRed", 0x000000FF},
-    {"clLime", 0x0000FF00},
-    {"clYellow", 0x0000FFFF},
-    {"clBlue", 0x00FF0000},
-    {"clFuchsia", 0x00FF00FF},
-    {"clAqua", 0x00FFFF00},
-    {"clWhite", 0x00FFFFFF},
-    {"clMoneyGreen", 0x00C0DCC0},
-    {"clSkyBlue", 0x00F0CAA6},
-    {"clCream", 0x00F0FBFF},
-    {"clMedGray", 0x00A4A0A0},
-    {"clActiveBorder", 0xFF00000A},
-    {"clActiveCaption", 0xFF000002},
-    {"clAppWorkSpace", 0xFF00000C},
-    {"clBackground", 0xFF000001},
-    {"clBtnFace", 0xFF00000F},
-    {"clBtnHighlight", 0xFF000014},
-    {"clBtnShadow", 0xFF000010},
-    {"clBtnText", 0xFF000012},
-    {"clCaptionText", 0xFF000009},
-    {"clDefault", 0x20000000},
-    {"clGradientActiveCaption", 0xFF00001B},
-    {"clGradientInactiveCaption", 0xFF00001C},
-    {"clGrayText", 0xFF000011},
-    {"clHighlight", 0xFF00000D},
-    {"clHighlightText", 0xFF00000E},
-    {"clHotLight", 0xFF00001A},
-    {"clInactiveBorder", 0xFF00000B},
-    {"clInactiveCaption", 0xFF000003},
-    {"clInactiveCaptionText", 0xFF000013},
-    {"clInfoBk", 0xFF000018},
-    {"clInfoText", 0xFF000017},
-    {"clMenu", 0xFF000004},
-    {"clMenuBar", 0xFF00001E},
-    {"clMenuHighlight", 0xFF00001D},
-    {"clMenuText", 0xFF000007},
-    {"clNone", 0x1FFFFFFF},
-    {"clScrollBar", 0xFF000000},
-    {"cl3DDkShadow", 0xFF000015},
-    {"cl3DLight", 0xFF000016},
-    {"clWindow", 0xFF000005},
-    {"clWindowFrame", 0xFF000006},
-    {"clWindowText", 0xFF000008},
-}};
-
 namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Bytes of multi-byte characters are all above 0x7F and never fold, so
-// comparing byte by byte keeps such characters exact.
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
 
 bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
@@ -150,24 +83,6 @@ void ForEachLine(std::string_view text, Visit visit) {
     }
 }
 
-std::optional<std::uint32_t> ParseDigits(std::string_view digits, int base) {
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
-    return value;
-}
-
-// A stored text in an error message, which travels as a C string: a NUL in
-// it would cut the message short.
-std::string Quoted(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\0') quoted += platform::ReplacementCharacter;
-        else quoted += c;
-    }
-    return quoted + "'";
-}
-
 // A system error number in the file messages.
 [[noreturn]] void ThrowFileError(const std::string& fileName, int error, std::string_view ending) {
     throw IniFileError("ファイル \"" + fileName + "\". " + platform::ErrorText(error) + " " + std::string(ending));
@@ -189,54 +104,6 @@ void NotifyBackup(const std::string& message) {
 }  // namespace
 
 void SetBackupNotice(std::function<void(const std::string& message)> notice) { BackupNotice() = std::move(notice); }
-
-std::optional<std::string_view> ColorToName(ColorValue color) {
-    for (const ColorName& entry : ColorNameTable)
-        if (entry.value == color) return entry.name;
-    return std::nullopt;
-}
-
-std::optional<ColorValue> NameToColor(std::string_view name) {
-    for (const ColorName& entry : ColorNameTable)
-        if (SameName(entry.name, name)) return entry.value;
-    return std::nullopt;
-}
-
-std::optional<std::int32_t> ParseInteger(std::string_view text) {
-    // Blanks before a number were always accepted: "10, 20" is a point.
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    // ParseDigits reads unsigned numbers, so a second sign fails there.
-    if (text.starts_with('$')) {
-        const std::optional<std::uint32_t> bits = ParseDigits(text.substr(1), 16);
-        if (!bits) return std::nullopt;
-        const std::uint32_t value = negative ? 0u - *bits : *bits;
-        return static_cast<std::int32_t>(value);
-    }
-    const std::optional<std::uint32_t> magnitude = ParseDigits(text, 10);
-    if (!magnitude) return std::nullopt;
-    constexpr std::uint32_t MaxPositive = std::numeric_limits<std::int32_t>::max();
-    if (*magnitude > MaxPositive + (negative ? 1u : 0u)) return std::nullopt;
-    const std::int64_t value = negative ? -static_cast<std::int64_t>(*magnitude) : *magnitude;
-    return static_cast<std::int32_t>(value);
-}
-
-std::string SplitToken(std::string& text, char separator) {
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = Utf8CharLength(text, pos);
-        if (length == 1 && text[pos] == separator) {
-            std::string token = text.substr(0, pos);
-            text.erase(0, pos + 1);
-            return token;
-        }
-        pos += length;
-    }
-    return std::exchange(text, std::string());
-}
 
 // ---- Dates and times as text ---------------------------------------------------
 
@@ -317,9 +184,9 @@ HalfDay TakeHalfDayMarker(std::string_view& text, const LocaleFormatSettings& lo
     std::size_t longest = 0;
     for (const auto& [marker, meaning] : markers) {
         if (marker.empty() || marker.size() <= longest || marker.size() > text.size()) continue;
-        if (SameName(text.substr(0, marker.size()), marker)) {
+        if (SameIgnoringAsciiCase(text.substr(0, marker.size()), marker)) {
             rest = text.substr(marker.size());
-        } else if (SameName(text.substr(text.size() - marker.size()), marker)) {
+        } else if (SameIgnoringAsciiCase(text.substr(text.size() - marker.size()), marker)) {
             rest = text.substr(0, text.size() - marker.size());
         } else {
             continue;
@@ -431,7 +298,7 @@ std::optional<Moment> StoredDate(std::string_view text) {
     if (const auto date = FixedDate(text, '-', 2)) return date;
     const int currentYear = DecodeDate(platform::SystemClock().Now()).year;
     if (const auto date = ParseDateText(text, CurrentLocaleFormatSettings().ShortDatePicture, currentYear)) return date;
-    throw ValueFormatError(Quoted(text) + " は正しい日付ではありません");
+    throw ValueFormatError(QuotedValue(text) + " は正しい日付ではありません");
 }
 
 std::optional<Moment> StoredTime(std::string_view text) {
@@ -439,7 +306,16 @@ std::optional<Moment> StoredTime(std::string_view text) {
     if (text.empty()) return std::nullopt;
     if (const auto time = FixedTime(text)) return time;
     if (const auto time = ParseTimeText(text, CurrentLocaleFormatSettings())) return time;
-    throw ValueFormatError(Quoted(text) + " は正しい時刻ではありません");
+    throw ValueFormatError(QuotedValue(text) + " は正しい時刻ではありません");
+}
+
+std::string QuotedValue(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\0') quoted += platform::ReplacementCharacter;
+        else quoted += c;
+    }
+    return quoted + "'";
 }
 
 // ---- The store ---------------------------------------------------------------
@@ -570,7 +446,7 @@ template <typename Lines>
 auto FindKeyLine(Lines& lines, std::string_view key) {
     const auto found = std::find_if(lines.rbegin(), lines.rend(), [key](const std::string& line) {
         const std::optional<std::string_view> lineKey = KeyOf(line);
-        return lineKey && SameName(*lineKey, key);
+        return lineKey && SameIgnoringAsciiCase(*lineKey, key);
     });
     return found == lines.rend() ? nullptr : &*found;
 }
@@ -629,7 +505,7 @@ std::vector<std::string> IniDocument::ReadSectionValues(std::string_view section
 }
 
 void IniDocument::EraseSection(std::string_view section) {
-    std::erase_if(sections_, [section](const IniSection& entry) { return SameName(entry.name, section); });
+    std::erase_if(sections_, [section](const IniSection& entry) { return SameIgnoringAsciiCase(entry.name, section); });
     RebuildIndex();
 }
 
@@ -658,82 +534,6 @@ Moment IniDocument::ReadTime(std::string_view section, std::string_view key, Mom
 
 void IniDocument::WriteTime(std::string_view section, std::string_view key, Moment value) {
     WriteString(section, key, FormatMoment("hh':'nn':'ss", value, LocaleFormatSettings{}));
-}
-
-// ---- Typed accessors ------------------------------------------------------------
-
-std::string IniStore::ReadText(std::string_view key, std::string_view defaultValue) const {
-    return ReadString(Section, key, defaultValue);
-}
-
-void IniStore::WriteText(std::string_view key, std::string_view value) {
-    WriteString(Section, key, value);
-}
-
-std::optional<std::int32_t> StoredNumber(std::string_view stored) {
-    std::string text(stored);
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
-    return ParseInteger(text);
-}
-
-std::int32_t IniStore::ReadNumber(std::string_view key, std::int32_t defaultValue) const {
-    return StoredNumber(ReadText(key, "")).value_or(defaultValue);
-}
-
-void IniStore::WriteNumber(std::string_view key, std::int32_t value) {
-    WriteText(key, std::to_string(value));
-}
-
-bool IniStore::ReadFlag(std::string_view key, bool defaultValue) const {
-    return ReadNumber(key, defaultValue ? 1 : 0) != 0;
-}
-
-void IniStore::WriteFlag(std::string_view key, bool value) {
-    WriteText(key, value ? "1" : "0");
-}
-
-std::string IniStore::ReadPath(std::string_view key, std::string_view defaultValue) const {
-    return ExpandFolderMacros(ReadText(key, defaultValue));
-}
-
-void IniStore::WritePath(std::string_view key, std::string_view value) {
-    WriteText(key, CollapseFolderMacros(value));
-}
-
-Point IniStore::ReadPoint(std::string_view key, Point defaultValue) const {
-    std::string text = ReadText(key, "");
-    const std::string x = SplitToken(text, ',');
-    return Point{ParseInteger(x).value_or(defaultValue.x), ParseInteger(text).value_or(defaultValue.y)};
-}
-
-void IniStore::WritePoint(std::string_view key, Point value) {
-    WriteText(key, std::to_string(value.x) + "," + std::to_string(value.y));
-}
-
-ColorValue IniStore::ReadColor(std::string_view key, ColorValue defaultValue) const {
-    if (!ValueExists(Section, key)) return defaultValue;
-    const std::string text = ReadText(key, "");
-    if (const std::optional<ColorValue> named = NameToColor(text)) return *named;
-    if (const std::optional<std::int32_t> number = ParseInteger(text)) return static_cast<ColorValue>(*number);
-    throw ValueFormatError(Quoted(text) + " は整数ではありません");
-}
-
-void IniStore::WriteColor(std::string_view key, ColorValue value) {
-    if (const std::optional<std::string_view> name = ColorToName(value)) {
-        WriteText(key, *name);
-        return;
-    }
-    char text[10];
-    std::snprintf(text, sizeof text, "$%08" PRIX32, value);
-    WriteText(key, text);
-}
-
-std::unique_ptr<IniStore> OpenSettings() {
-    return std::make_unique<IniStore>(platform::SettingsFilePath());
-}
-
-std::unique_ptr<IniStore> OpenIniFile(std::string_view name) {
-    return std::make_unique<IniStore>(ExpandFolderMacros(name));
 }
 
 }  // namespace kairos

@@ -1,5 +1,5 @@
 #pragma once
-// The in-memory INI store through which the settings file and the alarm
+// The in-memory INI document through which the settings file and the alarm
 // file are read and written. A store reads its whole file once when it is
 // made, answers and changes only its own copy, and writes the file back only
 // on SaveToDisk. Every user opens a store for one operation and frees it.
@@ -25,14 +25,6 @@ class FileOps;
 
 struct LocaleFormatSettings;
 
-using ColorValue = std::uint32_t;
-
-struct Point {
-    int x = 0;
-    int y = 0;
-    bool operator==(const Point&) const = default;
-};
-
 // A file that cannot be read or written; the message names the file and the
 // system's reason.
 class IniFileError : public std::runtime_error {
@@ -45,33 +37,6 @@ class ValueFormatError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-struct ColorName {
-    std::string_view name;
-    ColorValue value;
-};
-
-// Names under which colours are written, in the order the writer searches
-// them: the first name of a value is the one written.
-extern const std::array<ColorName, 52> ColorNameTable;
-
-std::optional<std::string_view> ColorToName(ColorValue color);
-// Letter case is ignored.
-std::optional<ColorValue> NameToColor(std::string_view name);
-
-// Decimal with an optional sign, or hexadecimal after "$" (also signed),
-// after any leading blanks. Hexadecimal takes the full 32 bits, so
-// "$FF00000F" is a system colour; anything out of the 32-bit range fails.
-std::optional<std::int32_t> ParseInteger(std::string_view text);
-
-// A stored number as ReadNumber reads it: decimal, "$" or "0x" hexadecimal;
-// nothing for anything else.
-std::optional<std::int32_t> StoredNumber(std::string_view text);
-
-// Takes the text before the first single-byte separator off the text and
-// returns it; without a separator the whole text is the token and the text
-// becomes empty. A multi-byte character is never taken apart.
-std::string SplitToken(std::string& text, char separator);
 
 // How a store begins.
 enum class IniLoading {
@@ -175,35 +140,9 @@ void SetBackupNotice(std::function<void(const std::string& message)> notice);
 std::optional<Moment> StoredDate(std::string_view text);
 std::optional<Moment> StoredTime(std::string_view text);
 
-// The store with a current section for the typed accessors.
-class IniStore : public IniDocument {
-public:
-    using IniDocument::IniDocument;
-
-    std::string Section;
-
-    std::string ReadText(std::string_view key, std::string_view defaultValue) const;
-    void WriteText(std::string_view key, std::string_view value);
-    // Decimal, "$" or "0x" hexadecimal; anything else gives the default.
-    std::int32_t ReadNumber(std::string_view key, std::int32_t defaultValue) const;
-    void WriteNumber(std::string_view key, std::int32_t value);
-    bool ReadFlag(std::string_view key, bool defaultValue) const;
-    void WriteFlag(std::string_view key, bool value);
-    // Folder macros at the start are expanded on reading and put back on writing.
-    std::string ReadPath(std::string_view key, std::string_view defaultValue) const;
-    void WritePath(std::string_view key, std::string_view value);
-    // "x,y"; each coordinate falls back to its own default.
-    Point ReadPoint(std::string_view key, Point defaultValue) const;
-    void WritePoint(std::string_view key, Point value);
-    // A colour name or a number; a present value that is neither throws ValueFormatError.
-    ColorValue ReadColor(std::string_view key, ColorValue defaultValue) const;
-    void WriteColor(std::string_view key, ColorValue value);
-};
-
-// The settings file: beside the executable, or in the user's configuration folder.
-std::unique_ptr<IniStore> OpenSettings();
-// The file of that name after its folder macro is expanded.
-std::unique_ptr<IniStore> OpenIniFile(std::string_view name);
+// A stored text as error messages quote it: in single quotes, a NUL shown as
+// U+FFFD, for a message travels as a C string.
+std::string QuotedValue(std::string_view text);
 
 // Date and time text as WriteDate and WriteTime produce it, read back.
 // Two-digit years fall in the hundred years that begin fifty years before

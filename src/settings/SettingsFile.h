@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 
 namespace kairos {
 

@@ -3,17 +3,12 @@
 #include <algorithm>
 
 #include "platform/Utf8.h"
+#include "platform/AsciiCase.h"
 
 namespace kairos {
 namespace {
 
 constexpr std::size_t MaxMutexNameBytes = 260;
-
-// Byte-wise, so the bytes of a multi-byte character (all 0x80 and above) are
-// left alone, and independent of the user's locale.
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 }  // namespace
 

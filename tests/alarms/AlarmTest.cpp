@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "clocktext/LocaleFormatSettings.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "support/TempDir.h"
 
 namespace kairos {

@@ -12,7 +12,7 @@
 
 #include "controls/LinkLabel.h"
 #include "media/Launcher.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "support/BoxAnswerer.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"

@@ -24,7 +24,7 @@
 #include "controls/HistoryComboBox.h"
 #include "controls/FileNameEdit.h"
 #include "dialogs/TabControl.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/MessageBoxes.h"
 #include "support/ExampleLocale.h"
 #include "support/FakeClock.h"

@@ -1,5 +1,5 @@
 // The alarm list dialog: its copy of the alarm file, written on OK only, and
-// adding, editing and removing through the property dialog and the question.
+// adding, editing and removing through the edit dialog and the question.
 
 #include "dialogs/AlarmListDialog.h"
 
@@ -17,10 +17,11 @@
 #include <string>
 
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "controls/HistoryComboBox.h"
 #include "dialogs/AlarmEditDialog.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/MessageBoxes.h"
 #include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"

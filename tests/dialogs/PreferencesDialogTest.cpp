@@ -27,7 +27,7 @@
 #include "controls/FileNameEdit.h"
 #include "dialogs/ColorComboBox.h"
 #include "nettime/ClockSync.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "settings/SettingsFile.h"
 #include "shell/MessageBoxes.h"
 #include "support/BoxAnswerer.h"

@@ -1,4 +1,4 @@
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/AtomicFile.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "support/TempDir.h"
 
 namespace kairos {

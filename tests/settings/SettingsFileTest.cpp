@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 
 namespace kairos {
 namespace {

@@ -10,8 +10,9 @@
 #include <string>
 
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "clocktext/LocaleFormatSettings.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/ClockWindow.h"

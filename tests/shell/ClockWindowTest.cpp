@@ -18,7 +18,7 @@
 #include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/FontSubstitutes.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
 #include "support/ExampleLocale.h"

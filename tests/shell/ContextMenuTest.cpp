@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
-#include "settings/IniDocument.h"
+#include "settings/IniStore.h"
 #include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
@@ -26,6 +26,7 @@
 #include "dialogs/AlarmListDialog.h"
 #include "dialogs/PreferencesDialog.h"
 #include "alarms/Alarm.h"
+#include "alarms/AlarmList.h"
 #include "shell/TrayIcon.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"

@@ -4,6 +4,7 @@
 // searched: the themes Debian ships have none.
 
 #include "platform/SoundTheme.h"
+#include "platform/AsciiCase.h"
 
 #include <sys/stat.h>
 
@@ -64,12 +65,6 @@ struct Theme {
     std::vector<std::string> subfolders;
     std::vector<std::string> parents;
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // Sound names end up in paths: only the characters the naming uses.
 bool IsSoundName(std::string_view name) {
@@ -205,7 +200,7 @@ std::string_view WithoutLastComponent(std::string_view name) {
 
 std::vector<std::string> SoundNamesForAlias(std::string_view alias) {
     for (const AliasEntry& entry : AliasTable) {
-        if (!EqualsIgnoringCase(entry.alias, alias)) continue;
+        if (!SameIgnoringAsciiCase(entry.alias, alias)) continue;
         std::vector<std::string> names;
         for (const std::string_view name : entry.names) {
             if (!name.empty()) names.emplace_back(name);

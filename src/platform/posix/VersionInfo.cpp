@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "platform/AtomicFile.h"
+#include "platform/AsciiCase.h"
 
 namespace kairos::platform {
 namespace {
@@ -122,17 +123,6 @@ std::optional<std::string> ReadVersionResource(const std::string& fileName) {
     return FindVersionResource(FileImage(fileName));
 }
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SamePath(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
 std::uint32_t LittleEndian32(std::span<const char> bytes) {
     std::uint32_t value = 0;
     for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
@@ -176,7 +166,7 @@ std::span<const char> VerQueryValue(std::span<const char> block, std::string_vie
         const std::uint32_t length = LittleEndian32(block.subspan(pathEnd + 1, 4));
         at = pathEnd + 1 + 4;
         if (length > bytes.size() - at) return {};
-        if (SamePath(path, subBlock)) return block.subspan(at, length);
+        if (SameIgnoringAsciiCase(path, subBlock)) return block.subspan(at, length);
         at += length;
     }
     return {};
