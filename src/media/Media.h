@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "media/RepeatedSound.h"
 #include "media/Sounds.h"
 
 namespace kairos {

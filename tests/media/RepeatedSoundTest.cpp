@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "media/RepeatedSound.h"
 #include "media/Sounds.h"
 namespace kairos {
 namespace {

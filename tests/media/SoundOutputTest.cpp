@@ -16,6 +16,7 @@
 #include "media/NullSinkRecorder.h"
 #include "media/SignalAnalysis.h"
 #include "media/SoundPlayer.h"
+#include "media/RepeatedSound.h"
 #include "media/Sounds.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
