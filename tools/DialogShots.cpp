@@ -110,7 +110,7 @@ int main(int argc, char* argv[]) {
     {
         AlarmListDialog alarms(services);
         alarms.AlarmView->setCurrentIndex(alarms.AlarmView->model()->index(0, 0));
-        alarms.AlarmListClick();
+        alarms.FollowSelection();
         Shoot(alarms, out + "/alarms.png");
     }
     {

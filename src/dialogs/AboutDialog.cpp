@@ -84,7 +84,7 @@ AboutDialog::AboutDialog(const DialogServices& services, QWidget* owner, std::st
     OKButton->setGeometry(102, 197, 69, 23);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] { done(1); });
-    FormCreate();
+    ShowProgramDetails();
     FitLabels();
 }
 
@@ -128,7 +128,7 @@ LinkLabel* AboutDialog::CreateLink(const char* address, int top) {
     return link;
 }
 
-void AboutDialog::FormCreate() {
+void AboutDialog::ShowProgramDetails() {
     ProgramIcon->setPixmap(QGuiApplication::windowIcon().pixmap(QSize(kIconSize, kIconSize)));
     ProductName->setText(QGuiApplication::applicationDisplayName());
     try {

@@ -49,7 +49,7 @@ private:
     void CreatePanel();
     void CreateLinks();
     LinkLabel* CreateLink(const char* address, int top);
-    void FormCreate();
+    void ShowProgramDetails();
     void ShowVersionStrings();
     void FitLabels();
 

@@ -78,7 +78,7 @@ AlarmEditDialog::AlarmEditDialog(const DialogServices& services, QWidget* owner)
     CreateWeeksGroup();
     CreateTimeControls();
     CreateButtons();
-    FormCreate();
+    StartAtNow();
 }
 
 AlarmEditDialog::~AlarmEditDialog() = default;
@@ -144,12 +144,12 @@ void AlarmEditDialog::CreateWeeksGroup() {
             new QCheckBox(QString::fromUtf8(WeekdayLetters[day].data(), WeekdayLetters[day].size()), WeeksGroup);
         (*place.box)->setGeometry(place.x, place.y, 37, 17);
         // toggled, not clicked: a state set by the program is followed too.
-        connect(*place.box, &QCheckBox::toggled, this, &AlarmEditDialog::CheckWeeksClick);
+        connect(*place.box, &QCheckBox::toggled, this, &AlarmEditDialog::FollowDayBoxes);
     }
     CheckAllDay = new QCheckBox(Text("毎日"), WeeksGroup);
     CheckAllDay->setGeometry(120, 36, 49, 17);
     CheckAllDay->setProperty("Tag", 0);
-    connect(CheckAllDay, &QCheckBox::toggled, this, &AlarmEditDialog::CheckAllDayClick);
+    connect(CheckAllDay, &QCheckBox::toggled, this, &AlarmEditDialog::TickEveryDay);
 }
 
 void AlarmEditDialog::CreateTimeControls() {
@@ -167,11 +167,11 @@ void AlarmEditDialog::CreateTimeControls() {
     Snooze->setCurrentIndex(Ordinal(SnoozeInterval::Off));
     SnoozeLabel->setBuddy(Snooze);
     // Only the user's pick; an item set by the program leaves the flag alone.
-    connect(Snooze, &QComboBox::activated, this, &AlarmEditDialog::SnoozeClick);
+    connect(Snooze, &QComboBox::activated, this, &AlarmEditDialog::KeepSnoozedAlarm);
 
     RemoveOnExec = new QCheckBox(Text("一回実行したら自動削除(&R)"), KindTabs);
     RemoveOnExec->setGeometry(16, 140, 185, 17);
-    connect(RemoveOnExec, &QCheckBox::toggled, this, &AlarmEditDialog::RemoveOnExecClick);
+    connect(RemoveOnExec, &QCheckBox::toggled, this, &AlarmEditDialog::DropSnoozeForOneTime);
 }
 
 void AlarmEditDialog::CreateButtons() {
@@ -190,7 +190,7 @@ std::array<QCheckBox*, 7> AlarmEditDialog::DayBoxes() const {
     return {CheckSunday, CheckMonday, CheckTuesDay, CheckWednesDay, CheckThursDay, CheckFriDay, CheckSaturDay};
 }
 
-void AlarmEditDialog::FormCreate() {
+void AlarmEditDialog::StartAtNow() {
     const Moment now = clock_.Now();
     DatePicker->setDate(ToQDate(now));
     TimePicker->setTime(ToQTime(now));
@@ -213,31 +213,31 @@ void AlarmEditDialog::KindTabChanged() {
     const int tab = KindTabs->TabIndex();
     ShowTabControls(tab);
     {
-        // RemoveOnExecClick runs once below, changed or not.
+        // DropSnoozeForOneTime runs once below, changed or not.
         const QSignalBlocker blocker(RemoveOnExec);
         RemoveOnExec->setChecked(tab == kDateTab);
     }
-    RemoveOnExecClick();
+    DropSnoozeForOneTime();
 }
 
-void AlarmEditDialog::CheckWeeksClick() {
+void AlarmEditDialog::FollowDayBoxes() {
     if (BusyFlag::IsSet(CheckAllDay)) return;
     const BusyFlag busy(CheckAllDay);
     const auto boxes = DayBoxes();
     CheckAllDay->setChecked(std::all_of(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isChecked(); }));
 }
 
-void AlarmEditDialog::CheckAllDayClick() {
+void AlarmEditDialog::TickEveryDay() {
     if (BusyFlag::IsSet(CheckAllDay)) return;
     const BusyFlag busy(CheckAllDay);
     for (QCheckBox* box : DayBoxes()) box->setChecked(CheckAllDay->isChecked());
 }
 
-void AlarmEditDialog::RemoveOnExecClick() {
+void AlarmEditDialog::DropSnoozeForOneTime() {
     if (RemoveOnExec->isChecked()) Snooze->setCurrentIndex(Ordinal(SnoozeInterval::Off));
 }
 
-void AlarmEditDialog::SnoozeClick() {
+void AlarmEditDialog::KeepSnoozedAlarm() {
     if (Snooze->currentIndex() != Ordinal(SnoozeInterval::Off)) RemoveOnExec->setChecked(false);
 }
 

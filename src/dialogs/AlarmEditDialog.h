@@ -38,12 +38,12 @@ public:
     // A new alarm built from the controls, whatever tab is selected.
     std::unique_ptr<Alarm> GetAlarmData() const;
 
-    void FormCreate();
+    void StartAtNow();
     void KindTabChanged();
-    void CheckWeeksClick();
-    void CheckAllDayClick();
-    void RemoveOnExecClick();
-    void SnoozeClick();
+    void FollowDayBoxes();
+    void TickEveryDay();
+    void DropSnoozeForOneTime();
+    void KeepSnoozedAlarm();
 
     // Esc and the close box end with mrCancel, as the Cancel button does.
     void reject() override;

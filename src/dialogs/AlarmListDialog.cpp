@@ -43,7 +43,7 @@ AlarmListDialog::AlarmListDialog(const DialogServices& services, QWidget* owner)
     setFixedSize(ClientWidth, ClientHeight);
     CreateAlarmList();
     CreateButtons();
-    FormCreate();
+    LoadAlarms();
 }
 
 AlarmListDialog::~AlarmListDialog() = default;
@@ -57,35 +57,35 @@ void AlarmListDialog::CreateAlarmList() {
     model_ = new VirtualListModel([this](int index) { return AlarmListData(index); }, LineHeight, this);
     AlarmView->setModel(model_);
     connect(AlarmView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &AlarmListDialog::AlarmListClick);
+            &AlarmListDialog::FollowSelection);
 }
 
 void AlarmListDialog::CreateButtons() {
     Bevel = new QGroupBox(this);
     Bevel->setGeometry(212, 8, 91, 260);
-    AddAlarm = MakeButton(Bevel, "追加", QRect(8, 28, 75, 25));
-    AddAlarm->setProperty("Tag", kAddTag);
-    RemoveAlarm = MakeButton(Bevel, "削除", QRect(8, 64, 75, 25));
-    RemoveAlarm->setEnabled(false);
-    EditAlarm = MakeButton(Bevel, "編集", QRect(8, 100, 75, 25));
-    EditAlarm->setProperty("Tag", kEditTag);
-    EditAlarm->setEnabled(false);
-    for (QPushButton* button : {AddAlarm, EditAlarm})
-        connect(button, &QPushButton::clicked, this, [this, button] { EditAlarmClick(button); });
-    connect(RemoveAlarm, &QPushButton::clicked, this, &AlarmListDialog::RemoveAlarmClick);
+    AddButton = MakeButton(Bevel, "追加", QRect(8, 28, 75, 25));
+    AddButton->setProperty("Tag", kAddTag);
+    RemoveButton = MakeButton(Bevel, "削除", QRect(8, 64, 75, 25));
+    RemoveButton->setEnabled(false);
+    EditButton = MakeButton(Bevel, "編集", QRect(8, 100, 75, 25));
+    EditButton->setProperty("Tag", kEditTag);
+    EditButton->setEnabled(false);
+    for (QPushButton* button : {AddButton, EditButton})
+        connect(button, &QPushButton::clicked, this, [this, button] { EditOrAddAlarm(button); });
+    connect(RemoveButton, &QPushButton::clicked, this, &AlarmListDialog::RemoveAlarm);
 
     OK = MakeButton(this, "OK", QRect(62, 273, 75, 25));
     OK->setDefault(true);
-    connect(OK, &QPushButton::clicked, this, &AlarmListDialog::OKClick);
+    connect(OK, &QPushButton::clicked, this, &AlarmListDialog::SaveAndClose);
     Cancel = MakeButton(this, "キャンセル", QRect(144, 273, 75, 25));
     connect(Cancel, &QPushButton::clicked, this, &AlarmListDialog::reject);
     Help = MakeButton(this, "ヘルプ(&H)", QRect(226, 273, 75, 25));
-    connect(Help, &QPushButton::clicked, this, &AlarmListDialog::HelpClick);
+    connect(Help, &QPushButton::clicked, this, &AlarmListDialog::ShowHelp);
     // The dialog's help topic, as its Help button opens it.
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &AlarmListDialog::HelpClick);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &AlarmListDialog::ShowHelp);
 }
 
-void AlarmListDialog::FormCreate() {
+void AlarmListDialog::LoadAlarms() {
     alarms_ = std::make_unique<AlarmList>(services_.alarmFile, services_.clock);
     try {
         alarms_->LoadFromFile();
@@ -114,9 +114,9 @@ std::optional<std::size_t> AlarmListDialog::SelectedIndex() const {
     return static_cast<std::size_t>(selected.first().row());
 }
 
-void AlarmListDialog::AlarmListClick() {
-    RemoveAlarm->setEnabled(SelectedIndex().has_value());
-    EditAlarm->setEnabled(RemoveAlarm->isEnabled());
+void AlarmListDialog::FollowSelection() {
+    RemoveButton->setEnabled(SelectedIndex().has_value());
+    EditButton->setEnabled(RemoveButton->isEnabled());
 }
 
 void AlarmListDialog::SetLineCount(std::size_t count) {
@@ -127,7 +127,7 @@ void AlarmListDialog::SetLineCount(std::size_t count) {
                                                      QItemSelectionModel::ClearAndSelect);
 }
 
-void AlarmListDialog::EditAlarmClick(const QPushButton* sender) {
+void AlarmListDialog::EditOrAddAlarm(const QPushButton* sender) {
     const bool editing = sender->property("Tag").toInt() == kEditTag;
     const std::optional<std::size_t> selected = SelectedIndex();
     if (editing && !selected) return;
@@ -148,15 +148,15 @@ void AlarmListDialog::EditAlarmClick(const QPushButton* sender) {
         });
 }
 
-void AlarmListDialog::RemoveAlarmClick() {
+void AlarmListDialog::RemoveAlarm() {
     const std::optional<std::size_t> selected = SelectedIndex();
     if (!selected || !AskYesNo("削除しますか？", DialogType::Confirmation, 0)) return;
     alarms_->Delete(*selected);
     SetLineCount(alarms_->Count());
-    AlarmListClick();
+    FollowSelection();
 }
 
-void AlarmListDialog::OKClick() {
+void AlarmListDialog::SaveAndClose() {
     // The result stands before the write: after a failed write the dialog
     // still ends with OK and the clock window reloads what the file holds.
     setResult(mrOk);
@@ -170,7 +170,7 @@ void AlarmListDialog::OKClick() {
 
 void AlarmListDialog::reject() { done(mrCancel); }
 
-void AlarmListDialog::HelpClick() {
+void AlarmListDialog::ShowHelp() {
     const std::string address = HelpAddress(HelpAlarmList);
     if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
 }

@@ -34,23 +34,23 @@ public:
     const AlarmList& Alarms() const { return *alarms_; }
     std::optional<std::size_t> SelectedIndex() const;
 
-    void FormCreate();
+    void LoadAlarms();
     std::string AlarmListData(int index) const;
-    void AlarmListClick();
+    void FollowSelection();
     // The button's Tag tells the case: 1 edits the selected alarm, 0 adds one.
-    void EditAlarmClick(const QPushButton* sender);
-    void RemoveAlarmClick();
-    void OKClick();
-    void HelpClick();
+    void EditOrAddAlarm(const QPushButton* sender);
+    void RemoveAlarm();
+    void SaveAndClose();
+    void ShowHelp();
 
     // Esc and the close box end with mrCancel, as the Cancel button does.
     void reject() override;
 
     QListView* AlarmView = nullptr;
     QGroupBox* Bevel = nullptr;
-    QPushButton* AddAlarm = nullptr;
-    QPushButton* RemoveAlarm = nullptr;
-    QPushButton* EditAlarm = nullptr;
+    QPushButton* AddButton = nullptr;
+    QPushButton* RemoveButton = nullptr;
+    QPushButton* EditButton = nullptr;
     QPushButton* OK = nullptr;
     QPushButton* Cancel = nullptr;
     QPushButton* Help = nullptr;

@@ -69,15 +69,15 @@ int PositionOf(QSpinBox* box) {
 PreferencesDialog::PreferencesDialog(const DialogServices& services, QWidget* owner)
     : QDialog(owner), services_(services) {
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    CreateComponents();
+    CreatePages();
     // The hint bar follows the mouse only while the dialog exists.
     QCoreApplication::instance()->installEventFilter(this);
-    FormCreate();
+    FillLists();
 }
 
 PreferencesDialog::~PreferencesDialog() { QCoreApplication::instance()->removeEventFilter(this); }
 
-void PreferencesDialog::FormCreate() {
+void PreferencesDialog::FillLists() {
     PageControl->setCurrentIndex(0);
 
     QStringList families = QFontDatabase::families();
@@ -91,7 +91,9 @@ void PreferencesDialog::FormCreate() {
     // These buttons show their group's hint (none for the picture).
     for (FileNameEdit* edit : {BGImage, InformationNotePath, TimeSignalPath}) SetHint(edit->Button(), QString());
 
-    referMenus_ = {{{DateRefer, DateTemplates}, {TimeRefer, TimeTemplates}, {ToolTipRefer, ToolTipTemplates}}};
+    templateMenus_ = {{{DateTemplatesButton, DateTemplates},
+                       {TimeTemplatesButton, TimeTemplates},
+                       {ToolTipTemplatesButton, ToolTipTemplates}}};
 
     try {
         ReadSettings();
@@ -100,7 +102,7 @@ void PreferencesDialog::FormCreate() {
         // defaults, and OK writes them.
         ShowApplicationError(error.what());
     }
-    for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) FormatComboChange(combo);
+    for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) ShowPreview(combo);
 }
 
 void PreferencesDialog::ReadSettings() {
@@ -193,9 +195,9 @@ PreferenceValues PreferencesDialog::CollectValues() {
     return values;
 }
 
-void PreferencesDialog::ApplicationEventsHint() { HelpLabel->setText(ForDisplay(LongHint(applicationHint_))); }
+void PreferencesDialog::ShowApplicationHint() { HelpLabel->setText(ForDisplay(LongHint(applicationHint_))); }
 
-void PreferencesDialog::FormatComboChange(QComboBox* sender) {
+void PreferencesDialog::ShowPreview(QComboBox* sender) {
     const QList<QLabel*> labels = sender->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     if (labels.isEmpty()) return;
     const platform::Clock& clock = services_.clock;
@@ -203,61 +205,61 @@ void PreferencesDialog::FormatComboChange(QComboBox* sender) {
     labels.last()->setText(ForDisplay(QString::fromStdString(text)));
 }
 
-void PreferencesDialog::InsFormatClick(QAction* sender) {
+void PreferencesDialog::InsertToken(QAction* sender) {
     QComboBox* combo = TargetCombo(sender->property("Tag").toInt());
     if (combo == nullptr) return;
     std::string caption = sender->text().toStdString();
     const std::string token = SplitToken(caption, ' ');
     // Replaces the selection, or goes in at the caret; the change runs
-    // FormatComboChange like any edit.
+    // ShowPreview like any edit.
     combo->lineEdit()->insert(QString::fromStdString(token));
 }
 
-void PreferencesDialog::FormatReferClick(QPushButton* sender) {
+void PreferencesDialog::ShowTemplateMenu(QPushButton* sender) {
     if (QMenu* menu = TemplateMenuOf(sender)) menu->popup(QCursor::pos());
 }
 
-void PreferencesDialog::InformationShowSoundClick() {
+void PreferencesDialog::FollowStatusSound() {
     InformationShowBeep->setEnabled(InformationShowSound->isChecked());
-    InformationShowBeepClick();
+    FollowStatusBeep();
 }
 
-void PreferencesDialog::InformationShowBeepClick() {
+void PreferencesDialog::FollowStatusBeep() {
     const bool soundFile = InformationShowSound->isChecked() && !InformationShowBeep->isChecked();
     InformationNotePath->setEnabled(soundFile);
     InformationNotePlay->setEnabled(soundFile);
 }
 
-void PreferencesDialog::TimeSignalJustTimeClick() {
+void PreferencesDialog::FollowHourChime() {
     TimeSignalTimesLoop->setEnabled(TimeSignalJustTime->isChecked());
-    TimeSignalHalfTimeClick();
+    FollowHalfHourChime();
 }
 
-void PreferencesDialog::TimeSignalHalfTimeClick() {
+void PreferencesDialog::FollowHalfHourChime() {
     const bool chime = TimeSignalJustTime->isChecked() || TimeSignalHalfTime->isChecked();
     TimeSignalPath->setEnabled(chime);
     TimeSignalPlay->setEnabled(chime);
 }
 
-void PreferencesDialog::AlarmToBeepClick() {
+void PreferencesDialog::FollowAlarmBeep() {
     const bool soundFile = !AlarmToBeep->isChecked();
     StandardAlarmPath->setEnabled(soundFile);
     StandardAlarmPlay->setEnabled(soundFile);
 }
 
-void PreferencesDialog::NotePlayClick(QPushButton* sender) {
+void PreferencesDialog::PlaySample(QPushButton* sender) {
     const auto* edit = sender->parentWidget()->findChild<FileNameEdit*>(QString(), Qt::FindDirectChildrenOnly);
     if (edit != nullptr) services_.media.PlaySoundFile(edit->FileName(), SoundWait::Async);
 }
 
-void PreferencesDialog::TimesetClick() {
+void PreferencesDialog::FollowAutoSync() {
     TimesetInterval->setEnabled(Timeset->isChecked());
     TimesetIntervalUpDown->setEnabled(TimesetInterval->isEnabled());
 }
 
 // The server in the box, saved or not. The button waits for the run to end;
 // the dialog stays usable meanwhile.
-void PreferencesDialog::TimesetNowClick() {
+void PreferencesDialog::SyncNow() {
     const QPointer<PreferencesDialog> alive(this);
     const auto report = [alive](const SyncOutcome& outcome) {
         if (!alive) return;
@@ -269,7 +271,7 @@ void PreferencesDialog::TimesetNowClick() {
     if (!services_.startSync || !services_.startSync(TextOf(NTPServer), report)) TimesetNow->setEnabled(true);
 }
 
-void PreferencesDialog::OKBtnClick() {
+void PreferencesDialog::SaveAndClose() {
     try {
         const PreferenceValues values = CollectValues();
         const std::unique_ptr<IniStore> store = services_.openSettings();
@@ -282,7 +284,7 @@ void PreferencesDialog::OKBtnClick() {
     done(mrOk);
 }
 
-void PreferencesDialog::HelpClick() {
+void PreferencesDialog::ShowHelp() {
     const std::string address = HelpAddress(HelpDisplayPage + PageControl->currentIndex());
     if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
 }
@@ -327,16 +329,16 @@ QComboBox* PreferencesDialog::TargetCombo(int tag) const {
     }
 }
 
-QMenu* PreferencesDialog::TemplateMenuOf(const QPushButton* refer) const {
-    for (const auto& [button, menu] : referMenus_)
-        if (button == refer) return menu;
+QMenu* PreferencesDialog::TemplateMenuOf(const QPushButton* templatesButton) const {
+    for (const auto& [button, menu] : templateMenus_)
+        if (button == templatesButton) return menu;
     return nullptr;
 }
 
 void PreferencesDialog::SetApplicationHint(const QString& hint) {
     if (hint == applicationHint_) return;
     applicationHint_ = hint;
-    ApplicationEventsHint();
+    ShowApplicationHint();
 }
 
 }  // namespace kairos

@@ -44,21 +44,21 @@ public:
     const QString& ApplicationHint() const { return applicationHint_; }
 
     // Handlers.
-    void FormCreate();
-    void ApplicationEventsHint();
-    void FormatComboChange(QComboBox* sender);
-    void InsFormatClick(QAction* sender);
-    void FormatReferClick(QPushButton* sender);
-    void InformationShowSoundClick();
-    void InformationShowBeepClick();
-    void TimeSignalJustTimeClick();
-    void TimeSignalHalfTimeClick();
-    void AlarmToBeepClick();
-    void NotePlayClick(QPushButton* sender);
-    void TimesetClick();
-    void TimesetNowClick();
-    void OKBtnClick();
-    void HelpClick();
+    void FillLists();
+    void ShowApplicationHint();
+    void ShowPreview(QComboBox* sender);
+    void InsertToken(QAction* sender);
+    void ShowTemplateMenu(QPushButton* sender);
+    void FollowStatusSound();
+    void FollowStatusBeep();
+    void FollowHourChime();
+    void FollowHalfHourChime();
+    void FollowAlarmBeep();
+    void PlaySample(QPushButton* sender);
+    void FollowAutoSync();
+    void SyncNow();
+    void SaveAndClose();
+    void ShowHelp();
 
     // Closing the window or Escape ends with mrCancel, as the Cancel button does.
     void reject() override;
@@ -97,15 +97,15 @@ public:
     QWidget* FormatSetting = nullptr;
     QGroupBox* DateFormat = nullptr;
     QComboBox* DateCombo = nullptr;
-    QPushButton* DateRefer = nullptr;
+    QPushButton* DateTemplatesButton = nullptr;
     QLabel* DatePreview = nullptr;
     QGroupBox* TimeFormat = nullptr;
     QComboBox* TimeCombo = nullptr;
-    QPushButton* TimeRefer = nullptr;
+    QPushButton* TimeTemplatesButton = nullptr;
     QLabel* TimePreview = nullptr;
     QGroupBox* ToolTipFormat = nullptr;
     QComboBox* ToolTipCombo = nullptr;
-    QPushButton* ToolTipRefer = nullptr;
+    QPushButton* ToolTipTemplatesButton = nullptr;
     QLabel* ToolTipPreview = nullptr;
     QMenu* DateTemplates = nullptr;
     QMenu* TimeTemplates = nullptr;
@@ -143,10 +143,11 @@ protected:
 
 private:
     // Building, in PreferencePages.cpp.
-    void CreateComponents();
+    void CreatePages();
     void CreateDisplayPage();
     void CreateFormatPage();
-    QGroupBox* CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer, QLabel*& preview);
+    QGroupBox* CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& templatesButton,
+                                 QLabel*& preview);
     void CreateAlarmPage();
     QPushButton* CreatePlayButton(QWidget* group);
     FileNameEdit* CreateSoundEdit(QWidget* group);
@@ -159,7 +160,7 @@ private:
     void ReadSettings();
     PreferenceValues CollectValues();
     QComboBox* TargetCombo(int tag) const;
-    QMenu* TemplateMenuOf(const QPushButton* refer) const;
+    QMenu* TemplateMenuOf(const QPushButton* templatesButton) const;
     void SetApplicationHint(const QString& hint);
 
     DialogServices services_;
@@ -170,7 +171,7 @@ private:
     KeptKeys unshown_;
     QString applicationHint_;
     // The menu each "..." button pops up.
-    std::array<std::pair<const QPushButton*, QMenu*>, 3> referMenus_{};
+    std::array<std::pair<const QPushButton*, QMenu*>, 3> templateMenus_{};
 };
 
 }  // namespace kairos

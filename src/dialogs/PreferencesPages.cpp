@@ -81,7 +81,7 @@ void SetHintOfAll(std::initializer_list<QWidget*> controls, const QString& hint)
 
 }  // namespace
 
-void PreferencesDialog::CreateComponents() {
+void PreferencesDialog::CreatePages() {
     setWindowTitle(QStringLiteral("設定"));
     setFont(BaseFont());
     setFixedSize(ClientWidth, ClientHeight);
@@ -170,22 +170,23 @@ void PreferencesDialog::CreateFormatPage() {
     FormatSetting = new QWidget;
     PageControl->addTab(FormatSetting, QStringLiteral("書式"));
 
-    DateFormat = CreateFormatGroup("日付(&D)", DateCombo, DateRefer, DatePreview);
+    DateFormat = CreateFormatGroup("日付(&D)", DateCombo, DateTemplatesButton, DatePreview);
     DateCombo->addItems({QStringLiteral("yyyy/mm/dd"), QStringLiteral("yyyy/mm/dd ddd"),
                          QStringLiteral("yyyy年mm月dd日"), QStringLiteral("yyyy年mm月dd日(ddd)")});
-    TimeFormat = CreateFormatGroup("時刻(&T)", TimeCombo, TimeRefer, TimePreview);
+    TimeFormat = CreateFormatGroup("時刻(&T)", TimeCombo, TimeTemplatesButton, TimePreview);
     TimeCombo->addItems({QStringLiteral("hh:nn:ss"), QStringLiteral("h:nn:ss"), QStringLiteral("AM/PM h:nn:ss"),
                          QStringLiteral("AMPM h時nn分ss秒")});
-    ToolTipFormat = CreateFormatGroup("ツールチップ(&T)", ToolTipCombo, ToolTipRefer, ToolTipPreview);
+    ToolTipFormat = CreateFormatGroup("ツールチップ(&T)", ToolTipCombo, ToolTipTemplatesButton, ToolTipPreview);
     ToolTipCombo->addItems({QStringLiteral("c"), QStringLiteral("dd日 am/pm h:mm:ss")});
 
     // Adding items selects the first; the templates come from the settings.
     for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) {
         combo->setCurrentIndex(-1);
-        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { FormatComboChange(combo); });
+        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { ShowPreview(combo); });
     }
-    for (QPushButton* refer : {DateRefer, TimeRefer, ToolTipRefer})
-        connect(refer, &QPushButton::clicked, this, [this, refer] { FormatReferClick(refer); });
+    for (QPushButton* templatesButton : {DateTemplatesButton, TimeTemplatesButton, ToolTipTemplatesButton})
+        connect(templatesButton, &QPushButton::clicked, this,
+                [this, templatesButton] { ShowTemplateMenu(templatesButton); });
 
     auto* column = new QVBoxLayout(FormatSetting);
     column->setContentsMargins(4, 2, 4, 1);
@@ -194,15 +195,15 @@ void PreferencesDialog::CreateFormatPage() {
     column->addStretch(1);
 }
 
-QGroupBox* PreferencesDialog::CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& refer,
+QGroupBox* PreferencesDialog::CreateFormatGroup(const char* caption, QComboBox*& combo, QPushButton*& templatesButton,
                                                 QLabel*& preview) {
     auto* group = new QGroupBox(QString::fromUtf8(caption), FormatSetting);
     combo = NewTemplateCombo(group);
-    refer = new QPushButton(QStringLiteral("..."), group);
-    refer->setFixedWidth(kSmallButtonWidth);
+    templatesButton = new QPushButton(QStringLiteral("..."), group);
+    templatesButton->setFixedWidth(kSmallButtonWidth);
     // A click keeps the focus, and so the selection, in the combo box the
     // token replaces.
-    refer->setFocusPolicy(Qt::TabFocus);
+    templatesButton->setFocusPolicy(Qt::TabFocus);
     preview = new QLabel(group);
     preview->setWordWrap(false);
     preview->setTextFormat(Qt::PlainText);
@@ -214,7 +215,7 @@ QGroupBox* PreferencesDialog::CreateFormatGroup(const char* caption, QComboBox*&
     grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(2);
     grid->addWidget(combo, 0, 0);
-    grid->addWidget(refer, 0, 1);
+    grid->addWidget(templatesButton, 0, 1);
     grid->addWidget(preview, 1, 0, 1, 2);
     return group;
 }
@@ -277,11 +278,11 @@ void PreferencesDialog::CreateAlarmPage() {
     InformationNotePath->setEnabled(false);
     InformationNotePlay->setEnabled(false);
 
-    connect(InformationShowSound, &QCheckBox::toggled, this, [this] { InformationShowSoundClick(); });
-    connect(InformationShowBeep, &QCheckBox::toggled, this, [this] { InformationShowBeepClick(); });
-    connect(TimeSignalJustTime, &QCheckBox::toggled, this, [this] { TimeSignalJustTimeClick(); });
-    connect(TimeSignalHalfTime, &QCheckBox::toggled, this, [this] { TimeSignalHalfTimeClick(); });
-    connect(AlarmToBeep, &QCheckBox::toggled, this, [this] { AlarmToBeepClick(); });
+    connect(InformationShowSound, &QCheckBox::toggled, this, [this] { FollowStatusSound(); });
+    connect(InformationShowBeep, &QCheckBox::toggled, this, [this] { FollowStatusBeep(); });
+    connect(TimeSignalJustTime, &QCheckBox::toggled, this, [this] { FollowHourChime(); });
+    connect(TimeSignalHalfTime, &QCheckBox::toggled, this, [this] { FollowHalfHourChime(); });
+    connect(AlarmToBeep, &QCheckBox::toggled, this, [this] { FollowAlarmBeep(); });
 }
 
 FileNameEdit* PreferencesDialog::CreateSoundEdit(QWidget* group) {
@@ -293,7 +294,7 @@ FileNameEdit* PreferencesDialog::CreateSoundEdit(QWidget* group) {
 QPushButton* PreferencesDialog::CreatePlayButton(QWidget* group) {
     auto* play = new QPushButton(QStringLiteral("♪"), group);
     play->setFixedWidth(kSmallButtonWidth);
-    connect(play, &QPushButton::clicked, this, [this, play] { NotePlayClick(play); });
+    connect(play, &QPushButton::clicked, this, [this, play] { PlaySample(play); });
     return play;
 }
 
@@ -331,8 +332,8 @@ void PreferencesDialog::CreateTimeSetPage() {
     column->addWidget(TimesetNow, 0, Qt::AlignLeft);
     column->addStretch(1);
 
-    connect(Timeset, &QCheckBox::toggled, this, [this] { TimesetClick(); });
-    connect(TimesetNow, &QPushButton::clicked, this, [this] { TimesetNowClick(); });
+    connect(Timeset, &QCheckBox::toggled, this, [this] { FollowAutoSync(); });
+    connect(TimesetNow, &QPushButton::clicked, this, [this] { SyncNow(); });
 }
 
 void PreferencesDialog::CreateButtons() {
@@ -346,9 +347,9 @@ void PreferencesDialog::CreateButtons() {
     Help = new QPushButton(QStringLiteral("ヘルプ(&H)"), this);
     Help->setGeometry(helpLeft, top, kButtonWidth, kButtonHeight);
 
-    connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { SaveAndClose(); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { reject(); });
-    connect(Help, &QPushButton::clicked, this, [this] { HelpClick(); });
+    connect(Help, &QPushButton::clicked, this, [this] { ShowHelp(); });
 }
 
 void PreferencesDialog::CreateTemplateMenus() {
@@ -376,7 +377,7 @@ void PreferencesDialog::AddTemplateItems(QMenu* menu, const std::string_view* it
         }
         QAction* item = menu->addAction(QString::fromUtf8(items[i].data(), static_cast<qsizetype>(items[i].size())));
         item->setProperty("Tag", tag);
-        connect(item, &QAction::triggered, this, [this, item] { InsFormatClick(item); });
+        connect(item, &QAction::triggered, this, [this, item] { InsertToken(item); });
     }
 }
 

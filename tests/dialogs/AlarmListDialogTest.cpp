@@ -110,8 +110,8 @@ TEST_F(AlarmListDialogTest, ControlsSitWhereTheLayoutPutsThem) {
         const QWidget* control;
         QRect place;
     } places[] = {
-        {d.AlarmView, {8, 8, 197, 256}},  {d.Bevel, {212, 8, 91, 260}},    {d.AddAlarm, {8, 28, 75, 25}},
-        {d.RemoveAlarm, {8, 64, 75, 25}}, {d.EditAlarm, {8, 100, 75, 25}}, {d.OK, {62, 273, 75, 25}},
+        {d.AlarmView, {8, 8, 197, 256}},  {d.Bevel, {212, 8, 91, 260}},    {d.AddButton, {8, 28, 75, 25}},
+        {d.RemoveButton, {8, 64, 75, 25}}, {d.EditButton, {8, 100, 75, 25}}, {d.OK, {62, 273, 75, 25}},
         {d.Cancel, {144, 273, 75, 25}},   {d.Help, {226, 273, 75, 25}},
     };
     for (const auto& [control, place] : places) EXPECT_EQ(control->geometry(), place);
@@ -132,9 +132,9 @@ TEST_F(AlarmListDialogTest, OkRewritesTheFileNumberedFromOne) {
 TEST_F(AlarmListDialogTest, CancelLeavesTheFileAsItWasAfterAnAdd) {
     Open();
     const std::string before = AlarmFile();
-    RunPropertyDialog(dialog->AddAlarm, nullptr);
+    RunPropertyDialog(dialog->AddButton, nullptr);
     EXPECT_EQ(Lines(), 3) << "a cancelled property dialog adds nothing";
-    RunPropertyDialog(dialog->AddAlarm, "新規");
+    RunPropertyDialog(dialog->AddButton, "新規");
     ASSERT_EQ(Lines(), 4);
     EXPECT_EQ(Line(3), "新規 - 毎 15:04");
     dialog->Cancel->click();
@@ -146,7 +146,7 @@ TEST_F(AlarmListDialogTest, EditedAlarmKeepsItsPlace) {
     Open();
     Select(1);
     std::string shown;
-    RunPropertyDialog(dialog->EditAlarm, "打合せ", &shown);
+    RunPropertyDialog(dialog->EditButton, "打合せ", &shown);
     EXPECT_EQ(shown, "会議");
     EXPECT_EQ(Lines(), 3);
     EXPECT_EQ(Line(1), "打合せ - 12/07 12:00");
@@ -167,18 +167,18 @@ class AlarmRemoveTest : public AlarmListDialogTest, public ::testing::WithParamI
 TEST_P(AlarmRemoveTest, AsksAndKeepsTheSelectionWhileItsLineExists) {
     const RemoveCase& c = GetParam();
     Open();
-    EXPECT_FALSE(dialog->RemoveAlarm->isEnabled());
-    EXPECT_FALSE(dialog->EditAlarm->isEnabled());
+    EXPECT_FALSE(dialog->RemoveButton->isEnabled());
+    EXPECT_FALSE(dialog->EditButton->isEnabled());
     Select(c.row);
-    ASSERT_TRUE(dialog->RemoveAlarm->isEnabled());
+    ASSERT_TRUE(dialog->RemoveButton->isEnabled());
     const BoxAnswerer answerer(QString::fromUtf8(c.answer));
-    dialog->RemoveAlarm->click();
+    dialog->RemoveButton->click();
     ASSERT_TRUE(answerer.Seen());
     EXPECT_EQ(answerer.Seen()->text.toStdString(), "削除しますか？");
     EXPECT_EQ(Lines(), c.linesLeft);
     EXPECT_EQ(dialog->Alarms().Count(), static_cast<std::size_t>(c.linesLeft));
-    EXPECT_EQ(dialog->RemoveAlarm->isEnabled(), c.buttonsEnabled);
-    EXPECT_EQ(dialog->EditAlarm->isEnabled(), c.buttonsEnabled);
+    EXPECT_EQ(dialog->RemoveButton->isEnabled(), c.buttonsEnabled);
+    EXPECT_EQ(dialog->EditButton->isEnabled(), c.buttonsEnabled);
     if (c.buttonsEnabled) {
         EXPECT_EQ(Line(static_cast<int>(*dialog->SelectedIndex())), c.lineAtRow);
     }
