@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dialogs/DialogServices.h"
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 
 class QFrame;
 class QLabel;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 
 namespace kairos {
 namespace fs = std::filesystem;

@@ -14,7 +14,7 @@
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/Clock.h"
 #include "platform/AtomicFile.h"
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 #include "platform/Folders.h"
 #include "alarms/Alarm.h"
 #include "alarms/AlarmList.h"

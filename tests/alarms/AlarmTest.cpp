@@ -16,7 +16,7 @@
 #include "alarms/AlarmList.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/IniStore.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 
 namespace kairos {
 namespace {

@@ -6,7 +6,7 @@
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "platform/LocaleSource.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 
 namespace kairos {
 namespace {

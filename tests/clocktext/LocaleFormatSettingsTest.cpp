@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "clocktext/FormatMoment.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 
 namespace kairos {
 namespace {

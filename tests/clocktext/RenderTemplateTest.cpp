@@ -6,7 +6,7 @@
 
 #include "clocktext/FormatMoment.h"
 #include "clocktext/MultiReplace.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 
 namespace kairos {

@@ -26,7 +26,7 @@
 #include "dialogs/TabControl.h"
 #include "settings/IniStore.h"
 #include "shell/MessageBoxes.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingMedia.h"

@@ -24,7 +24,7 @@
 #include "settings/IniStore.h"
 #include "shell/MessageBoxes.h"
 #include "support/BoxAnswerer.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingMedia.h"

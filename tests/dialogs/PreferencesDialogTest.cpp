@@ -31,7 +31,7 @@
 #include "settings/SettingsFile.h"
 #include "shell/MessageBoxes.h"
 #include "support/BoxAnswerer.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
 #include "support/TempDir.h"

@@ -10,7 +10,7 @@
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/FolderMacros.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 
 namespace kairos {
 namespace {

@@ -18,7 +18,7 @@
 #include "shell/ClockPanel.h"
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
 #include "support/SimulatedTimers.h"

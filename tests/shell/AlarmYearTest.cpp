@@ -27,7 +27,7 @@
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
 #include "support/ScopedTimeZone.h"

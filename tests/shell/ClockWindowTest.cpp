@@ -21,7 +21,7 @@
 #include "settings/IniStore.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/FakeSyncJob.h"
 #include "support/RecordingMedia.h"

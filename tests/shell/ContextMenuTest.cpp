@@ -30,7 +30,7 @@
 #include "shell/TrayIcon.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
-#include "support/ExampleLocale.h"
+#include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/FakeSyncJob.h"
 #include "support/RecordingMedia.h"

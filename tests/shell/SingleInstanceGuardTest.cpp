@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 #include "platform/InstanceLock.h"
 
 namespace kairos {

@@ -17,7 +17,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 
 namespace kairos::platform {
 namespace {

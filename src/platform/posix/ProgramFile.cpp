@@ -1,4 +1,4 @@
-#include "platform/Executable.h"
+#include "platform/ProgramFile.h"
 
 #include <unistd.h>
 
