@@ -178,13 +178,13 @@ void AlarmEditDialog::CreateButtons() {
     OKBtn = new QPushButton(Text("OK"), this);
     OKBtn->setGeometry(119, 255, 75, 25);
     OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { done(ModalOk); });
     CancelBtn = new QPushButton(Text("キャンセル"), this);
     CancelBtn->setGeometry(199, 255, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &AlarmEditDialog::reject);
 }
 
-void AlarmEditDialog::reject() { done(mrCancel); }
+void AlarmEditDialog::reject() { done(ModalCancel); }
 
 std::array<QCheckBox*, 7> AlarmEditDialog::DayBoxes() const {
     return {CheckSunday, CheckMonday, CheckTuesDay, CheckWednesDay, CheckThursDay, CheckFriDay, CheckSaturDay};

@@ -45,7 +45,7 @@ public:
     void DropSnoozeForOneTime();
     void KeepSnoozedAlarm();
 
-    // Esc and the close box end with mrCancel, as the Cancel button does.
+    // Esc and the close box end with ModalCancel, as the Cancel button does.
     void reject() override;
 
     // Sunday first.

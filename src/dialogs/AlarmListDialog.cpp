@@ -159,16 +159,16 @@ void AlarmListDialog::RemoveAlarm() {
 void AlarmListDialog::SaveAndClose() {
     // The result stands before the write: after a failed write the dialog
     // still ends with OK and the clock window reloads what the file holds.
-    setResult(mrOk);
+    setResult(ModalOk);
     try {
         alarms_->SaveToFile();
     } catch (const std::exception& error) {
         ShowApplicationError(error.what());
     }
-    done(mrOk);
+    done(ModalOk);
 }
 
-void AlarmListDialog::reject() { done(mrCancel); }
+void AlarmListDialog::reject() { done(ModalCancel); }
 
 void AlarmListDialog::ShowHelp() {
     const std::string address = HelpAddress(HelpAlarmList);

@@ -43,7 +43,7 @@ public:
     void SaveAndClose();
     void ShowHelp();
 
-    // Esc and the close box end with mrCancel, as the Cancel button does.
+    // Esc and the close box end with ModalCancel, as the Cancel button does.
     void reject() override;
 
     QListView* AlarmView = nullptr;

@@ -281,7 +281,7 @@ void PreferencesDialog::SaveAndClose() {
         // The clock window still reloads: it then shows what the file holds.
         ShowApplicationError(error.what());
     }
-    done(mrOk);
+    done(ModalOk);
 }
 
 void PreferencesDialog::ShowHelp() {
@@ -289,7 +289,7 @@ void PreferencesDialog::ShowHelp() {
     if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
 }
 
-void PreferencesDialog::reject() { done(mrCancel); }
+void PreferencesDialog::reject() { done(ModalCancel); }
 
 bool PreferencesDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return QDialog::eventFilter(watched, event);

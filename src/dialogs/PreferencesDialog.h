@@ -60,7 +60,7 @@ public:
     void SaveAndClose();
     void ShowHelp();
 
-    // Closing the window or Escape ends with mrCancel, as the Cancel button does.
+    // Closing the window or Escape ends with ModalCancel, as the Cancel button does.
     void reject() override;
 
     QTabWidget* PageControl = nullptr;

@@ -423,7 +423,7 @@ DialogServices ClockWindow::DialogServicesOf() const {
 // The dialog edits its own copy of the file; the live list follows on OK only.
 void ClockWindow::ShowAlarms() {
     const int result = ShowModalDialog(std::make_unique<AlarmListDialog>(DialogServicesOf(), this));
-    if (result == mrOk) ReloadAlarms();
+    if (result == ModalOk) ReloadAlarms();
 }
 
 void ClockWindow::CopyDate() {
@@ -436,7 +436,7 @@ void ClockWindow::CopyTime() {
 
 void ClockWindow::ShowPreferences() {
     const int result = ShowModalDialog(std::make_unique<PreferencesDialog>(DialogServicesOf(), this));
-    if (result == mrOk) ReloadSettings();
+    if (result == ModalOk) ReloadSettings();
 }
 
 void ClockWindow::ShowDateTimeSettings() { OpenDateTimeSettings(); }

@@ -21,17 +21,17 @@ enum class DialogType : int { Warning = 0, Error = 1, Information = 2, Confirmat
 // Unscoped on purpose: the result of a modal dialog is an integer that callers
 // compare with these values directly.
 enum ModalResult : int {
-    mrNone = 0,
-    mrOk = 1,
-    mrCancel = 2,
-    mrAbort = 3,
-    mrRetry = 4,
-    mrIgnore = 5,
-    mrYes = 6,
-    mrNo = 7,
-    mrAll = 8,
-    mrNoToAll = 9,
-    mrYesToAll = 10,
+    ModalNone = 0,
+    ModalOk = 1,
+    ModalCancel = 2,
+    ModalAbort = 3,
+    ModalRetry = 4,
+    ModalIgnore = 5,
+    ModalYes = 6,
+    ModalNo = 7,
+    ModalAll = 8,
+    ModalNoToAll = 9,
+    ModalYesToAll = 10,
 };
 
 // The system sound a message box of that type announces itself with, as the
@@ -47,7 +47,7 @@ constexpr std::optional<unsigned> MessageBeepValue(DialogType type) {
 }
 
 constexpr bool IsPositiveModalResult(int result) {
-    return result == mrOk || result == mrYes || result == mrAll || result == mrYesToAll;
+    return result == ModalOk || result == ModalYes || result == ModalAll || result == ModalYesToAll;
 }
 
 void BeepForDialogType(DialogType type);

@@ -203,7 +203,7 @@ TEST_F(AlarmEditDialogTest, MessageHistoryIsRecordedOnOkOnly) {
         const int result = dialog->exec();
         dialog.reset();
         const bool ok = button == &AlarmEditDialog::OKBtn;
-        EXPECT_EQ(result, ok ? mrOk : mrCancel);
+        EXPECT_EQ(result, ok ? ModalOk : ModalCancel);
         EXPECT_EQ(std::filesystem::exists(settingsFile), ok);
     }
     std::ifstream in(settingsFile, std::ios::binary);

@@ -125,7 +125,7 @@ TEST_F(AlarmListDialogTest, OkRewritesTheFileNumberedFromOne) {
     EXPECT_EQ(Line(1), "会議 - 12/07 12:00");
     EXPECT_EQ(Line(2), "無題 - 毎 22:15");
     dialog->OK->click();
-    EXPECT_EQ(dialog->result(), mrOk);
+    EXPECT_EQ(dialog->result(), ModalOk);
     EXPECT_EQ(AlarmFile(), ThreeAlarms("Alarm1", "Alarm2", "Alarm3"));
 }
 
@@ -138,7 +138,7 @@ TEST_F(AlarmListDialogTest, CancelLeavesTheFileAsItWasAfterAnAdd) {
     ASSERT_EQ(Lines(), 4);
     EXPECT_EQ(Line(3), "新規 - 毎 15:04");
     dialog->Cancel->click();
-    EXPECT_EQ(dialog->result(), mrCancel);
+    EXPECT_EQ(dialog->result(), ModalCancel);
     EXPECT_EQ(AlarmFile(), before);
 }
 
@@ -205,7 +205,7 @@ TEST_F(AlarmListDialogTest, FailedWriteIsReportedAndStillEndsWithOk) {
     const BoxAnswerer answerer(QStringLiteral("OK"));
     dialog->OK->click();
     EXPECT_TRUE(answerer.Seen());
-    EXPECT_EQ(dialog->result(), mrOk);
+    EXPECT_EQ(dialog->result(), ModalOk);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST_F(PreferencesDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThem
     EXPECT_EQ(Text(dialog->TimePreview), "午後 3:04:05");
 
     dialog->OKBtn->click();
-    EXPECT_EQ(dialog->result(), mrOk);
+    EXPECT_EQ(dialog->result(), ModalOk);
     PreferenceValues defaults;
     defaults.FontName = InstalledFace(dialog->font().family());
     EXPECT_EQ(Saved(), Written(defaults));
@@ -184,7 +184,7 @@ TEST_F(PreferencesDialogTest, CancelWritesNothing) {
     const auto dialog = Open();
     dialog->DateCombo->setEditText("yy");
     dialog->CancelBtn->click();
-    EXPECT_EQ(dialog->result(), mrCancel);
+    EXPECT_EQ(dialog->result(), ModalCancel);
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 

@@ -94,7 +94,7 @@ TEST(ApplicationError, NeverStacksBoxes) {
 // A form that ends itself with a chosen result as soon as it is shown.
 class ScriptedForm : public QDialog {
 public:
-    int outcome = mrOk;
+    int outcome = ModalOk;
 
 protected:
     void showEvent(QShowEvent* event) override {
@@ -128,11 +128,11 @@ TEST_P(ModalForm, RunsCallbacksInOrderAndFreesTheForm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, ModalForm,
-                         ::testing::Values(ModalCase{mrOk, true}, ModalCase{mrYes, true}, ModalCase{mrAll, true},
-                                           ModalCase{mrYesToAll, true}, ModalCase{mrNone, false},
-                                           ModalCase{mrCancel, false}, ModalCase{mrAbort, false},
-                                           ModalCase{mrRetry, false}, ModalCase{mrIgnore, false},
-                                           ModalCase{mrNo, false}, ModalCase{mrNoToAll, false}));
+                         ::testing::Values(ModalCase{ModalOk, true}, ModalCase{ModalYes, true}, ModalCase{ModalAll, true},
+                                           ModalCase{ModalYesToAll, true}, ModalCase{ModalNone, false},
+                                           ModalCase{ModalCancel, false}, ModalCase{ModalAbort, false},
+                                           ModalCase{ModalRetry, false}, ModalCase{ModalIgnore, false},
+                                           ModalCase{ModalNo, false}, ModalCase{ModalNoToAll, false}));
 
 TEST(ModalFormFailure, FreesTheFormWhenACallbackThrows) {
     QPointer<ScriptedForm> window;
