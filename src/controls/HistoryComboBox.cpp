@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view CountKey = "HistoryCount";
 
-// OK, Yes, All and Yes to all: the results with which a form confirms what
+// OK, Yes, All and Yes to all: the results with which a dialog confirms what
 // it shows.
 bool IsPositiveResult(int result) {
     return result == QDialog::Accepted || result == 6 || result == 8 || result == 10;
@@ -85,7 +85,7 @@ private:
 
 HistoryComboBox::HistoryComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
-    // The history changes only when the form is confirmed, not on Enter.
+    // The history changes only when the dialog is confirmed, not on Enter.
     setInsertPolicy(QComboBox::NoInsert);
 }
 
@@ -188,20 +188,20 @@ std::vector<std::string> HistoryComboBox::Entries() const {
 
 void HistoryComboBox::showEvent(QShowEvent* event) {
     QComboBox::showEvent(event);
-    WatchForm();
+    WatchDialog();
 }
 
-// The history is kept when the form holding the box is confirmed; the form
+// The history is kept when the dialog holding the box is confirmed; the dialog
 // is known only once the box sits in its window.
-void HistoryComboBox::WatchForm() {
-    auto* form = qobject_cast<QDialog*>(window());
-    if (form == nullptr || form == watchedForm_) return;
-    if (watchedForm_) disconnect(watchedForm_, &QDialog::finished, this, nullptr);
-    watchedForm_ = form;
-    connect(form, &QDialog::finished, this, &HistoryComboBox::FormFinished);
+void HistoryComboBox::WatchDialog() {
+    auto* dialog = qobject_cast<QDialog*>(window());
+    if (dialog == nullptr || dialog == watchedDialog_) return;
+    if (watchedDialog_) disconnect(watchedDialog_, &QDialog::finished, this, nullptr);
+    watchedDialog_ = dialog;
+    connect(dialog, &QDialog::finished, this, &HistoryComboBox::DialogFinished);
 }
 
-void HistoryComboBox::FormFinished(int result) {
+void HistoryComboBox::DialogFinished(int result) {
     const std::string text = currentText().toStdString();
     if (!IsPositiveResult(result) || text.empty()) return;
     AddHistory(text);

@@ -1,6 +1,6 @@
 #pragma once
 // An editable combo box whose drop-down list is a most-recent-first history
-// that persists between runs: a text is added when the form holding the box
+// that persists between runs: a text is added when the dialog holding the box
 // closes with a positive result, and the history is saved at once.
 
 #include <QComboBox>
@@ -59,8 +59,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void WatchForm();
-    void FormFinished(int result);
+    void WatchDialog();
+    void DialogFinished(int result);
     std::unique_ptr<IniStore> OpenStore() const;
     std::vector<std::string> ReadStoredLines();
     std::vector<std::string> ReadIniLines();
@@ -74,7 +74,7 @@ private:
     HistoryStore saveType_ = HistoryStore::OwnIniFile;
     StoreOpener selfIniOpener_;
     ErrorReporter errorReporter_;
-    QPointer<QDialog> watchedForm_;
+    QPointer<QDialog> watchedDialog_;
 };
 
 }  // namespace kairos

@@ -158,8 +158,8 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     const bool canHide = NotificationAreaAvailable && NotificationAreaAvailable();
     if (!canHide) {
         if (event->type() == QEvent::WindowStateChange && window_->isMinimized())
-            QTimer::singleShot(0, window_, [form = window_] {
-                form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+            QTimer::singleShot(0, window_, [window = window_] {
+                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
             });
         return QObject::eventFilter(watched, event);
     }
@@ -170,9 +170,9 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && taskbar_ != TaskbarButton::ShownMinimized &&
         window_->isMinimized()) {
         // Hidden rather than minimised: the window is brought back from the icon.
-        QTimer::singleShot(0, window_, [form = window_] {
-            form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
-            form->hide();
+        QTimer::singleShot(0, window_, [window = window_] {
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->hide();
         });
     }
     return QObject::eventFilter(watched, event);
