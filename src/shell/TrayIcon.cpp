@@ -155,6 +155,10 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     // Without a notification area a hidden tool window could never be shown
     // again: close then ends the program and minimise is undone.
     if (watched != window_ || !iconShown_) return QObject::eventFilter(watched, event);
+    // Asking for the notification area is a round trip to the X server:
+    // only for the two events that need the answer, not for every paint.
+    if (event->type() != QEvent::Close && event->type() != QEvent::WindowStateChange)
+        return QObject::eventFilter(watched, event);
     const bool canHide = NotificationAreaAvailable && NotificationAreaAvailable();
     if (!canHide) {
         if (event->type() == QEvent::WindowStateChange && window_->isMinimized())
