@@ -24,6 +24,7 @@ fi
 targets=(
   fuzz_format_moment:FormatMoment
   fuzz_render_template:RenderTemplate
+  fuzz_template_change:TemplateChange
   fuzz_ini_file:IniFile
   fuzz_alarm_section:AlarmSection
   fuzz_command_line:CommandLine
