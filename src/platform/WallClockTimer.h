@@ -1,0 +1,55 @@
+#pragma once
+// A one-shot timer on the wall clock, for a clock that sleeps between visible
+// changes. A timer on the monotonic clock would drift from the displayed
+// second, stand still while the machine is suspended and keep waiting after
+// the clock is set; this one aims at a UTC instant, fires after a resume when
+// that instant has passed meanwhile, and wakes at once when the clock is set,
+// because every instant computed from the old time is then wrong.
+//
+// It does not call back: the owner's event loop watches the descriptor for
+// reading (a QSocketNotifier) and calls Acknowledge, so the timer needs no
+// thread and no toolkit.
+
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+
+namespace kairos::platform {
+
+enum class WallClockEvent {
+    None,          // a spurious wake, or nothing happened since the last Acknowledge
+    Expired,       // the armed instant has come
+    ClockChanged,  // the wall clock was set; the timer is disarmed
+};
+
+class WallClockTimer {
+public:
+    // Not armed. Valid() is false when the system refused a timer; the rest
+    // then does nothing and the descriptor never becomes readable.
+    WallClockTimer();
+
+    bool Valid() const { return descriptor_.IsOpen(); }
+
+    // Wakes at that instant, or at once when it has already passed or when
+    // the wall clock is set first. Replaces any earlier instant and any wake
+    // not yet acknowledged, so the owner never sees a stale expiry.
+    void ArmAt(UtcTime when);
+    // No wake until the next ArmAt, not even from a clock change.
+    void Disarm();
+
+    // For the event loop to watch for reading; -1 when not Valid().
+    int Descriptor() const { return descriptor_.Get(); }
+
+    // What made the descriptor readable; clears it. After ClockChanged the
+    // timer stays disarmed until the owner arms it again with an instant
+    // computed from the new time. Waking from suspend may also show as
+    // ClockChanged: the wall clock moved on while the monotonic one did not.
+    WallClockEvent Acknowledge();
+
+private:
+    FileDescriptor descriptor_;
+    // The clock was set before an ArmAt, which the system reports there
+    // instead of at the descriptor; held until Acknowledge passes it on.
+    bool clockChangePending_ = false;
+};
+
+}  // namespace kairos::platform
