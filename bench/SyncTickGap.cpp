@@ -262,7 +262,7 @@ int main(int argc, char* argv[]) {
         bool due = false;
         Steady::time_point startedAt;
         const std::atomic<bool> neverCancelled{false};
-        QObject::connect(window.TickTimer, &QTimer::timeout, &window, [&] {
+        QObject::connect(window.Ticks, &kairos::TickDriver::Ticked, &window, [&] {
             if (!due) return;
             due = false;
             startedAt = Steady::now();

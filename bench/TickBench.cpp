@@ -35,7 +35,7 @@ void BM_ClockTick(benchmark::State& state, const char* tipTemplate) {
     kairos::ClockWindow window({kairos::platform::SystemClock(), timers,
                                 [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
                                 kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
-    window.TickTimer->stop();
+    window.Ticks->Stop();
     window.TipTemplate = tipTemplate;
     for (auto _ : state) window.Tick();
 }
@@ -63,7 +63,7 @@ void BM_LoadSettings(benchmark::State& state) {
     kairos::DeadlineTimers timers(std::make_unique<kairos::QtTimerBackend>());
     kairos::ClockWindow window({kairos::platform::SystemClock(), timers, [file] { return kairos::OpenIniFile(file); },
                                 kairos::SystemMedia(), std::string(folder) + "/Alarm.ini", {}});
-    window.TickTimer->stop();
+    window.Ticks->Stop();
     for (auto _ : state) window.ReloadSettings();
     std::filesystem::remove_all(folder);
 }
@@ -76,7 +76,7 @@ void BM_CheckAlarms(benchmark::State& state) {
     kairos::ClockWindow window({kairos::platform::SystemClock(), timers,
                                 [] { return kairos::OpenIniFile("/nonexistent/kairos-bench.ini"); },
                                 kairos::SystemMedia(), "/nonexistent/kairos-bench-alarms.ini", {}});
-    window.TickTimer->stop();
+    window.Ticks->Stop();
     const kairos::DecodedTime now = kairos::DecodeTime(kairos::platform::SystemClock().Now());
     const int farMinute = (now.hour * 60 + now.minute + 720) % 1440;  // half a day away
     for (int i = 0; i < 10'000; ++i) {

@@ -19,6 +19,7 @@
 #include "controls/BaseFont.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
+#include "clocktext/TemplateChange.h"
 #include "platform/Clock.h"
 #include "platform/Moment.h"
 #include "platform/Utf8.h"
@@ -87,9 +88,9 @@ ClockWindow::ClockWindow(Services services)
     move(DefaultLeft, DefaultTop);
 
     SyncRunner = new ClockSyncRunner(std::move(services.syncJob), this);
-    TickTimer = new QTimer(this);
-    TickTimer->setInterval(TickIntervalMs);
-    connect(TickTimer, &QTimer::timeout, this, &ClockWindow::Tick);
+    Ticks = new TickDriver([this] { Tick(); }, services.scheduling, this);
+    // A hold or a pause that ends may uncover a line or an examination.
+    timers_.SetExpiryListener([this] { Ticks->TickSoon(); });
     snapTimer_ = new QTimer(this);
     snapTimer_->setSingleShot(true);
     snapTimer_->setInterval(kSnapSettleMs);
@@ -99,7 +100,7 @@ ClockWindow::ClockWindow(Services services)
     CreateTrayIcon();
     CreateLines();
     LoadStartupState();
-    TickTimer->start();
+    ScheduleNextTick();
     // Only once the window is shown and ticking: the box must not stop the
     // clock before it has started.
     if (!startupErrors_.empty())
@@ -107,7 +108,8 @@ ClockWindow::ClockWindow(Services services)
 }
 
 ClockWindow::~ClockWindow() {
-    TickTimer->stop();
+    timers_.SetExpiryListener({});
+    Ticks->Stop();
     // No further chime starts; the one sounding may be cut off with the program.
     if (HourChime) HourChime->Terminate();
 }
@@ -230,6 +232,8 @@ void ClockWindow::ApplyLineSettings(SettingsReader& read, ClockLine* label, cons
 void ClockWindow::ReloadSettings() {
     const std::unique_ptr<IniStore> store = openSettings_();
     const std::string errors = LoadSettings(*store);
+    // New templates may show finer units than the tick now planned for.
+    ScheduleNextTick();
     if (!errors.empty()) ShowApplicationError(errors);
 }
 
@@ -323,6 +327,7 @@ void ClockWindow::SynchronizeClock(SyncReport report) {
 void ClockWindow::SyncEnded(const SyncOutcome& outcome, SyncOrigin origin) {
     // Measured from the end of this run, so a slow server delays the next one.
     AutoSync.Reschedule(clock_.TickCount(), AutoNTP, AutoNTPInterval);
+    ScheduleNextTick();
     // The user said no to the step; there is nothing to tell.
     if (outcome.result == SyncResult::Declined) return;
     ShowStatus(SyncStatusText(outcome.result), StatusSound::WithSound);
@@ -337,6 +342,29 @@ void ClockWindow::Tick() {
         // A failing step ends this tick only; the next one starts afresh.
         ShowApplicationError(error.what());
     }
+    ScheduleNextTick();
+}
+
+TemplateChange ClockWindow::TextChanges() {
+    const auto analysed = [](AnalysedTemplate& cache, const std::string& text) {
+        if (!cache.analysed || cache.text != text) {
+            cache = {text, AnalyseTemplate(text, CurrentLocaleFormatSettings()), true};
+        }
+        return cache.change;
+    };
+    // The date line renders the start of the day: only its uptime tokens
+    // change within a day, and the day's change is a minute boundary.
+    const TemplateChange date = analysed(dateChange_, DateTemplate);
+    // The tip counts even when nobody hovers: the notification area keeps a copy.
+    return Finest(Finest(analysed(timeChange_, TimeTemplate), analysed(tipChange_, TipTemplate)),
+                  {ChangeUnit::Never, date.uptime});
+}
+
+void ClockWindow::ScheduleNextTick() {
+    const std::uint32_t ticks = clock_.TickCount();
+    // A run under way is due until it ends; its end plans again.
+    const auto syncDue = SyncRunner->Busy() ? std::nullopt : AutoSync.MillisecondsUntilDue(ticks);
+    Ticks->Follow(PlanNextTick({TextChanges(), clock_.Now(), ticks, syncDue}));
 }
 
 void ClockWindow::RunTickSteps() {

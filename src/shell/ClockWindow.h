@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "clocktext/TemplateChange.h"
 #include "shell/ClockSyncRunner.h"
 #include "shell/SyncSchedule.h"
+#include "shell/TickDriver.h"
 
 class QTimer;
 class QMenu;
@@ -43,7 +45,6 @@ public:
     static constexpr int DefaultClientHeight = 58;
     static constexpr int DefaultLeft = 184;
     static constexpr int DefaultTop = 425;
-    static constexpr int TickIntervalMs = 10;
     static constexpr int StatusHoldMs = 5000;
     static constexpr int AlarmPauseMs = 60000;
     static constexpr int SignalPauseMs = 60000;
@@ -59,6 +60,7 @@ public:
         std::string alarmFile;
         // Sets the computer's clock from a time server; runs off the window thread.
         ClockSyncRunner::Job syncJob;
+        TickScheduling scheduling = TickScheduling::Planned;
     };
 
     explicit ClockWindow(Services services);
@@ -84,7 +86,8 @@ public:
     // next periodic run is scheduled, after the end of the run when there is one.
     void SynchronizeClock(SyncReport report);
 
-    // One tick; the timer calls it every 10 ms.
+    // One tick; the driver calls it whenever something can change, and it
+    // plans the next one.
     void Tick();
 
     // The always-on-top state is the check mark of TopMostAction; showing and
@@ -129,7 +132,7 @@ public:
     TrayIcon* Tray = nullptr;
     ClockLine* TimeLine = nullptr;
     ClockLine* DateLine = nullptr;
-    QTimer* TickTimer = nullptr;
+    TickDriver* Ticks = nullptr;
     std::unique_ptr<AlarmList> Alarms;
     // The last hour-count chime, kept to ask it to stop when the window goes.
     std::shared_ptr<RepeatedSound> HourChime;
@@ -190,6 +193,8 @@ private:
     DialogServices DialogServicesOf() const;
     void RunTickSteps();
     void PlaceClockPanel();
+    void ScheduleNextTick();
+    TemplateChange TextChanges();
     std::string Render(const std::string& templateText, double moment) const;
 
     const platform::Clock& clock_;
@@ -204,6 +209,13 @@ private:
     enum class DragMode { None, System, Manual } drag_ = DragMode::None;
     QPoint dragOffset_;
     QTimer* snapTimer_ = nullptr;
+    // What each template shows, worked out again only when it changes.
+    struct AnalysedTemplate {
+        std::string text;
+        TemplateChange change;
+        bool analysed = false;
+    };
+    AnalysedTemplate timeChange_, tipChange_, dateChange_;
 };
 
 }  // namespace kairos

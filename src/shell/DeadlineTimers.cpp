@@ -57,9 +57,10 @@ void DeadlineTimers::Expired(std::uint32_t id) {
         const int count = 0;
         RemoveAt(index);
         if (callback) callback(key, count);
-        return;
+    } else if (callback) {
+        callback(key, entry.Count);
     }
-    if (callback) callback(key, entry.Count);
+    if (expiryListener_) expiryListener_();
 }
 
 namespace {

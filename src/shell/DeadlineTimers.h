@@ -49,6 +49,9 @@ public:
     void Clear();
     // One expiry reported by the backend.
     void Expired(std::uint32_t id);
+    // Told after every expiry: the clock window sleeps between changes and
+    // has to look again when a hold or a pause ends.
+    void SetExpiryListener(std::function<void()> listener) { expiryListener_ = std::move(listener); }
 
     const std::vector<DeadlineTimer>& Entries() const { return entries_; }
 
@@ -58,6 +61,7 @@ private:
 
     std::unique_ptr<TimerBackend> backend_;
     std::vector<DeadlineTimer> entries_;
+    std::function<void()> expiryListener_;
 };
 
 // The one list of the process, created by the entry before the clock window.

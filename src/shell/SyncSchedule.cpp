@@ -27,4 +27,10 @@ bool SyncSchedule::IsDue(std::uint32_t now) const {
     return now - scheduledAt_ >= interval_;
 }
 
+std::optional<std::uint32_t> SyncSchedule::MillisecondsUntilDue(std::uint32_t now) const {
+    if (deadline_ == 0) return std::nullopt;
+    const std::uint32_t elapsed = now - scheduledAt_;
+    return elapsed >= interval_ ? 0 : interval_ - elapsed;
+}
+
 }  // namespace kairos

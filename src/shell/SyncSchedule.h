@@ -3,6 +3,7 @@
 // tick count that wraps every 49.7 days.
 
 #include <cstdint>
+#include <optional>
 
 namespace kairos {
 
@@ -18,6 +19,8 @@ public:
     // Next run "minutes" after now, or none when off.
     void Reschedule(std::uint32_t now, AutoSyncMode mode, int minutes);
     bool IsDue(std::uint32_t now) const;
+    // How long until IsDue; 0 once it is, none when off.
+    std::optional<std::uint32_t> MillisecondsUntilDue(std::uint32_t now) const;
 
     // Tick count of the next run; 0 means none.
     std::uint32_t AutoSyncDeadline() const { return deadline_; }

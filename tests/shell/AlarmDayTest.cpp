@@ -80,7 +80,17 @@ class AlarmDayTest : public ::testing::Test {
 protected:
     AlarmDayTest() {
         SetCurrentLocaleFormatSettings(testing::JapaneseExampleLocale());
+        Start();
+    }
+    ~AlarmDayTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+
+    // A fresh clock at midnight, with the files as they were at the start.
+    void Start() {
+        window.reset();
+        list.reset();
+        media.events.clear();
         clock.now = testing::ExampleDay(0, 0, 0, 0);
+        clock.ticks = 0;
         media.now = [this] { return FormatMoment("hh:nn", clock.now); };
         auto backend = std::make_unique<testing::SimulatedTimers>();
         timers = backend.get();
@@ -89,18 +99,36 @@ protected:
         dir.Write("Alarm.ini", kAlarms);
         window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [settings] { return OpenIniFile(settings); }, media, dir.File("Alarm.ini"), {}});
-        window->TickTimer->stop();
+        window->Ticks->Stop();
     }
-    ~AlarmDayTest() override { SetCurrentLocaleFormatSettings(LocaleFormatSettings{}); }
+
+    void Pass(std::uint64_t ms) {
+        clock.now += static_cast<double>(ms) / MillisecondsPerDay;
+        clock.ticks += static_cast<std::uint32_t>(ms);
+        timers->Advance(ms);
+    }
 
     // Ticks every stepMs until ms have passed.
     void Run(std::uint64_t ms, std::uint32_t stepMs) {
         for (std::uint64_t done = 0; done < ms; done += stepMs) {
-            clock.now += static_cast<double>(stepMs) / MillisecondsPerDay;
-            clock.ticks += stepMs;
-            timers->Advance(stepMs);
+            Pass(stepMs);
             window->Tick();
         }
+    }
+
+    // Ticks only when the window's plan or a deadline timer would wake it,
+    // as the running program does; returns the number of ticks.
+    std::uint64_t RunPlanned(std::uint64_t ms) {
+        std::uint64_t ticks = 0;
+        for (std::uint64_t done = 0; done < ms; ++ticks) {
+            std::uint64_t step = window->Ticks->Plan().SoonestMs();
+            if (const auto due = timers->NextDueIn()) step = std::min(step, *due);
+            step = std::clamp<std::uint64_t>(step, 1, ms - done);
+            Pass(step);
+            done += step;
+            window->Tick();
+        }
+        return ticks;
     }
 
     testing::TempDir dir;
@@ -155,6 +183,65 @@ TEST_F(AlarmDayTest, BeepReplacesTheAlarmSoundWhenAsked) {
     EXPECT_EQ(media.events[0].number, 1000);
     EXPECT_EQ(window->DateLine->Text(), "起床");
 }
+
+TEST_F(AlarmDayTest, PlannedTicksBringTheSameDayAsTheFixedTick) {
+    const std::uint64_t ticks = RunPlanned(24 * 3'600'000ull - 1000);
+    const std::vector<Event> expected = ExpectedDay();
+    ASSERT_EQ(media.events.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(media.events[i].what, expected[i].what) << i << " at " << expected[i].at;
+        EXPECT_EQ(media.events[i].at, expected[i].at) << i;
+    }
+    // A tick a second for the seconds of the time line and a few for the
+    // holds, where the fixed tick would have run 8.6 million times.
+    EXPECT_LE(ticks, 86'400u + 200u);
+    EXPECT_EQ(window->DateLine->Text(), "2026/12/07") << "the last hold has ended";
+}
+
+// The wall clock set forward or back, or a suspend, seen by both ways of
+// ticking: the same alarms and chimes in the same minutes.
+struct JumpCase {
+    const char* name;
+    std::int64_t wallMs;     // how far the wall clock moves
+    std::uint32_t tickMs;    // how far the tick count moves meanwhile
+};
+
+class AlarmDayJump : public AlarmDayTest, public ::testing::WithParamInterface<JumpCase> {
+protected:
+    // 07:00 to 07:27, the jump, then on to 09:05; planned or every 100 ms.
+    std::vector<Event> Replay(bool planned) {
+        Start();
+        clock.now = testing::ExampleDay(7, 0, 0, 0);
+        const auto run = [&](std::uint64_t ms) { planned ? (void)RunPlanned(ms) : Run(ms, 100); };
+        run(27 * 60'000ull);
+        clock.now += static_cast<double>(GetParam().wallMs) / MillisecondsPerDay;
+        clock.ticks += GetParam().tickMs;
+        timers->Advance(GetParam().tickMs);
+        // The wall-clock timer wakes the window at once after a jump.
+        window->Tick();
+        run(98 * 60'000ull);
+        return media.events;
+    }
+};
+
+TEST_P(AlarmDayJump, PlannedTicksFireWhatTheFixedTickFires) {
+    const std::vector<Event> fixed = Replay(false);
+    const std::vector<Event> planned = Replay(true);
+    ASSERT_FALSE(fixed.empty());
+    ASSERT_EQ(planned.size(), fixed.size());
+    for (std::size_t i = 0; i < fixed.size(); ++i) {
+        EXPECT_EQ(planned[i].what, fixed[i].what) << i;
+        EXPECT_EQ(planned[i].name, fixed[i].name) << i;
+        EXPECT_EQ(planned[i].at, fixed[i].at) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AlarmDay, AlarmDayJump,
+                         ::testing::Values(JumpCase{"ClockSetAnHourForward", 3'600'000, 0},
+                                           JumpCase{"ClockSetAnHourBack", -3'600'000, 0},
+                                           JumpCase{"TwoHourSuspend", 7'200'000, 0},
+                                           JumpCase{"NoJump", 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A date alarm without a date is due today: the day of the window's clock.
 TEST_F(AlarmDayTest, ADateAlarmWithoutADateIsDueOnTheClocksToday) {

@@ -361,7 +361,7 @@ protected:
             dir.Write("kairos.ini", std::string("[Alarm]\r\nAlarmToBeep=0\r\nPath=") + kAlarmSound + "\r\n");
         window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [settings] { return OpenIniFile(settings); }, media, alarmFile, {}});
-        window->TickTimer->stop();  // the test ticks by hand
+        window->Ticks->Stop();  // the test ticks by hand
     }
 
     // Local wall time of the UTC second, with the zone's name.

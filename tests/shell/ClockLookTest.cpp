@@ -43,7 +43,7 @@ protected:
         const testing::BoxAnswerer answerer("OK");
         window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
-        window->TickTimer->stop();
+        window->Ticks->Stop();
         for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
         return answerer.Seen() ? answerer.Seen()->text.toStdString() : std::string();
     }
@@ -126,7 +126,7 @@ TEST_F(ClockLookTest, TheErrorBoxComesOnlyOnceTheClockTicks) {
     window = std::make_unique<ClockWindow>(ClockWindow::Services{
         clock, *list, [file] { return OpenIniFile(file); }, media, dir.File("Alarm.ini"), {}});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no box inside the constructor";
-    EXPECT_TRUE(window->TickTimer->isActive());
+    EXPECT_TRUE(window->Ticks->Running());
     const testing::BoxAnswerer answerer("OK");
     for (int i = 0; i < 5 && !answerer.Seen(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(answerer.Seen());

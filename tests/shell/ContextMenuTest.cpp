@@ -55,7 +55,7 @@ protected:
         window.reset();
         window = std::make_unique<ClockWindow>(ClockWindow::Services{
             clock, *list, [this] { return OpenIniFile(settingsFile); }, media, dir.File("Alarm.ini"), sync.Job()});
-        window->TickTimer->stop();
+        window->Ticks->Stop();
     }
 
     testing::TempDir dir;

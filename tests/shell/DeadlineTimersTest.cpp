@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "support/SimulatedTimers.h"
@@ -44,6 +45,19 @@ TEST_F(DeadlineTimersTest, SecondStartOfAKeyAddsAnEntryInsteadOfRestartingTheFir
     EXPECT_TRUE(list->IsTimerRunning(StatusKey));
     timers->Advance(1);  // 5000 ms after the second
     EXPECT_FALSE(list->IsTimerRunning(StatusKey));
+}
+
+// The sleeping clock looks again whenever a hold ends: the listener hears each
+// expiry once the key is no longer running, after the entry's own callback.
+TEST_F(DeadlineTimersTest, TheListenerHearsEachExpiryAfterTheKeyHasEnded) {
+    std::vector<std::string> heard;
+    list->SetExpiryListener([&] { heard.push_back(list->IsTimerRunning(StatusKey) ? "running" : "ended"); });
+    list->StartTimer(100, StatusKey, [&](int, int) { heard.push_back("callback"); });
+    list->StartTimer(300, AlarmPauseKey);
+    timers->Advance(299);
+    EXPECT_EQ(heard, (std::vector<std::string>{"callback", "ended"}));
+    timers->Advance(1);
+    EXPECT_EQ(heard.size(), 3u);
 }
 
 TEST_F(DeadlineTimersTest, KeysAreIndependent) {

@@ -43,6 +43,10 @@ TEST_P(SyncScheduleWrap, DueExactlyOneIntervalLaterAndNotBefore) {
     EXPECT_LE(waited, interval + 10);
     // Once due it stays due until the run reschedules it.
     EXPECT_TRUE(schedule.IsDue(*due + 5 * kMinute));
+    // The sleeping tick wakes exactly when the schedule turns due.
+    EXPECT_EQ(schedule.MillisecondsUntilDue(c.scheduledAt), interval);
+    EXPECT_EQ(schedule.MillisecondsUntilDue(c.scheduledAt + interval - 1), 1u);
+    EXPECT_EQ(schedule.MillisecondsUntilDue(*due + 5 * kMinute), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,6 +72,7 @@ TEST(SyncSchedule, NotDueOnTheTicksBeforeAWrappedDeadline) {
 TEST(SyncSchedule, OffMeansNoRun) {
     SyncSchedule schedule;
     EXPECT_FALSE(schedule.IsDue(0));
+    EXPECT_EQ(schedule.MillisecondsUntilDue(0), std::nullopt);
     schedule.Reschedule(5000, AutoSyncMode::On, 1);
     schedule.Reschedule(6000, AutoSyncMode::Off, 1);
     EXPECT_EQ(schedule.AutoSyncDeadline(), 0u);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 #include "shell/DeadlineTimers.h"
 
@@ -39,6 +40,14 @@ public:
             if (notify_) notify_(next->first);
         }
         now_ = target;
+    }
+
+    // Milliseconds to the next expiry; none without timers.
+    std::optional<std::uint64_t> NextDueIn() const {
+        if (timers_.empty()) return std::nullopt;
+        const auto next = std::min_element(timers_.begin(), timers_.end(),
+                                           [](const auto& a, const auto& b) { return a.second.due < b.second.due; });
+        return next->second.due - now_;
     }
 
     std::size_t RegisteredCount() const { return timers_.size(); }
