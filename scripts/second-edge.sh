@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# How late each new second reaches the screen, over [seconds] (300 by
+# default): the clock that ticks only when something can change, and beside
+# it in the same program the clock on a fixed 10 ms tick, both with the
+# default templates on a private virtual display. Each paint of a new time
+# line is measured from the start of its wall-clock second.
+set -euo pipefail
+
+seconds=${1:-300}
+if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [seconds]   (a whole number, 300 by default)" >&2
+  exit 2
+fi
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/bench"
+
+"$root/scripts/install-deps.sh"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target second_edge
+
+exe="$build/bench/second_edge"
+[[ -x "$exe" ]] || { echo "second-edge: $exe was not built" >&2; exit 1; }
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-second-edge.XXXXXX")
+xvfb_pid=
+program=
+
+# shellcheck source=scripts/own-children.sh
+source "$root/scripts/own-children.sh"
+
+cleanup() {
+  [[ -n "$program" ]] && stop "$program"
+  [[ -n "$xvfb_pid" ]] && stop "$xvfb_pid"
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+start_private_xvfb second-edge "$tmp"
+
+home="$tmp/home"
+runtime="$tmp/run"
+mkdir -p "$home" "$runtime"
+chmod 700 "$runtime"
+
+echo "Measuring for $seconds s on $display ..." >&2
+env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY -u SESSION_MANAGER \
+  DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+  "$exe" "$seconds" &
+program=$!
+wait "$program"
+program=
