@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "SilentMedia.h"
 #include "media/Media.h"
 #include "platform/Clock.h"
 #include "settings/IniStore.h"
@@ -32,15 +33,6 @@ using namespace std::chrono;
 // The first seconds are start-up (fonts, first layout), not the clock's pace.
 constexpr int SettleSeconds = 2;
 constexpr double RuleMs = 20;
-
-class SilentMedia final : public kairos::Media {
-public:
-    bool PlaySoundFile(const std::string&, kairos::SoundWait) override { return true; }
-    bool PlaySystemSound(const std::string&, kairos::SoundWait) override { return true; }
-    void Beep(int, int) override {}
-    std::shared_ptr<kairos::RepeatedSound> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
-    int ExecuteFile(const std::string&, int) override { return 0; }
-};
 
 // Milliseconds from the start of the wall-clock second to each paint of a new text.
 class LineWatch final : public QObject {
@@ -84,7 +76,7 @@ int main(int argc, char* argv[]) {
     const int runSeconds = argc > 1 ? std::atoi(argv[1]) : 300;
     QApplication app(argc, argv);
     kairos::InstallFontSubstitutes();
-    SilentMedia media;
+    kairos::bench::SilentMedia media;
     // No settings file: the default templates, "ampm h:nn:ss" and "yyyy/mm/dd".
     const auto noSettings = [] { return kairos::OpenIniFile("/nonexistent/kairos-second-edge.ini"); };
 

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
+#include "SilentMedia.h"
 #include "media/Media.h"
 #include "nettime/ClockSync.h"
 #include "nettime/SocketErrorText.h"
@@ -67,16 +68,6 @@ public:
         return kairos::platform::ClockSetResult::NoPermission;
     }
     std::atomic<int> calls{0};
-};
-
-// The tick must not pay for sound or programs it would never play here.
-class SilentMedia final : public kairos::Media {
-public:
-    bool PlaySoundFile(const std::string&, kairos::SoundWait) override { return true; }
-    bool PlaySystemSound(const std::string&, kairos::SoundWait) override { return true; }
-    void Beep(int, int) override {}
-    std::shared_ptr<kairos::RepeatedSound> PlaySoundRepeated(const std::string&, int) override { return nullptr; }
-    int ExecuteFile(const std::string&, int) override { return 0; }
 };
 
 // The moment of each paint of the time line that shows a new text.
@@ -238,7 +229,7 @@ int main(int argc, char* argv[]) {
         return outcome;
     };
 
-    SilentMedia media;
+    kairos::bench::SilentMedia media;
     kairos::DeadlineTimers timerList(std::make_unique<kairos::QtTimerBackend>());
     const InstalledTimers installed(timerList);
     kairos::InstallFontSubstitutes();
