@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FixedClock.h"
 #include "FuzzText.h"
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
@@ -29,15 +30,7 @@
 
 namespace {
 
-class FixedClock final : public kairos::platform::Clock {
-public:
-    explicit FixedClock(std::uint32_t ticks) : ticks_(ticks) {}
-    kairos::Moment Now() const override { return 0; }
-    std::uint32_t TickCount() const override { return ticks_; }
-
-private:
-    std::uint32_t ticks_;
-};
+using kairos::fuzz::FixedClock;
 
 using kairos::fuzz::Visible;
 

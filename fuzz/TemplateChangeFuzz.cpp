@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "FixedClock.h"
 #include "FuzzText.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
@@ -28,15 +29,7 @@ namespace {
 
 using kairos::ChangeUnit;
 
-class FixedClock final : public kairos::platform::Clock {
-public:
-    explicit FixedClock(std::uint32_t ticks) : ticks_(ticks) {}
-    kairos::Moment Now() const override { return 0; }
-    std::uint32_t TickCount() const override { return ticks_; }
-
-private:
-    std::uint32_t ticks_;
-};
+using kairos::fuzz::FixedClock;
 
 // Seconds in the short time but not the long, and a long date whose only
 // token is nested too deep to render.

@@ -8,6 +8,8 @@
 #   start_private_xvfb NAME TMP
 #                         starts Xvfb (-noreset) on a free display; sets
 #                         display and xvfb_pid, or ends the script
+#   build_bench_program NAME BUILD TYPE TARGET
+#                         builds bench/TARGET in BUILD, or ends the script
 
 # Only our own children get signalled: a PID that has ended may already
 # belong to somebody else.
@@ -55,4 +57,16 @@ start_private_xvfb() {
     cat "$tmp/Xvfb.log" >&2
     exit 1
   fi
+}
+
+# Configures a build folder for the benchmark programs and builds one of
+# them, ending the script when it does not come out.
+build_bench_program() {
+  local name=$1 build=$2 build_type=$3 target=$4 root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  "$root/scripts/install-deps.sh"
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" \
+    -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
+  cmake --build "$build" --target "$target"
+  [[ -x "$build/bench/$target" ]] || { echo "$name: $build/bench/$target was not built" >&2; exit 1; }
 }

@@ -15,21 +15,14 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
 
-"$root/scripts/install-deps.sh"
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target second_edge
-
+# shellcheck source=scripts/own-children.sh
+source "$root/scripts/own-children.sh"
+build_bench_program second-edge "$build" Release second_edge
 exe="$build/bench/second_edge"
-[[ -x "$exe" ]] || { echo "second-edge: $exe was not built" >&2; exit 1; }
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-second-edge.XXXXXX")
 xvfb_pid=
 program=
-
-# shellcheck source=scripts/own-children.sh
-source "$root/scripts/own-children.sh"
 
 cleanup() {
   [[ -n "$program" ]] && stop "$program"

@@ -31,21 +31,14 @@ else
   build="$root/build/tickgap"
 fi
 
-"$root/scripts/install-deps.sh"
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" \
-  -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target sync_tick_gap
-
+# shellcheck source=scripts/own-children.sh
+source "$root/scripts/own-children.sh"
+build_bench_program sync-tick-gap "$build" "$build_type" sync_tick_gap
 exe="$build/bench/sync_tick_gap"
-[[ -x "$exe" ]] || { echo "sync-tick-gap: $exe was not built" >&2; exit 1; }
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-sync-tick-gap.XXXXXX")
 xvfb_pid=
 program=
-
-# shellcheck source=scripts/own-children.sh
-source "$root/scripts/own-children.sh"
 
 cleanup() {
   [[ -n "$program" ]] && stop "$program"
