@@ -15,6 +15,7 @@ public:
     virtual ~Media() = default;
     virtual bool PlaySoundFile(const std::string& fileName, SoundWait wait) = 0;
     virtual bool PlaySystemSound(const std::string& alias, SoundWait wait) = 0;
+    // Returns at once; the beep sounds over whatever else plays.
     virtual void Beep(int frequencyHz, int durationMs) = 0;
     virtual std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) = 0;
     virtual int ExecuteFile(const std::string& fileName, int showMode) = 0;

@@ -62,6 +62,10 @@ bool SoundPlayer::Play(platform::PcmSound sound, SoundWait wait) const {
     return backend_.output(sound, {});
 }
 
+bool SoundPlayer::PlayAlongside(const platform::PcmSound& sound) const {
+    return backend_.output(sound, {});
+}
+
 // The worker owns the samples, a copy of the output and the gate's lease,
 // and is detached: the caller waits only for the start.
 bool SoundPlayer::PlayAsync(platform::PcmSound sound) const {

@@ -1,7 +1,8 @@
 #pragma once
-// The no-interrupt rule and the asynchronous plays behind stdMedia, with the
+// The no-interrupt rule and the asynchronous plays behind Sounds, with the
 // decoder and the output passed in so that tests can drive them without a
-// sound server.
+// sound server. The beep keeps out of the rule: it is a cue of its own, and
+// one that took the gate between two chime strokes would miscount the hour.
 
 #include <atomic>
 #include <functional>
@@ -39,6 +40,9 @@ public:
 
     bool PlayFile(const std::string& fileName, SoundWait wait) const;
     bool Play(platform::PcmSound sound, SoundWait wait) const;
+    // Synchronously, on a stream of its own: neither waits for the gate, nor
+    // is refused by it, nor holds it, so it is mixed with whatever plays.
+    bool PlayAlongside(const platform::PcmSound& sound) const;
 
 private:
     bool PlayAsync(platform::PcmSound sound) const;

@@ -1,6 +1,6 @@
 #include "media/Sounds.h"
 
-#include <utility>
+#include <optional>
 
 #include "media/SoundPlayer.h"
 #include "media/Tone.h"
@@ -39,9 +39,8 @@ bool PlaySystemSound(const std::string& alias, SoundWait wait) {
 }
 
 void SystemBeep(int frequencyHz, int durationMs) {
-    if (ProcessSoundGate().Busy()) return;
-    if (std::optional<platform::PcmSound> tone = SineTone(frequencyHz, durationMs))
-        ProcessSoundPlayer().Play(std::move(*tone), SoundWait::Sync);
+    if (const std::optional<platform::PcmSound> tone = SineTone(frequencyHz, durationMs))
+        ProcessSoundPlayer().PlayAlongside(*tone);
 }
 
 void MessageBeep(unsigned value) {

@@ -4,7 +4,8 @@
 // cannot be played is simply not heard.
 //
 // No-interrupt rule: while any sound of this process plays, a new play fails
-// at once and returns false; a sound is never cut off by another.
+// at once and returns false; a sound is never cut off by another. The beep is
+// the exception: it sounds over whatever plays and never makes a play fail.
 
 #include <string>
 
@@ -23,7 +24,9 @@ bool PlaySoundFile(const std::string& fileName, SoundWait wait);
 bool PlaySystemSound(const std::string& alias, SoundWait wait);
 
 // The system beep: a sine tone of that frequency (37 to 20000 Hz) and length
-// (up to 60 s); returns when it is over. Follows the no-interrupt rule.
+// (up to 60 s); returns when it is over. Independent of the no-interrupt
+// rule: it plays on its own output stream, mixed with any sound that plays
+// and with any other beep, and a sound started during it plays as well.
 void SystemBeep(int frequencyHz, int durationMs);
 
 // The sound of a message-box type, asynchronously: 0x30 warning, 0x10 error,

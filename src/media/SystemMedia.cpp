@@ -1,5 +1,8 @@
 #include "media/Media.h"
 
+#include <system_error>
+#include <thread>
+
 #include "media/Launcher.h"
 
 namespace kairos {
@@ -13,7 +16,16 @@ public:
     bool PlaySystemSound(const std::string& alias, SoundWait wait) override {
         return kairos::PlaySystemSound(alias, wait);
     }
-    void Beep(int frequencyHz, int durationMs) override { SystemBeep(frequencyHz, durationMs); }
+    // The beep is not refused while a sound plays, so it always lasts its
+    // whole length, and the window calls this on its own thread, which must
+    // not wait for it. The worker holds nothing but the two numbers.
+    void Beep(int frequencyHz, int durationMs) override {
+        try {
+            std::thread(&SystemBeep, frequencyHz, durationMs).detach();
+        } catch (const std::system_error&) {
+            // no thread, no beep: a sound that cannot be played is not heard
+        }
+    }
     std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) override {
         return kairos::PlaySoundRepeated(fileName, count);
     }

@@ -42,6 +42,19 @@ inline double PowerAt(std::span<const float> samples, int sampleRate, double fre
     return previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
 }
 
+// The amplitude of one frequency in consecutive windows of windowSize
+// samples: for sounds that overlap in time but not in pitch, an envelope
+// that FindBursts splits into the sounds of that pitch alone.
+inline std::vector<float> ToneEnvelope(std::span<const float> samples, int sampleRate, double frequency,
+                                       std::size_t windowSize) {
+    std::vector<float> envelope;
+    for (std::size_t at = 0; at + windowSize <= samples.size(); at += windowSize) {
+        const double power = PowerAt(samples.subspan(at, windowSize), sampleRate, frequency);
+        envelope.push_back(static_cast<float>(2.0 * std::sqrt(power) / static_cast<double>(windowSize)));
+    }
+    return envelope;
+}
+
 // The strongest frequency between low and high: a 1 Hz scan, then a finer
 // one around its peak.
 inline double DominantFrequency(std::span<const float> samples, int sampleRate, double low, double high) {

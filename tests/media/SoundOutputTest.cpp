@@ -13,6 +13,7 @@
 #include <span>
 #include <thread>
 
+#include "media/Media.h"
 #include "media/NullSinkRecorder.h"
 #include "media/SignalAnalysis.h"
 #include "media/SoundPlayer.h"
@@ -117,9 +118,70 @@ TEST_F(SoundOutputTest, NothingStartedWhileAnAsyncSoundPlaysIsHeard) {
     ASSERT_TRUE(PlaySoundFile(WriteTone("first.wav", {440, 0.5}), SoundWait::Async));
     EXPECT_FALSE(PlaySoundFile(other, SoundWait::Async));
     EXPECT_FALSE(PlaySoundFile(other, SoundWait::Sync));
-    SystemBeep(1500, 200);
     ExpectTones(Heard(), 1, {440, 0.5});
 }
+
+// The window's thread must not wait for the beep, which now always lasts.
+TEST_F(SoundOutputTest, MediaBeepReturnsAtOnceAndIsHeardWhole) {
+    const auto before = std::chrono::steady_clock::now();
+    SystemMedia().Beep(900, 300);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
+    std::this_thread::sleep_for(400ms);
+    ExpectTones(Heard(), 1, {900, 0.3});
+}
+
+// When the beep starts against the chime's second stroke. In the gap, it
+// would have taken the stroke's turn; during the stroke, been refused.
+struct BeepTiming {
+    const char* name;
+    std::chrono::milliseconds beepAfter;    // from the end of the first stroke
+    std::chrono::milliseconds strokeAfter;  // likewise
+};
+
+std::ostream& operator<<(std::ostream& out, const BeepTiming& param) {
+    return out << param.name;
+}
+
+class ChimeWithBeepTest : public SoundOutputTest, public ::testing::WithParamInterface<BeepTiming> {};
+
+TEST_P(ChimeWithBeepTest, EveryStrokeAndTheBeepAreHeard) {
+    static constexpr Tone Stroke{600, 0.4}, Beep{1500, 0.5};
+    std::thread beeper;
+    int plays = 0;
+    const auto chime = RepeatedSound::Start(WriteTone("chime.wav", Stroke), 3, [&](const std::string& file) {
+        if (++plays == 2) {
+            beeper = std::thread([] {
+                std::this_thread::sleep_for(GetParam().beepAfter);
+                SystemBeep(static_cast<int>(Beep.frequency), static_cast<int>(Beep.seconds * 1000));
+            });
+            std::this_thread::sleep_for(GetParam().strokeAfter);
+        }
+        return PlaySoundFile(file, SoundWait::Sync);
+    });
+    chime->WaitFor();
+    beeper.join();
+    const std::vector<float> heard = Heard();
+
+    // 5 ms windows: shorter than the gap between two strokes, long enough to
+    // keep the two pitches apart.
+    constexpr std::size_t Window = RecordRate / 200;
+    for (const auto& [tone, count] : {std::pair{Stroke, 3u}, {Beep, 1u}}) {
+        const auto envelope = testing::ToneEnvelope(heard, RecordRate, tone.frequency, Window);
+        const auto bursts = testing::FindBursts(envelope, 0.25f, 1);
+        EXPECT_EQ(bursts.size(), count) << tone.frequency << " Hz";
+        for (const testing::Burst& burst : bursts) {
+            const double seconds = static_cast<double>(burst.Length() * Window) / RecordRate;
+            std::cout << "  heard " << seconds * 1000 << " ms at " << tone.frequency << " Hz from "
+                      << static_cast<double>(burst.begin * Window) / RecordRate << " s\n";
+            EXPECT_NEAR(seconds, tone.seconds, 0.015) << tone.frequency << " Hz";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Timings, ChimeWithBeepTest,
+                         ::testing::Values(BeepTiming{"BeepBeginsBetweenStrokes", 0ms, 150ms},
+                                           BeepTiming{"BeepBeginsDuringAStroke", 150ms, 0ms}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SoundOutputTest, RepeatedChimeIsHeardThreeTimes) {
     PlaySoundRepeated(WriteTone("chime.wav", {700, 0.25}), 3)->WaitFor();

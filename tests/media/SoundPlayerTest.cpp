@@ -42,6 +42,11 @@ public:
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return calls_ >= count; });
     }
+    // For a play that a faulty player would keep waiting: false, not a hang.
+    bool CallsReach(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return calls_ >= count; });
+    }
     int Calls() {
         const std::lock_guard lock(mutex_);
         return calls_;
@@ -124,6 +129,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SecondPlay{"SyncSound", [](const SoundPlayer& p) { return p.Play(Sound(), SoundWait::Sync); }},
                       SecondPlay{"AsyncFile", [](const SoundPlayer& p) { return p.PlayFile("a.wav", SoundWait::Async); }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A beep in the middle of the chime is heard, and the chime loses no stroke
+// to a beep that began between two of them.
+TEST_F(SoundPlayerTest, BeepPlaysWhileASoundHoldsTheGate) {
+    output_.holdAfterStart = true;
+    const SoundPlayer player = Player();
+    ASSERT_TRUE(player.Play(Sound(), SoundWait::Async));
+    auto beep = std::async(std::launch::async, [&] { return player.PlayAlongside(Sound()); });
+    EXPECT_TRUE(output_.CallsReach(2)) << "the beep waited for the gate";
+    output_.Release();
+    EXPECT_TRUE(beep.get());
+}
+
+TEST_F(SoundPlayerTest, WhileABeepPlaysTheGateStaysFreeAndEverySoundPlays) {
+    output_.holdAfterStart = true;
+    const SoundPlayer player = Player();
+    auto beep = std::async(std::launch::async, [&] { return player.PlayAlongside(Sound()); });
+    output_.WaitForCalls(1);
+    EXPECT_FALSE(gate_.Busy());
+    auto secondBeep = std::async(std::launch::async, [&] { return player.PlayAlongside(Sound()); });
+    EXPECT_TRUE(output_.CallsReach(2)) << "two beeps at once both play";
+    EXPECT_TRUE(player.PlayFile("a.wav", SoundWait::Async));
+    EXPECT_EQ(output_.Calls(), 3);
+    output_.Release();
+    EXPECT_TRUE(beep.get());
+    EXPECT_TRUE(secondBeep.get());
+}
 
 TEST_F(SoundPlayerTest, AsyncReturnsOnlyOnceTheSoundHasStarted) {
     output_.holdBeforeStart = true;
