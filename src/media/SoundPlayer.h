@@ -51,7 +51,7 @@ private:
     SoundBackend backend_;
 };
 
-// The gate of every sound this process plays through stdMedia.
+// The gate of every sound this process plays through Sounds.
 SoundGate& ProcessSoundGate();
 
 // A player over the process gate, the sound file decoder and the real output.
