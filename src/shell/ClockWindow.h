@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "alarms/MissedAlarms.h"
 #include "clocktext/TemplateChange.h"
 #include "shell/ClockSyncRunner.h"
 #include "shell/SyncSchedule.h"
@@ -166,6 +169,9 @@ public:
 signals:
     // The window was closed: the program ends.
     void Closed();
+    // A tick found alarms whose minutes went by unexamined; they were told
+    // on the date line and not fired.
+    void AlarmsMissed(const std::vector<kairos::MissedAlarm>& missed);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -186,6 +192,7 @@ private:
     void ReadPlacement(IniStore& store);
     void ApplyLineSettings(SettingsReader& read, ClockLine* label, const char* prefix);
     void FireAlarm(std::size_t index);
+    void ReportMissedAlarms();
     enum class SyncOrigin { Schedule, Command };
     void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
     void StartDrag(QPoint globalPosition);
@@ -216,6 +223,8 @@ private:
         bool analysed = false;
     };
     AnalysedTemplate timeChange_, tipChange_, dateChange_;
+    // None before the first tick: minutes before the program ran were not missed by it.
+    std::optional<ClockReading> lastTick_;
 };
 
 }  // namespace kairos

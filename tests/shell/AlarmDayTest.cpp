@@ -11,6 +11,7 @@
 
 #include "alarms/Alarm.h"
 #include "alarms/AlarmList.h"
+#include "alarms/MissedAlarms.h"
 #include "clocktext/FormatMoment.h"
 #include "clocktext/LocaleFormatSettings.h"
 #include "settings/IniStore.h"
@@ -241,6 +242,59 @@ INSTANTIATE_TEST_SUITE_P(AlarmDay, AlarmDayJump,
                                            JumpCase{"ClockSetAnHourBack", -3'600'000, 0},
                                            JumpCase{"TwoHourSuspend", 7'200'000, 0},
                                            JumpCase{"NoJump", 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The wall clock jumps forward from 07:27 over three alarms, one of them
+// removed on firing; the boot clock may or may not go on meanwhile.
+struct MissedCase {
+    const char* name;
+    std::int64_t wallMs;
+    std::uint32_t tickMs;
+};
+
+constexpr const char* kMissableAlarms =
+    "[Alarm1]\r\nAlarmKind=akAtWeeks\r\nTime=7:30:00\r\nWeeks=wMon,wTue,wWed,wThu,wFri\r\n"
+    "Snooze=sn10Minutes\r\nMessage=起床\r\n"
+    "[Alarm2]\r\nAlarmKind=akAtDate\r\nDate=2026/12/07\r\nTime=7:45:00\r\nMessage=会議\r\n"
+    "Command=/bin/meeting\r\nRemoveOnExec=1\r\n"
+    "[Alarm3]\r\nAlarmKind=akAtWeeks\r\nTime=8:15:00\r\nWeeks=wSun,wMon,wTue,wWed,wThu,wFri,wSat\r\n"
+    "Message=散歩\r\nCommand=/docs/walk.txt\r\n";
+
+class AlarmDayMissed : public AlarmDayTest, public ::testing::WithParamInterface<MissedCase> {};
+
+TEST_P(AlarmDayMissed, AreToldWithTheNoticeSoundNeitherSoundedNorRunNorRemoved) {
+    dir.Write("kairos.ini", std::string(kSettings) + "[InformationNote]\r\nPlay=1\r\nPath=/sounds/note.wav\r\n");
+    window->ReloadSettings();
+    dir.Write("Alarm.ini", kMissableAlarms);
+    window->ReloadAlarms();
+    std::vector<MissedAlarm> signalled;
+    QObject::connect(window.get(), &ClockWindow::AlarmsMissed,
+                     [&signalled](const std::vector<MissedAlarm>& missed) { signalled = missed; });
+    clock.now = testing::ExampleDay(7, 0, 0, 0);
+    RunPlanned(27 * 60'000ull);
+    media.events.clear();
+
+    clock.now += static_cast<double>(GetParam().wallMs) / MillisecondsPerDay;
+    clock.ticks += GetParam().tickMs;
+    timers->Advance(GetParam().tickMs);
+    window->Tick();
+    EXPECT_EQ(window->DateLine->Text(), "見逃したアラーム 7:30 起床, 7:45 会議, 8:15 散歩");
+    EXPECT_EQ(signalled.size(), 3u);
+    RunPlanned(2 * 60'000ull);
+    ASSERT_EQ(media.events.size(), 1u) << "only the notice, once";
+    EXPECT_EQ(media.events[0].name, "/sounds/note.wav");
+
+    EXPECT_EQ(window->Alarms->Count(), 3u);
+    AlarmList reread(dir.File("Alarm.ini"));
+    reread.LoadFromFile();
+    ASSERT_EQ(reread.Count(), 3u);
+    EXPECT_EQ(reread[1].Message, "会議");
+}
+
+INSTANTIATE_TEST_SUITE_P(AlarmDay, AlarmDayMissed,
+                         ::testing::Values(MissedCase{"TwoHourSuspend", 7'200'000, 0},
+                                           MissedCase{"TwoHourSuspendBootClockGoingOn", 7'200'000, 7'200'000},
+                                           MissedCase{"ClockSetAnHourForward", 3'600'000, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A date alarm without a date is due today: the day of the window's clock.
