@@ -34,22 +34,9 @@ void CollectDueIn(Moment minute, const AlarmList& alarms, std::vector<bool>& fou
 
 }  // namespace
 
-bool MinutesWereSkipped(ClockReading previous, ClockReading current) {
-    const double wallMs = (current.wall - previous.wall) * static_cast<double>(MillisecondsPerDay);
-    // Unsigned, so that a count that wrapped still gives the time between.
-    const std::uint32_t tickMs = current.ticks - previous.ticks;
-    // The tick runs at every minute boundary at the latest. The tick count
-    // is the boot clock, which goes on while the machine sleeps: when it
-    // moved more than a minute, the program did not run meanwhile, and the
-    // wall clock's move beyond that minute went unexamined.
-    const std::int64_t examined = std::min<std::int64_t>(tickMs, MillisecondsPerMinute);
-    return wallMs > static_cast<double>(examined + JumpToleranceMs);
-}
-
-std::vector<MissedAlarm> FindMissedAlarms(ClockReading previous, ClockReading current, const AlarmList& alarms) {
-    if (!MinutesWereSkipped(previous, current)) return {};
-    const std::optional<std::int64_t> last = MinuteNumber(previous.wall);
-    const std::optional<std::int64_t> now = MinuteNumber(current.wall);
+std::vector<MissedAlarm> FindMissedAlarms(Moment previousTick, Moment currentTick, const AlarmList& alarms) {
+    const std::optional<std::int64_t> last = MinuteNumber(previousTick);
+    const std::optional<std::int64_t> now = MinuteNumber(currentTick);
     if (!last || !now) return {};
     const std::int64_t first = std::max(*last + 1, *now - MissedLookBackDays * MinutesPerDay);
     std::vector<bool> found(alarms.Count(), false);

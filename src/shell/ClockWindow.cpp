@@ -302,8 +302,8 @@ void ClockWindow::FireAlarm(std::size_t index) {
 }
 
 void ClockWindow::ReportMissedAlarms() {
-    const ClockReading now{clock_.Now(), clock_.TickCount()};
-    const std::optional<ClockReading> previous = std::exchange(lastTick_, now);
+    const Moment now = clock_.Now();
+    const std::optional<Moment> previous = std::exchange(lastTick_, now);
     if (!previous) return;
     const std::vector<MissedAlarm> missed = FindMissedAlarms(*previous, now, *Alarms);
     if (missed.empty()) return;

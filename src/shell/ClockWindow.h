@@ -224,7 +224,7 @@ private:
     };
     AnalysedTemplate timeChange_, tipChange_, dateChange_;
     // None before the first tick: minutes before the program ran were not missed by it.
-    std::optional<ClockReading> lastTick_;
+    std::optional<Moment> lastTick_;
 };
 
 }  // namespace kairos
