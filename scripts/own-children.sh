@@ -10,6 +10,8 @@
 #                         display and xvfb_pid, or ends the script
 #   build_bench_program NAME BUILD TYPE TARGET
 #                         builds bench/TARGET in BUILD, or ends the script
+#   start_measuring NAME  makes tmp, starts a private Xvfb and sets the traps
+#                         that end it, the program in $program and tmp
 
 # Only our own children get signalled: a PID that has ended may already
 # belong to somebody else.
@@ -69,4 +71,22 @@ build_bench_program() {
     -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=ON >/dev/null
   cmake --build "$build" --target "$target"
   [[ -x "$build/bench/$target" ]] || { echo "$name: $build/bench/$target was not built" >&2; exit 1; }
+}
+
+# A temporary folder, a private Xvfb, and traps that end both and the
+# program whose PID is in $program on any exit of the script.
+start_measuring() {
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-$1.XXXXXX")
+  xvfb_pid=
+  program=
+  trap end_measuring EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  start_private_xvfb "$1" "$tmp"
+}
+
+end_measuring() {
+  [[ -n "$program" ]] && stop "$program"
+  [[ -n "$xvfb_pid" ]] && stop "$xvfb_pid"
+  rm -rf "$tmp"
 }

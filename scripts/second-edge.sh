@@ -20,20 +20,7 @@ source "$root/scripts/own-children.sh"
 build_bench_program second-edge "$build" Release second_edge
 exe="$build/bench/second_edge"
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-second-edge.XXXXXX")
-xvfb_pid=
-program=
-
-cleanup() {
-  [[ -n "$program" ]] && stop "$program"
-  [[ -n "$xvfb_pid" ]] && stop "$xvfb_pid"
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-start_private_xvfb second-edge "$tmp"
+start_measuring second-edge
 
 home="$tmp/home"
 runtime="$tmp/run"

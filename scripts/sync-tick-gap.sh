@@ -36,20 +36,7 @@ source "$root/scripts/own-children.sh"
 build_bench_program sync-tick-gap "$build" "$build_type" sync_tick_gap
 exe="$build/bench/sync_tick_gap"
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/kairos-sync-tick-gap.XXXXXX")
-xvfb_pid=
-program=
-
-cleanup() {
-  [[ -n "$program" ]] && stop "$program"
-  [[ -n "$xvfb_pid" ]] && stop "$xvfb_pid"
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-start_private_xvfb sync-tick-gap "$tmp"
+start_measuring sync-tick-gap
 
 # An empty home and runtime directory, and no session bus: the window's
 # notification-area icon finds nobody, as on a bare display.

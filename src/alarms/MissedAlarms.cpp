@@ -39,6 +39,8 @@ std::vector<MissedAlarm> FindMissedAlarms(Moment previousTick, Moment currentTic
     const std::optional<std::int64_t> now = MinuteNumber(currentTick);
     if (!last || !now) return {};
     const std::int64_t first = std::max(*last + 1, *now - MissedLookBackDays * MinutesPerDay);
+    // Every tick asks: between ticks of adjacent minutes it costs nothing.
+    if (first >= *now) return {};
     std::vector<bool> found(alarms.Count(), false);
     std::vector<MissedAlarm> missed;
     for (std::int64_t minute = first; minute < *now && missed.size() < alarms.Count(); ++minute)
