@@ -18,6 +18,9 @@ packages=(
   xdotool libxcb1-dev
   # an XEmbed notification area for the icon's process test
   trayer
+  # a private session bus and a notification service on it, for the
+  # notification tests
+  dbus dunst
   # xclock, a peer in the idle-cost measurement
   x11-apps
   # clock setting through systemd-timedated; the NTP server, its shifted

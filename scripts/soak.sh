@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Lets the real clock run for [minutes] (10 by default, at least 2) with
 # something to do in every minute: an alarm due at each minute, each starting
-# a little script that notes its number; the hour and half-hour chime; a
+# a little script that notes its number and a desktop notification that
+# dunst, on a session bus of the run's own, keeps; the hour and half-hour chime; a
 # status sound; and a clock correction every minute against chronyd on
 # 127.0.0.1, which fails because the program may not set the clock. Then it
-# checks that every alarm ran its command exactly once, that no error box
+# checks that every alarm ran its command and raised its notification exactly
+# once, that no error box
 # appeared, that resident memory did not grow by more than 2 MB after the
 # first minute and that the clock used less than 1.5 % of one core in quiet
 # 10-second stretches between the events (the median of them).
@@ -51,6 +53,8 @@ app=$tmp/app
 xvfb_pid=
 clock_pid=
 relay_pid=
+bus_pid=
+dunst_pid=
 sleeper=
 own_pulse=0
 own_chrony=0
@@ -58,8 +62,8 @@ own_chrony=0
 cleanup() {
   local pid
   if [[ -n "$sleeper" ]]; then kill "$sleeper" 2>/dev/null || true; fi
-  for pid in $clock_pid $relay_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  for pid in $clock_pid $relay_pid $xvfb_pid; do
+  for pid in $clock_pid $relay_pid $dunst_pid $bus_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  for pid in $clock_pid $relay_pid $dunst_pid $bus_pid $xvfb_pid; do
     for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -KILL "$pid" 2>/dev/null || true
   done
@@ -170,6 +174,18 @@ xvfb_pid=$!
 for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $display: $(cat "$tmp/Xvfb.log")"
 
+# A session bus of the run's own with dunst on it: the clock's notifications
+# go there, never to a desktop's.
+dbus-daemon --session --nofork --print-address=3 3>"$tmp/bus.address" >/dev/null 2>&1 &
+bus_pid=$!
+for _ in $(seq 50); do [[ -s "$tmp/bus.address" ]] && break; sleep 0.1; done
+bus_address=$(head -n 1 "$tmp/bus.address")
+[[ -n "$bus_address" ]] || fail "the private session bus did not start"
+DISPLAY=$display DBUS_SESSION_BUS_ADDRESS=$bus_address dunst >"$tmp/dunst.log" 2>&1 &
+dunst_pid=$!
+notices() { DBUS_SESSION_BUS_ADDRESS=$bus_address dunstctl "$@"; }
+for _ in $(seq 50); do notices is-paused >/dev/null 2>&1 && break; sleep 0.1; done
+
 if [[ -z "${PULSE_SERVER:-}" || -z "${KAIROS_PULSE_PID:-}" ]]; then
   pulse_env=$("$root/scripts/start-pulse.sh")
   eval "$pulse_env"
@@ -243,11 +259,11 @@ if ((end_ms < last_alarm_ms + 5000)); then end_ms=$((last_alarm_ms + 5000)); fi
 # ---- the run -------------------------------------------------------------------
 
 clock_guard_init "$tmp"
-# No session bus either: not the user's, and not one that libdbus would
+# The run's own session bus: not the user's, and not one that libdbus would
 # launch through the display when the address is missing.
 env -u WAYLAND_DISPLAY -u SESSION_MANAGER -u XDG_DATA_HOME -u XDG_CACHE_HOME \
   -u XDG_STATE_HOME DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
-  XDG_RUNTIME_DIR="$tmp/run" PULSE_SERVER="$PULSE_SERVER" DBUS_SESSION_BUS_ADDRESS="unix:path=$tmp/no-session-bus" \
+  XDG_RUNTIME_DIR="$tmp/run" PULSE_SERVER="$PULSE_SERVER" DBUS_SESSION_BUS_ADDRESS="$bus_address" \
   "${guarded[@]}" "$app/kairos" >"$tmp/kairos.log" 2>&1 &
 clock_pid=$!
 clock_guard_check "$clock_pid" "$app/kairos"
@@ -322,6 +338,20 @@ strays=$(awk -v n="$minutes" '!($1 >= 1 && $1 <= n)' "$alarm_log" | wc -l)
 ((strays == 0)) || problems+=("$strays log lines of no alarm")
 echo "soak: alarms: $fired of $minutes ran their command once, in their minute"
 
+# The notifications dunst received, each alarm's message once.
+notices close-all || true
+sleep 0.5
+notified=$(notices history | /usr/bin/python3 -c '
+import json, sys
+items = json.load(sys.stdin)["data"][0]
+print("\n".join(sorted(i["body"]["data"] for i in items if i["summary"]["data"].startswith("アラーム"))))' || true)
+shown=0
+for ((i = 1; i <= minutes; i++)); do
+  count=$(grep -cx "soak $i" <<<"$notified" || true)
+  if ((count == 1)); then shown=$((shown + 1)); else problems+=("alarm $i raised $count notifications"); fi
+done
+echo "soak: notifications: $shown of $minutes alarms raised one in dunst"
+
 if [[ "$KAIROS_SOAK_NETNS" == private ]]; then
   answered=$(grep -c '^answered' "$tmp/relay.log" || true)
   unanswered=$(grep -c '^unanswered' "$tmp/relay.log" || true)
@@ -350,7 +380,7 @@ echo "soak: quiet CPU over $cpu_windows windows of 10 s: median $cpu_median %, m
 awk -v m="$cpu_median" -v limit="$quiet_cpu_limit" 'BEGIN { exit !(m < limit) }' ||
   problems+=("quiet CPU $cpu_median % is not under $quiet_cpu_limit %")
 
-echo "soak: $minutes minutes, $fired/$minutes alarms, rss start $rss_start kB end $rss_end kB, quiet cpu $cpu_median %"
+echo "soak: $minutes minutes, $fired/$minutes alarms, $shown notified, rss start $rss_start kB end $rss_end kB, quiet cpu $cpu_median %"
 if ((${#problems[@]} > 0)); then
   fail "$(printf '%s; ' "${problems[@]}")"
 fi

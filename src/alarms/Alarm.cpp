@@ -156,7 +156,7 @@ std::string Alarm::DisplayText() const {
     } else if (Kind == AlarmKind::OnDate) {
         when = FormatMoment("m/dd", Date) + " " + FormatMoment("h:nn", Time);
     }
-    const std::string title = Message.empty() ? std::string("無題") : Message;
+    const std::string title = Message.empty() ? std::string(UntitledAlarm) : Message;
     return title + " - " + when;
 }
 

@@ -34,6 +34,8 @@ constexpr int Ordinal(Enum value) {
 inline constexpr std::array<int, 4> SnoozeMinutes = {0, 5, 10, 15};
 inline constexpr std::array<std::string_view, 7> WeekdayLetters = {"日", "月", "火", "水", "木", "金", "土"};
 inline constexpr WeekdaySet AllWeekdays = 0x7F;
+// What an alarm without a message is called wherever it is listed.
+inline constexpr std::string_view UntitledAlarm = "無題";
 
 constexpr WeekdaySet WeekBit(Weekday day) { return static_cast<WeekdaySet>(1u << static_cast<unsigned>(day)); }
 constexpr bool Contains(WeekdaySet weeks, Weekday day) { return (weeks & WeekBit(day)) != 0; }
@@ -67,6 +69,8 @@ public:
     // Whether the alarm is due in the moment's minute, at its time or at a
     // snooze repetition. Runs on every tick: no allocation.
     bool IsAlarmTime(Moment moment) const;
+
+    bool operator==(const Alarm&) const = default;
 };
 
 }  // namespace kairos

@@ -21,6 +21,12 @@ void PlainLabel::setAlignment(Qt::Alignment alignment) {
     update();
 }
 
+void PlainLabel::SetTextShift(int pixels) {
+    if (pixels == shift_) return;
+    shift_ = pixels;
+    update();
+}
+
 QSize PlainLabel::TextExtent(const QString& text) const { return TextBlock::Measure(fontMetrics(), text); }
 
 QSize PlainLabel::sizeHint() const {
@@ -40,7 +46,7 @@ void PlainLabel::ContentsResized() {
 
 void PlainLabel::DrawCaption(QPainter& painter, const QRect& rect, const QPen& pen) const {
     painter.setPen(pen);
-    block_.Draw(painter, rect, VisualAlignment());
+    block_.Draw(painter, rect.translated(-shift_, 0), VisualAlignment());
 }
 
 const QPen& PlainLabel::ForegroundPen() {

@@ -22,6 +22,10 @@ public:
 
     Qt::Alignment alignment() const { return alignment_; }
     void setAlignment(Qt::Alignment alignment);
+    // Draws the caption this many pixels left of where its alignment puts
+    // it: a caption wider than the label can be moved through it.
+    void SetTextShift(int pixels);
+    int TextShift() const { return shift_; }
 
     // The extent of the text drawn in this label's font: the widest line and
     // the height of all lines, "&" counted as a character.
@@ -49,6 +53,7 @@ private:
 
     QString text_;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
+    int shift_ = 0;
     TextBlock block_;
     QPen foreground_;
     QSize hint_;

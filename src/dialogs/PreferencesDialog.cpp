@@ -152,6 +152,9 @@ void PreferencesDialog::ReadSettings() {
 
     read.SetSection(SettingsKey::Alarm);
     AlarmToBeep->setChecked(read.Flag("AlarmToBeep", false));
+    read.SetSection(SettingsKey::General);
+    AlarmNotification->setChecked(read.Flag("AlarmNotification", true));
+    read.SetSection(SettingsKey::Alarm);
     StandardAlarmPath->SetFileName(read.Path("Path", ""));
 
     for (const UnreadSetting& entry : read.Unread()) unshown_.emplace_back(entry.section, entry.key);
@@ -172,6 +175,7 @@ PreferenceValues PreferencesDialog::CollectValues() {
     values.BGImage = BGImage->FileName();
     values.AutoNTP = Timeset->isChecked();
     values.AutoNTPInterval = PositionOf(TimesetIntervalUpDown);
+    values.AlarmNotification = AlarmNotification->isChecked();
 
     values.FontName = TextOf(DisplayFont);
     values.DateSize = PositionOf(DateSizeUpDown);

@@ -125,6 +125,7 @@ public:
     QPushButton* TimeSignalPlay = nullptr;
     QGroupBox* StandardAlarm = nullptr;
     QCheckBox* AlarmToBeep = nullptr;
+    QCheckBox* AlarmNotification = nullptr;
     FileNameEdit* StandardAlarmPath = nullptr;
     QPushButton* StandardAlarmPlay = nullptr;
 

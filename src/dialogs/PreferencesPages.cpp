@@ -239,6 +239,7 @@ void PreferencesDialog::CreateAlarmPage() {
 
     StandardAlarm = new QGroupBox(QStringLiteral("アラーム"), AlarmSetting);
     AlarmToBeep = new QCheckBox(QStringLiteral("ビープ音を鳴らす(&P)"), StandardAlarm);
+    AlarmNotification = new QCheckBox(QStringLiteral("デスクトップ通知でも知らせる(&N)"), StandardAlarm);
     StandardAlarmPath = CreateSoundEdit(StandardAlarm);
     StandardAlarmPlay = CreatePlayButton(StandardAlarm);
 
@@ -261,7 +262,8 @@ void PreferencesDialog::CreateAlarmPage() {
     signal->addLayout(soundRow(TimeSignalPath, TimeSignalPlay), 2, 0, 1, 2);
     auto* alarm = new QGridLayout(StandardAlarm);
     alarm->addWidget(AlarmToBeep, 0, 0);
-    alarm->addLayout(soundRow(StandardAlarmPath, StandardAlarmPlay), 1, 0);
+    alarm->addWidget(AlarmNotification, 0, 1);
+    alarm->addLayout(soundRow(StandardAlarmPath, StandardAlarmPlay), 1, 0, 1, 2);
 
     auto* column = new QVBoxLayout(AlarmSetting);
     column->setContentsMargins(6, 2, 6, 2);
@@ -421,6 +423,9 @@ void PreferencesDialog::SetHints() {
                            "時間回音を繰り返し再生します。"));
     SetHint(StandardAlarm, QStringLiteral("|アラームで使用する音を指定します。\rまた、ビープ音を鳴らす チェックボックスに"
                                           "チェックすると、\rアラーム時ビープ音を鳴らすようにします。"));
+    SetHint(AlarmNotification,
+            QStringLiteral("|アラームと見逃したアラームを、デスクトップの通知でも知らせます。\r"
+                           "メッセージのある通知は、閉じるまで表示されたままになります。"));
 
     SetHintOfAll({NTPServer, NTPServerLabel},
              QStringLiteral("|時刻あわせに使用する、NTP(Network Time Protocol)サーバを選んでください。\rコンボボックスの中から"

@@ -18,6 +18,7 @@ void WritePreferences(IniStore& store, const PreferenceValues& v) {
     store.WritePath("BGImage", v.BGImage);
     store.WriteFlag("AutoNTP", v.AutoNTP);
     store.WriteNumber("AutoNTPInterval", v.AutoNTPInterval);
+    store.WriteFlag("AlarmNotification", v.AlarmNotification);
 
     store.Section = SettingsKey::Font;
     store.WriteText("FontName", v.FontName);

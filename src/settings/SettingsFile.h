@@ -46,6 +46,7 @@ struct PreferenceValues {
     std::string BGImage;
     bool AutoNTP = false;
     int AutoNTPInterval = DefaultAutoNTPInterval;
+    bool AlarmNotification = true;
 
     std::string FontName;
     int DateSize = 18;

@@ -20,6 +20,11 @@ public:
     // layout and the repaint of an unchanged line.
     void SetText(std::string_view text);
     const std::string& Text() const { return text_; }
+    // How far a text wider than the line has been moved through it: at 0
+    // its start shows, at 1 its end. A new text starts at 0.
+    void SetScrollPosition(double fraction);
+    // Whether the text is wider than the line.
+    bool Overflows() const;
     // The text colour as the program stores colours (system colours included).
     void SetFontColor(std::uint32_t color);
 
@@ -29,9 +34,13 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int Overflow() const;
+
     std::string text_;
+    double scroll_ = 0;
 };
 
 }  // namespace kairos

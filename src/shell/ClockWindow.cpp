@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -25,6 +26,7 @@
 #include "platform/Utf8.h"
 #include "alarms/Alarm.h"
 #include "alarms/AlarmList.h"
+#include "alarms/AlarmNotice.h"
 #include "alarms/MissedAlarms.h"
 #include "media/Media.h"
 #include "media/Launcher.h"
@@ -40,6 +42,7 @@
 #include "shell/SnapToWorkArea.h"
 #include "shell/DeadlineTimers.h"
 #include "shell/MessageBoxes.h"
+#include "shell/Notifier.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/AlarmListDialog.h"
 #include "dialogs/DialogServices.h"
@@ -82,7 +85,8 @@ ClockWindow::ClockWindow(Services services)
       clock_(services.clock),
       timers_(services.timers),
       openSettings_(std::move(services.openSettings)),
-      media_(services.media) {
+      media_(services.media),
+      notifier_(services.notifier) {
     setWindowTitle(QStringLiteral("Kairos"));
     setFont(BaseFont());
     resize(DefaultClientWidth, DefaultClientHeight);
@@ -186,6 +190,7 @@ std::string ClockWindow::LoadSettings(IniStore& store) {
 
     AutoNTP = read.Flag("AutoNTP", false) ? AutoSyncMode::On : AutoSyncMode::Off;
     AutoNTPInterval = read.Number("AutoNTPInterval", DefaultAutoNTPInterval);
+    AlarmNotification = read.Flag("AlarmNotification", true);
     SynchronizeClock(SyncReport::Silent);
 
     read.SetSection(SettingsKey::Font);
@@ -264,6 +269,7 @@ std::string ClockWindow::RenderDateText() const { return Render(DateTemplate, St
 
 void ClockWindow::ShowStatus(const std::string& text, StatusSound sound) {
     DateLine->SetText(text);
+    scrollStart_ = DateLine->Overflows() ? std::optional(clock_.TickCount()) : std::nullopt;
     if (sound == StatusSound::WithSound && InformationNote.Play) {
         if (InformationNote.OnBeep) media_.Beep(900, 300);
         else media_.PlaySoundFile(InformationNote.Path, SoundWait::Async);
@@ -278,11 +284,12 @@ void ClockWindow::CheckAlarms() {
     // that removes itself leaves the next one at the same position.
     std::size_t index = 0;
     while (index < Alarms->Count()) {
-        if (!(*Alarms)[index].IsAlarmTime(clock_.Now())) {
+        const Alarm& alarm = (*Alarms)[index];
+        if (!alarm.IsAlarmTime(clock_.Now()) || snoozeStops_.Stopped(alarm, clock_.Now())) {
             ++index;
             continue;
         }
-        const bool removed = (*Alarms)[index].RemoveOnExec;
+        const bool removed = alarm.RemoveOnExec;
         FireAlarm(index);
         if (!removed) ++index;
     }
@@ -293,6 +300,10 @@ void ClockWindow::FireAlarm(std::size_t index) {
     if (AlarmSound.AlarmToBeep) media_.Beep(1000, 100);
     else media_.PlaySoundFile(AlarmSound.Path, SoundWait::Async);
     ShowStatus(alarm.Message, StatusSound::Silent);
+    const Moment now = clock_.Now();
+    Notify(AlarmRangNotice(alarm, now), [window = QPointer(this), rang = alarm, now] {
+        if (window) window->snoozeStops_.Stop(rang, now);
+    });
     if (!alarm.Command.empty()) media_.ExecuteFile(alarm.Command, kShowNormally);
     if (alarm.RemoveOnExec) {
         Alarms->Delete(index);
@@ -305,13 +316,27 @@ void ClockWindow::ReportMissedAlarms() {
     const Moment now = clock_.Now();
     const std::optional<Moment> previous = std::exchange(lastTick_, now);
     if (!previous) return;
-    const std::vector<MissedAlarm> missed = FindMissedAlarms(*previous, now, *Alarms);
+    const std::vector<MissedAlarm> missed = FindMissedAlarms(*previous, now, *Alarms, &snoozeStops_);
     if (missed.empty()) return;
     // With the notice sound: the line holds the report only a few seconds,
     // and someone just back at the machine may not be looking. That sound is
     // the user's own choice for news, so it does not pass for the alarm.
     ShowStatus(MissedAlarmsText(missed), StatusSound::WithSound);
-    emit AlarmsMissed(missed);
+    Notify(MissedAlarmsNotice(missed));
+}
+
+void ClockWindow::Notify(const Notice& notice, std::function<void()> onAction) {
+    if (notifier_ != nullptr && AlarmNotification) notifier_->Show(notice, std::move(onAction));
+}
+
+// A frame of a status text moving through the line: first its start, then
+// an even glide to its end, where it stays.
+void ClockWindow::ScrollStatus() {
+    if (!scrollStart_) return;
+    const std::uint32_t elapsed = clock_.TickCount() - *scrollStart_;
+    const double position = (static_cast<double>(elapsed) - ScrollStartMs) / ScrollGlideMs;
+    DateLine->SetScrollPosition(position);
+    if (position >= 1) scrollStart_.reset();
 }
 
 void ClockWindow::PlayTimeSignal() {
@@ -378,7 +403,12 @@ void ClockWindow::ScheduleNextTick() {
     const std::uint32_t ticks = clock_.TickCount();
     // A run under way is due until it ends; its end plans again.
     const auto syncDue = SyncRunner->Busy() ? std::nullopt : AutoSync.MillisecondsUntilDue(ticks);
-    Ticks->Follow(PlanNextTick({TextChanges(), clock_.Now(), ticks, syncDue}));
+    std::optional<std::uint32_t> frameDue;
+    if (scrollStart_) {
+        const std::uint32_t elapsed = ticks - *scrollStart_;
+        frameDue = elapsed < ScrollStartMs ? ScrollStartMs - elapsed : ScrollFrameMs;
+    }
+    Ticks->Follow(PlanNextTick({TextChanges(), clock_.Now(), ticks, syncDue, frameDue}));
 }
 
 void ClockWindow::RunTickSteps() {
@@ -396,7 +426,12 @@ void ClockWindow::RunTickSteps() {
     if (!timers_.IsTimerRunning(AlarmPauseKey)) CheckAlarms();
     if (!timers_.IsTimerRunning(SignalPauseKey) && DecodeTime(clock_.Now()).minute % 30 == 0) PlayTimeSignal();
     if (AutoSync.IsDue(clock_.TickCount()) && !SyncRunner->Busy()) SynchronizeClock(SyncReport::Report);
-    if (!timers_.IsTimerRunning(StatusKey)) DateLine->SetText(RenderDateText());
+    if (timers_.IsTimerRunning(StatusKey)) {
+        ScrollStatus();
+    } else {
+        scrollStart_.reset();
+        DateLine->SetText(RenderDateText());
+    }
 }
 
 void ClockWindow::CreateTrayIcon() {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "alarms/MissedAlarms.h"
+#include "alarms/SnoozeStops.h"
 #include "clocktext/TemplateChange.h"
 #include "shell/ClockSyncRunner.h"
 #include "shell/SyncSchedule.h"
@@ -35,6 +35,8 @@ class AlarmList;
 class RepeatedSound;
 class TrayIcon;
 class Media;
+class Notifier;
+struct Notice;
 struct DialogServices;
 
 enum class StatusSound { Silent, WithSound };
@@ -51,6 +53,11 @@ public:
     static constexpr int StatusHoldMs = 5000;
     static constexpr int AlarmPauseMs = 60000;
     static constexpr int SignalPauseMs = 60000;
+    // A status text wider than the date line shows its start, moves
+    // through to its end, and holds there until the hold is over.
+    static constexpr int ScrollStartMs = 1000;
+    static constexpr int ScrollGlideMs = 3000;
+    static constexpr int ScrollFrameMs = 30;
 
     using SettingsOpener = std::function<std::unique_ptr<IniStore>()>;
 
@@ -64,6 +71,8 @@ public:
         // Sets the computer's clock from a time server; runs off the window thread.
         ClockSyncRunner::Job syncJob;
         TickScheduling scheduling = TickScheduling::Planned;
+        // The desktop's notifications; none where there is no service to ask.
+        Notifier* notifier = nullptr;
     };
 
     explicit ClockWindow(Services services);
@@ -165,13 +174,12 @@ public:
         bool AlarmToBeep = false;
         std::string Path;
     } AlarmSound;
+    // Alarms and missed alarms are also told as desktop notifications.
+    bool AlarmNotification = true;
 
 signals:
     // The window was closed: the program ends.
     void Closed();
-    // A tick found alarms whose minutes went by unexamined; they were told
-    // on the date line and not fired.
-    void AlarmsMissed(const std::vector<kairos::MissedAlarm>& missed);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -193,6 +201,8 @@ private:
     void ApplyLineSettings(SettingsReader& read, ClockLine* label, const char* prefix);
     void FireAlarm(std::size_t index);
     void ReportMissedAlarms();
+    void Notify(const Notice& notice, std::function<void()> onAction = {});
+    void ScrollStatus();
     enum class SyncOrigin { Schedule, Command };
     void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
     void StartDrag(QPoint globalPosition);
@@ -208,6 +218,11 @@ private:
     DeadlineTimers& timers_;
     SettingsOpener openSettings_;
     Media& media_;
+    Notifier* notifier_;
+    SnoozeStops snoozeStops_;
+    // The tick count at which a status text too wide for the line began to
+    // show, until it has moved through to its end.
+    std::optional<std::uint32_t> scrollStart_;
     std::string shownTip_;
     // What went wrong while the window was made, for the box once it shows.
     std::string startupErrors_;

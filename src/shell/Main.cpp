@@ -26,6 +26,8 @@
 #include "shell/CommandLineOptions.h"
 #include "shell/FontSubstitutes.h"
 #include "shell/ClockWindow.h"
+#include "shell/DesktopNotifier.h"
+#include "shell/SleepWatcher.h"
 #include "shell/SingleInstanceGuard.h"
 #include "shell/QtTimerBackend.h"
 #include "shell/QueryCommand.h"
@@ -118,10 +120,14 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
+        kairos::DesktopNotifier notifier(QDBusConnection::sessionBus(), ApplicationIcon());
         kairos::ClockWindow clock({kairos::platform::SystemClock(), timerList,
                                    [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
-                                   kairos::AlarmFilePath(), kairos::SystemSyncJob()});
+                                   kairos::AlarmFilePath(), kairos::SystemSyncJob(),
+                                   kairos::TickScheduling::Planned, &notifier});
         QObject::connect(&clock, &kairos::ClockWindow::Closed, &app, &QApplication::quit);
+        // After a sleep the planned tick may be far off; the missed alarms are told at once.
+        const kairos::SleepWatcher wakeUps(QDBusConnection::systemBus(), [&clock] { clock.Ticks->TickSoon(); });
         clock.show();
         result = QApplication::exec();
     }

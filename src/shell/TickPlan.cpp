@@ -43,6 +43,7 @@ TickPlan PlanNextTick(const TickPlanInputs& inputs) {
     if (texts.uptime != ChangeUnit::Never && inputs.tickCount != 0)
         TakeSooner(plan.afterMs, (0u - inputs.tickCount) + BoundaryMarginMs);
     if (inputs.syncDueInMs) TakeSooner(plan.afterMs, *inputs.syncDueInMs);
+    if (inputs.frameDueInMs) TakeSooner(plan.afterMs, *inputs.frameDueInMs);
     return plan;
 }
 

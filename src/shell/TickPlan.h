@@ -35,6 +35,8 @@ struct TickPlanInputs {
     Moment now = 0;
     std::uint32_t tickCount = 0;
     std::optional<std::uint32_t> syncDueInMs;
+    // The next frame of a line that moves.
+    std::optional<std::uint32_t> frameDueInMs = std::nullopt;
 };
 
 TickPlan PlanNextTick(const TickPlanInputs& inputs);

@@ -142,6 +142,7 @@ TEST_F(PreferencesDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
     values.BGImage = "/pictures/back.bmp";
     values.AutoNTP = true;
     values.AutoNTPInterval = 1440;
+    values.AlarmNotification = false;
     values.FontName = QFontDatabase::families().value(0).toStdString();
     values.DateSize = 6;
     values.TimeSize = 80;

@@ -20,7 +20,7 @@ TEST(WritePreferences, NewFileListsTheKeysInWritingOrder) {
     const std::string expected =
         "[General]\r\nDateFormat=yyyy/mm/dd\r\nTimeFormat=ampm h:nn:ss\r\nToolTipFormat=\r\n"
         "NTPAddress=ntp.nict.jp\r\nTransparency=255\r\nBackColor=clBtnFace\r\nBGImage=\r\nAutoNTP=0\r\n"
-        "AutoNTPInterval=10\r\n\r\n"
+        "AutoNTPInterval=10\r\nAlarmNotification=1\r\n\r\n"
         "[Font]\r\nFontName=\r\nDateSize=18\r\nTimeSize=18\r\nDateShadow=0\r\nTimeShadow=0\r\n"
         "DateColor=clWindowText\r\nTimeColor=clWindowText\r\n\r\n"
         "[InformationNote]\r\nPlay=0\r\nOnBeep=0\r\nPath=\r\n\r\n"

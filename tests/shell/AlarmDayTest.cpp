@@ -22,6 +22,7 @@
 #include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
+#include "support/RecordingNotifier.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
 
@@ -90,6 +91,7 @@ protected:
         window.reset();
         list.reset();
         media.events.clear();
+        notifier.shown.clear();
         clock.now = testing::ExampleDay(0, 0, 0, 0);
         clock.ticks = 0;
         media.now = [this] { return FormatMoment("hh:nn", clock.now); };
@@ -99,7 +101,8 @@ protected:
         const std::string settings = dir.Write("kairos.ini", kSettings);
         dir.Write("Alarm.ini", kAlarms);
         window = std::make_unique<ClockWindow>(ClockWindow::Services{
-            clock, *list, [settings] { return OpenIniFile(settings); }, media, dir.File("Alarm.ini"), {}});
+            clock, *list, [settings] { return OpenIniFile(settings); }, media, dir.File("Alarm.ini"), {},
+            TickScheduling::Planned, &notifier});
         window->Ticks->Stop();
     }
 
@@ -135,6 +138,7 @@ protected:
     testing::TempDir dir;
     testing::FakeClock clock;
     testing::RecordingMedia media;
+    testing::RecordingNotifier notifier;
     testing::SimulatedTimers* timers = nullptr;
     std::unique_ptr<DeadlineTimers> list;
     std::unique_ptr<ClockWindow> window;
@@ -156,6 +160,14 @@ TEST_F(AlarmDayTest, EveryAlarmAndChimeFiresInItsMinuteOnce) {
         EXPECT_EQ(media.events[i].at, expected[i].at) << i;
     }
 
+    // Every ringing is a notice of its own, the two of 18:00 too.
+    std::vector<std::string> notices;
+    for (const auto& shown : notifier.shown) notices.push_back(shown.notice.summary + " " + shown.notice.body);
+    EXPECT_EQ(notices, (std::vector<std::string>{"アラーム 7:30 起床", "アラーム 7:40 起床", "アラーム 7:50 起床",
+                                                 "アラーム 8:00 起床", "アラーム 8:10 起床", "アラーム 12:15 一度",
+                                                 "アラーム 18:00 A", "アラーム 18:00 B", "アラーム 23:50 日付",
+                                                 "アラーム 23:55 日付"}));
+
     // The one-shot alarm is gone from the list and from the file.
     EXPECT_EQ(window->Alarms->Count(), 6u);
     AlarmList reread(dir.File("Alarm.ini"));
@@ -171,6 +183,37 @@ TEST_F(AlarmDayTest, StartingMidSnoozeFiresTheRemainingRepetitions) {
     for (const Event& e : media.events)
         if (e.name == "/sounds/alarm.wav") firings.push_back(e.at);
     EXPECT_EQ(firings, (std::vector<std::string>{"07:40", "07:50", "08:00", "08:10"}));
+}
+
+std::vector<std::string> AlarmSounds(const std::vector<Event>& events) {
+    std::vector<std::string> at;
+    for (const Event& e : events)
+        if (e.name == "/sounds/alarm.wav") at.push_back(e.at);
+    return at;
+}
+
+TEST_F(AlarmDayTest, TheNoticesStopActionEndsTheSnoozeSeriesForTheDayOnly) {
+    clock.now = testing::ExampleDay(7, 29, 59, 0);
+    Run(11 * 60'000ull, 1000);  // the alarm and its first repetition
+    ASSERT_EQ(notifier.shown.size(), 2u);
+    ASSERT_EQ(notifier.shown[0].notice.action, NoticeAction::StopSeries);
+    notifier.shown[0].onAction();  // the notice of 7:30, picked after 7:40
+    Run(60 * 60'000ull, 1000);
+    EXPECT_EQ(AlarmSounds(media.events), (std::vector<std::string>{"07:30", "07:40"}));
+
+    clock.now = testing::ExampleDay(7, 29, 59, 0) + 1;  // Tuesday
+    Run(11 * 60'000ull, 1000);
+    EXPECT_EQ(AlarmSounds(media.events), (std::vector<std::string>{"07:30", "07:40", "07:30", "07:40"}));
+}
+
+TEST_F(AlarmDayTest, NoNoticeWhenTurnedOffTheDateLineAndSoundStay) {
+    dir.Write("kairos.ini", std::string(kSettings) + "[General]\r\nAlarmNotification=0\r\n");
+    window->ReloadSettings();
+    clock.now = testing::ExampleDay(7, 29, 59, 0);
+    Run(2000, 500);
+    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_EQ(AlarmSounds(media.events), std::vector<std::string>{"07:30"});
+    EXPECT_EQ(window->DateLine->Text(), "起床");
 }
 
 TEST_F(AlarmDayTest, BeepReplacesTheAlarmSoundWhenAsked) {
@@ -267,19 +310,20 @@ TEST_P(AlarmDayMissed, AreToldWithTheNoticeSoundNeitherSoundedNorRunNorRemoved) 
     window->ReloadSettings();
     dir.Write("Alarm.ini", kMissableAlarms);
     window->ReloadAlarms();
-    std::vector<MissedAlarm> signalled;
-    QObject::connect(window.get(), &ClockWindow::AlarmsMissed,
-                     [&signalled](const std::vector<MissedAlarm>& missed) { signalled = missed; });
     clock.now = testing::ExampleDay(7, 0, 0, 0);
     RunPlanned(27 * 60'000ull);
     media.events.clear();
+    notifier.shown.clear();
 
     clock.now += static_cast<double>(GetParam().wallMs) / MillisecondsPerDay;
     clock.ticks += GetParam().tickMs;
     timers->Advance(GetParam().tickMs);
     window->Tick();
     EXPECT_EQ(window->DateLine->Text(), "見逃したアラーム 7:30 起床, 7:45 会議, 8:15 散歩");
-    EXPECT_EQ(signalled.size(), 3u);
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(notifier.shown[0].notice.summary, "見逃したアラーム");
+    EXPECT_EQ(notifier.shown[0].notice.body,
+              "7:30 起床\n7:45 会議\n8:15 散歩\n一度だけのアラームは削除せずに残してあります。");
     RunPlanned(2 * 60'000ull);
     ASSERT_EQ(media.events.size(), 1u) << "only the notice, once";
     EXPECT_EQ(media.events[0].name, "/sounds/note.wav");

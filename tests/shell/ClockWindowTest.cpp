@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontDatabase>
+#include <QImage>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -109,6 +110,45 @@ TEST_F(ClockWindowTest, StatusHoldsTheDateLineUntil5000MsAfterTheLatestMessage) 
     EXPECT_EQ(window->DateLine->Text(), "second");
     Advance(10);
     EXPECT_EQ(window->DateLine->Text(), "2026/12/07");
+}
+
+// The first and last columns of the line's picture where its text leaves ink.
+std::pair<int, int> InkColumns(ClockLine& line) {
+    const QImage picture = line.grab().toImage();
+    int first = -1, last = -1;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (qGray(picture.pixel(x, y)) < 64) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(ClockWindowTest, AStatusWiderThanTheLineShowsItsStartThenMovesThroughToItsEnd) {
+    window->show();
+    window->Tick();
+    window->ShowStatus("第三会議室でプロジェクトの定例会議があります", StatusSound::Silent);
+    ASSERT_TRUE(window->DateLine->Overflows());
+    const int right = window->DateLine->width() - 1;
+    // Ink at a border means the text goes on beyond it.
+    struct Frame {
+        std::uint32_t atMs;
+        bool startShows, endShows;
+    };
+    std::uint32_t elapsed = 0;
+    for (const Frame frame : {Frame{0, true, false}, Frame{990, true, false}, Frame{2500, false, false},
+                              Frame{4010, false, true}, Frame{4990, false, true}}) {
+        Advance(frame.atMs - elapsed);
+        elapsed = frame.atMs;
+        const auto [first, last] = InkColumns(*window->DateLine);
+        EXPECT_EQ(first > 0, frame.startShows) << frame.atMs << " ms: first ink at " << first;
+        EXPECT_EQ(last < right, frame.endShows) << frame.atMs << " ms: last ink at " << last;
+    }
+    Advance(10);
+    EXPECT_EQ(window->DateLine->Text(), "2026/12/07");
+    EXPECT_EQ(window->DateLine->TextShift(), 0);
 }
 
 TEST_F(ClockWindowTest, PeriodicSyncRunsOncePerIntervalAcrossTheTickWrap) {
