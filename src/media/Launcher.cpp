@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -77,21 +78,48 @@ std::string ProgramPath(const std::string& fileName) {
     return fileName;
 }
 
-// xdg-open takes a leading '-' for an option and knows no "--".
-int OpenWithDesktop(const std::string& target) {
-    const platform::ChildProcess opener({"xdg-open", target.starts_with('-') ? "./" + target : target});
-    if (opener.Started()) return ExecuteSucceeded;
-    return opener.SpawnError() == ENOMEM || opener.SpawnError() == EAGAIN ? ExecuteOutOfResources
-                                                                           : ExecuteNoAssociation;
+// xdg-open's exit statuses, as xdg-utils documents them.
+enum OpenerExit : int {
+    OpenerOpened = 0,
+    OpenerSyntaxError = 1,
+    OpenerFileMissing = 2,
+    OpenerNoTool = 3,      // no program (and no browser) for it
+    OpenerToolFailed = 4,  // the program it chose failed
+    OpenerNoPermission = 5,
+};
+
+// A status someone else collected (none) tells nothing against the open.
+int OpenerResult(std::optional<int> exitCode) {
+    switch (exitCode.value_or(OpenerOpened)) {
+        case OpenerOpened: return ExecuteSucceeded;
+        case OpenerFileMissing: return ExecuteFileNotFound;
+        case OpenerNoPermission: return ExecuteAccessDenied;
+        case OpenerNoTool:
+        case OpenerToolFailed:
+        case OpenerSyntaxError:
+        default: return ExecuteNoAssociation;  // a signal too
+    }
+}
+
+// xdg-open takes a leading '-' for an option and knows no "--". One still
+// running when the wait ends is let go: ChildProcess reaps it in the
+// background.
+int OpenWithDesktop(const std::string& target, std::chrono::milliseconds openerWait) {
+    platform::ChildProcess opener({"xdg-open", target.starts_with('-') ? "./" + target : target});
+    if (!opener.Started())
+        return opener.SpawnError() == ENOMEM || opener.SpawnError() == EAGAIN ? ExecuteOutOfResources
+                                                                               : ExecuteNoAssociation;
+    if (opener.WaitFor(openerWait) == platform::ProcessState::Running) return ExecuteSucceeded;
+    return OpenerResult(opener.ExitCode());
 }
 
 // A file the system refuses to execute (no execute bit, or not a program
 // although it has one) is a document after all.
-int StartOrOpen(const std::string& fileName) {
+int StartOrOpen(const std::string& fileName, std::chrono::milliseconds openerWait) {
     const platform::ChildProcess program({ProgramPath(fileName)});
     if (program.Started()) return ExecuteSucceeded;
     const int error = program.SpawnError();
-    if (error == EACCES || error == ENOEXEC) return OpenWithDesktop(fileName);
+    if (error == EACCES || error == ENOEXEC) return OpenWithDesktop(fileName, openerWait);
     return FailureResult(error);
 }
 
@@ -105,17 +133,17 @@ bool IsUsableName(const std::string& name) {
     return !name.empty() && name.find('\0') == std::string::npos;
 }
 
-int OpenFile(const std::string& fileName) {
+int OpenFile(const std::string& fileName, std::chrono::milliseconds openerWait) {
     if (!IsUsableName(fileName)) return ExecuteFileNotFound;
     switch (KindOf(fileName)) {
         case FileKind::Regular:
-            return StartOrOpen(fileName);
+            return StartOrOpen(fileName, openerWait);
         case FileKind::Other:
-            return OpenWithDesktop(fileName);
+            return OpenWithDesktop(fileName, openerWait);
         case FileKind::Missing:
             break;
     }
-    if (LooksLikeUrl(fileName)) return OpenWithDesktop(fileName);
+    if (LooksLikeUrl(fileName)) return OpenWithDesktop(fileName, openerWait);
     if (!HasSlash(fileName)) return StartFromPath(fileName);
     return ExecuteFileNotFound;
 }
@@ -160,8 +188,8 @@ void WaitAsAsked(platform::ChildProcess& child, const std::string& commandLine, 
 
 }  // namespace
 
-int ExecuteFile(const std::string& fileName, int /*showCmd*/, ExecuteWait wait) {
-    return wait == ExecuteWait::UntilEnded ? RunToEnd(fileName) : OpenFile(fileName);
+int ExecuteFile(const std::string& fileName, int /*showCmd*/, ExecuteWait wait, std::chrono::milliseconds openerWait) {
+    return wait == ExecuteWait::UntilEnded ? RunToEnd(fileName) : OpenFile(fileName, openerWait);
 }
 
 bool RunProcess(const std::string& fileName, const std::string& params, int /*showCmd*/,

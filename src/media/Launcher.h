@@ -3,6 +3,7 @@
 // address, the desktop's date and time settings. Neither operation shows a
 // message of its own; a failure is only in the result.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,7 +11,8 @@
 namespace kairos {
 
 // Results of ExecuteFile without a wait, in the ranges the callers test:
-// above 32 the file was handed on, 32 or less it was not.
+// above 32 the file was opened (or is still being opened), 32 or less it
+// was not.
 inline constexpr int ExecuteSucceeded = 42;
 inline constexpr int ExecuteOutOfResources = 0;
 inline constexpr int ExecuteFileNotFound = 2;
@@ -19,6 +21,12 @@ inline constexpr int ExecuteNoAssociation = 31;  // nothing to open it with
 
 // The show mode every caller opens with: a normal window.
 inline constexpr int kShowNormally = 5;
+
+// How long ExecuteFile waits for xdg-open's verdict. xdg-open says within a
+// moment whether the desktop knows the file; one still running after this
+// is showing it (some desktops keep it running as long as the document is
+// open) and counts as opened.
+inline constexpr std::chrono::milliseconds kOpenerWait{1000};
 
 enum class ExecuteWait {
     NoWait,      // open it the way a double click would
@@ -32,14 +40,19 @@ enum class ExecuteWait {
 //   xdg-open, as does an executable the system cannot run (a document with
 //   the execute bit, as on FAT drives). A name that exists nowhere is
 //   ExecuteFileNotFound without xdg-open ever seeing it, so no desktop shows
-//   an error box of its own. The result is known when the opener has
-//   started; what xdg-open finds later is not waited for (some desktops keep
-//   it running as long as the document is open).
+//   an error box of its own. A program started directly is opened once it
+//   runs. For xdg-open the call waits at most openerWait for its exit status:
+//   0 or still running is opened; 3 (no program for it) and 4 (the program
+//   failed) are ExecuteNoAssociation, 2 (a file missing) ExecuteFileNotFound,
+//   5 (no permission) ExecuteAccessDenied, anything else ExecuteNoAssociation.
+//   No xdg-open on PATH is ExecuteNoAssociation too. An xdg-open still
+//   running is reaped in the background when it ends.
 // - UntilEnded: 1 when the program started and has ended, 0 when it could
 //   not be started.
 // showCmd (the window state asked for) is accepted and ignored: neither X11
 // nor Wayland lets a starter choose the state of another program's window.
-int ExecuteFile(const std::string& fileName, int showCmd, ExecuteWait wait = ExecuteWait::NoWait);
+int ExecuteFile(const std::string& fileName, int showCmd, ExecuteWait wait = ExecuteWait::NoWait,
+                std::chrono::milliseconds openerWait = kOpenerWait);
 
 // The process RunProcess started. On Linux the main thread's id is the
 // process id.

@@ -552,10 +552,7 @@ void ClockWindow::ShowAbout() {
     ShowModalDialog(std::make_unique<AboutDialog>(DialogServicesOf(), this));
 }
 
-void ClockWindow::ShowHelp() {
-    const std::string address = HelpAddress(HelpContents);
-    if (!address.empty()) media_.ExecuteFile(address, kShowNormally);
-}
+void ClockWindow::ShowHelp() { OpenHelp(media_, HelpContents); }
 
 // Without the icon the close is not turned into hiding, and the program ends.
 void ClockWindow::Quit() {

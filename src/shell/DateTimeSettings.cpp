@@ -4,6 +4,7 @@
 #include <array>
 
 #include "media/Launcher.h"
+#include "shell/MessageBoxes.h"
 
 namespace kairos {
 namespace {
@@ -11,15 +12,18 @@ namespace {
 struct KnownSettings {
     std::string_view program;
     std::string_view params;
+    std::string_view package;  // the Debian package that brings it; empty for none
+    std::string_view desktop;
 };
 
+// time-admin is GNOME's old system tool, still used on MATE.
 constexpr std::array<KnownSettings, 6> kKnownSettings{{
-    {"gnome-control-center", "datetime"},
-    {"systemsettings", "kcm_clock"},
-    {"systemsettings5", "clock"},
-    {"cinnamon-settings", "calendar"},
-    {"xfce4-datetime-settings", ""},
-    {"time-admin", ""},
+    {"gnome-control-center", "datetime", "gnome-control-center", "GNOME"},
+    {"systemsettings", "kcm_clock", "systemsettings", "KDE Plasma"},
+    {"systemsettings5", "clock", "systemsettings", "KDE Plasma"},
+    {"cinnamon-settings", "calendar", "cinnamon", "Cinnamon"},
+    {"xfce4-datetime-settings", "", "", "Xfce"},
+    {"time-admin", "", "gnome-system-tools", "MATE など"},
 }};
 
 }  // namespace
@@ -30,11 +34,29 @@ std::optional<SettingsCommand> FindDateTimeSettings(const std::function<bool(std
     return std::nullopt;
 }
 
+std::string NoDateTimeSettingsText() {
+    std::string text =
+        "日付と時刻を設定するプログラムが見つかりません。\n"
+        "次のいずれかのパッケージをインストールしてください。\n";
+    std::string_view previous;
+    for (const KnownSettings& known : kKnownSettings) {
+        if (known.package.empty() || known.package == previous) continue;
+        text += "\n" + std::string(known.package) + " (" + std::string(known.desktop) + ")";
+        previous = known.package;
+    }
+    return text + "\n\n端末の timedatectl でも設定できます。";
+}
+
 void OpenDateTimeSettings() {
     const auto command = FindDateTimeSettings([](std::string_view program) {
         return !QStandardPaths::findExecutable(QString::fromUtf8(program.data(), qsizetype(program.size()))).isEmpty();
     });
-    if (command) RunProcess(command->program, command->params, kShowNormally, {}, RunWait::Immediately);
+    if (!command) {
+        ShowNotice(NoDateTimeSettingsText(), DialogType::Information, 0);
+        return;
+    }
+    if (!RunProcess(command->program, command->params, kShowNormally, {}, RunWait::Immediately))
+        ShowNotice(command->program + " を起動できませんでした。", DialogType::Information, 0);
 }
 
 }  // namespace kairos

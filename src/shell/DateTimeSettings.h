@@ -17,8 +17,12 @@ struct SettingsCommand {
 // the desktops' popularity; nothing when none is there.
 std::optional<SettingsCommand> FindDateTimeSettings(const std::function<bool(std::string_view)>& installed);
 
-// Starts the first one found on PATH without waiting; none found or a
-// failed start does nothing.
+// What the notice says when none is installed: the Debian packages that
+// bring one, each with its desktop.
+std::string NoDateTimeSettingsText();
+
+// Starts the first one found on PATH without waiting. None found, or one
+// that does not start, is told in a notice.
 void OpenDateTimeSettings();
 
 }  // namespace kairos

@@ -4,8 +4,11 @@
 // prefix's share folder.
 
 #include <string>
+#include <vector>
 
 namespace kairos {
+
+class Media;
 
 // The help numbers the dialogs ask for: the contents, the alarm list, and
 // the four pages of the preferences dialog.
@@ -19,10 +22,20 @@ inline constexpr int HelpTimeSetPage = 10;
 // The page, with its anchor, for a help number; an unknown number is the contents.
 std::string HelpPage(int context);
 
-// The help folder found from the executable's folder; empty when none is there.
+// The folders the help is looked for in, in order, for the executable's folder.
+std::vector<std::string> HelpFolderCandidates(const std::string& executableFolder);
+
+// The first of them that holds the help; empty when none does.
 std::string HelpFolder(const std::string& executableFolder);
 
 // The URL of the page for the number, or empty when the help is not installed.
 std::string HelpAddress(int context);
+
+// Opens the page for the number in the browser through media. The command
+// never ends in silence: when the help is not installed, or nothing opens
+// it, a notice says so and where the help's file is (or was looked for).
+void OpenHelp(Media& media, int context);
+// The same for an executable in that folder.
+void OpenHelp(Media& media, int context, const std::string& executableFolder);
 
 }  // namespace kairos

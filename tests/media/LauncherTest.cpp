@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -28,26 +30,38 @@ using testing::WaitForFile;
 using testing::WriteScript;
 using Lines = std::vector<std::string>;
 
-// Programs and documents in a private folder, and a fake xdg-open first on
-// PATH that only writes down what it was given: no test reaches the desktop.
+// The tools the scripts use; PATH itself holds only the private bin folder.
+constexpr std::string_view Tools = "PATH=/usr/bin:/bin\n";
+
+// Programs and documents in a private folder, and a fake xdg-open alone on
+// PATH that only writes down what it was given: no test reaches the desktop,
+// whether or not the machine has xdg-utils.
 class Launch : public ::testing::Test {
 protected:
     Launch() {
         std::filesystem::create_directory(Bin());
         std::filesystem::create_directory(In("folder"));
         std::filesystem::create_directory(In("sub dir"));
-        WriteScript(Bin() + "/xdg-open", testing::RecordArguments(Opened()));
-        WriteScript(Bin() + "/kairos-fake-program", "touch '" + Done() + "'\n");
-        WriteScript(In("run.sh"), "touch '" + Done() + "'\n");
-        WriteScript(In("blocked.sh"), WaitForFile(Go()) + "touch '" + Done() + "'\n");
-        WriteScript(In("slow.sh"), "sleep 0.3\ntouch '" + Done() + "'\nexit 7\n");
+        FakeOpener("exit 0\n");
+        Script(Bin() + "/kairos-fake-program", "touch '" + Done() + "'\n");
+        Script(In("run.sh"), "touch '" + Done() + "'\n");
+        Script(In("blocked.sh"), WaitForFile(Go()) + "touch '" + Done() + "'\n");
+        Script(In("slow.sh"), "sleep 0.3\ntouch '" + Done() + "'\nexit 7\n");
         std::filesystem::copy_file(In("slow.sh"), In("sub dir/slow me.sh"));
-        WriteScript(In("rec.sh"), testing::RecordArguments(Recorded()));
-        WriteScript(In("sub dir/rec.sh"), testing::RecordArguments(Recorded()));
+        Script(In("rec.sh"), testing::RecordArguments(Recorded()));
+        Script(In("sub dir/rec.sh"), testing::RecordArguments(Recorded()));
         Touch(In("doc.txt"));
         std::ofstream(In("plain")) << "text with the execute bit\n";
         std::filesystem::permissions(In("plain"), std::filesystem::perms::owner_all);
-        env_.Set("PATH", Bin() + ":/usr/bin:/bin");
+        env_.Set("PATH", Bin());
+    }
+
+    static void Script(const std::string& path, std::string_view body) {
+        WriteScript(path, std::string(Tools) + std::string(body));
+    }
+    // The fake xdg-open writes down its arguments, then does the rest.
+    void FakeOpener(std::string_view rest) const {
+        Script(Bin() + "/xdg-open", testing::RecordArguments(Opened()) + std::string(rest));
     }
 
     void TearDown() override {
@@ -132,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Launch, BareNamesMeanFilesOfTheCurrentFolderFirst) {
     const std::filesystem::path saved = std::filesystem::current_path();
     std::filesystem::current_path(dir_.Path());
-    WriteScript(In("kairos-fake-program"), "touch '" + In("local") + "'\n");
+    Script(In("kairos-fake-program"), "touch '" + In("local") + "'\n");
     Touch(In("-dash.txt"));  // not to be taken for an option of xdg-open
     const int program = ExecuteFile("kairos-fake-program", 5);
     const int document = ExecuteFile("-dash.txt", 5);
@@ -146,14 +160,56 @@ TEST_F(Launch, BareNamesMeanFilesOfTheCurrentFolderFirst) {
     EXPECT_FALSE(Exists(Done()));
 }
 
-TEST_F(Launch, WithoutXdgOpenFailsQuietly) {
-    // A folder of its own: the system's folders hold xdg-open on any desktop.
-    std::filesystem::create_directory(In("empty bin"));
-    env_.Set("PATH", In("empty bin"));
-    EXPECT_EQ(ExecuteFile(In("doc.txt"), 5), ExecuteNoAssociation);
-    EXPECT_EQ(ExecuteFile("https://example.invalid/", 5), ExecuteNoAssociation);
-    EXPECT_FALSE(HasChildren());
+// What xdg-open answers, within the wait, is the result; xdg-open missing
+// from PATH is no association.
+struct OpenerCase {
+    const char* name;
+    std::optional<std::string_view> opener;  // what the fake does after recording; none: no xdg-open
+    bool keepsRunning;                       // past the wait, until the test lets it go
+    int result;
+    friend void PrintTo(const OpenerCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class Opener : public Launch, public ::testing::WithParamInterface<OpenerCase> {};
+
+TEST_P(Opener, IsWaitedForBrieflyAndItsExitStatusReported) {
+    const OpenerCase& c = GetParam();
+    if (!c.opener) std::filesystem::remove(Bin() + "/xdg-open");
+    else if (c.keepsRunning) FakeOpener(WaitForFile(Go()) + std::string(*c.opener));
+    else FakeOpener(*c.opener);
+    // Short for the opener that keeps running; long enough for the others
+    // to end on a busy machine.
+    const auto wait = c.keepsRunning ? std::chrono::milliseconds(50) : testing::PatientWait;
+
+    for (const std::string& target : {In("doc.txt"), std::string("https://example.invalid/a")}) {
+        SCOPED_TRACE(target);
+        std::filesystem::remove(Opened());
+        EXPECT_EQ(ExecuteFile(target, 5, ExecuteWait::NoWait, wait), c.result);
+        if (c.opener) {
+            ASSERT_TRUE(Eventually([&] { return Exists(Opened()); }));
+            EXPECT_EQ(ReadLines(Opened()), (Lines{"1", target}));
+        }
+        EXPECT_EQ(HasChildren(), c.keepsRunning);  // ended ones are reaped, the running one in the background
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ExitStatuses, Opener,
+    ::testing::Values(OpenerCase{"opened", "exit 0\n", false, ExecuteSucceeded},
+                      OpenerCase{"no method available", "exit 3\n", false, ExecuteNoAssociation},
+                      OpenerCase{"the method failed", "exit 4\n", false, ExecuteNoAssociation},
+                      OpenerCase{"syntax error", "exit 1\n", false, ExecuteNoAssociation},
+                      OpenerCase{"file missing", "exit 2\n", false, ExecuteFileNotFound},
+                      OpenerCase{"no permission", "exit 5\n", false, ExecuteAccessDenied},
+                      OpenerCase{"killed", "kill -KILL $$\n", false, ExecuteNoAssociation},
+                      // a failure after the wait comes too late to count
+                      OpenerCase{"still running", "exit 3\n", true, ExecuteSucceeded},
+                      OpenerCase{"none on PATH", std::nullopt, false, ExecuteNoAssociation}),
+    [](const ::testing::TestParamInfo<OpenerCase>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 struct WaitedCase {
     std::string_view fileName;
@@ -247,7 +303,7 @@ struct ProgressCall {
 };
 
 TEST_F(Launch, PollingReportsAboutEverySecondAndOnceAfterTheEnd) {
-    WriteScript(In("second.sh"), "sleep 1.5\ntouch '" + Done() + "'\n");
+    Script(In("second.sh"), "sleep 1.5\ntouch '" + Done() + "'\n");
     std::vector<ProgressCall> calls;
     int pumped = 0;
     SetMessagePump([&] { ++pumped; });

@@ -158,7 +158,7 @@ TEST_P(ChildExit, IsReportedAsAShellWould) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, ChildExit,
-                         ::testing::Values(EndCase{"exit 0\n", 0}, EndCase{"exit 3\n", 3},
+                         ::testing::Values(EndCase{"exit 0\n", 0}, EndCase{"exit 3\n", 3}, EndCase{"exit 4\n", 4},
                                            EndCase{"kill -TERM $$\n", 128 + SIGTERM},
                                            EndCase{"kill -KILL $$\n", 128 + SIGKILL}));
 
@@ -184,6 +184,20 @@ TEST_F(ChildProcessTest, LeftRunningIsReapedWhenItEnds) {
     EXPECT_TRUE(testing::HasChildren());
     testing::Touch(Go());
     EXPECT_TRUE(AllChildrenReaped());
+}
+
+// As the launcher leaves an xdg-open that outlasts its wait.
+TEST_F(ChildProcessTest, LetGoAfterAWaitThatTimedOutIsReapedWhenItEnds) {
+    {
+        ChildProcess child({BlockedScript()});
+        ASSERT_TRUE(child.Started());
+        EXPECT_EQ(child.WaitFor(20ms), ProcessState::Running);
+        EXPECT_EQ(child.ExitCode(), std::nullopt);
+    }
+    EXPECT_TRUE(testing::HasChildren());
+    testing::Touch(Go());
+    EXPECT_TRUE(AllChildrenReaped());
+    EXPECT_TRUE(Exists(File("done")));
 }
 
 TEST_F(ChildProcessTest, WhoseStatusWasTakenElsewhereCountsAsEnded) {

@@ -9,10 +9,13 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,18 +25,22 @@
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/ClockWindow.h"
+#include "shell/Help.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/AlarmListDialog.h"
 #include "dialogs/PreferencesDialog.h"
 #include "alarms/Alarm.h"
 #include "alarms/AlarmList.h"
+#include "media/Launcher.h"
 #include "shell/TrayIcon.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
+#include "support/ChildScripts.h"
 #include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/FakeSyncJob.h"
 #include "support/RecordingMedia.h"
+#include "support/ScopedEnvironment.h"
 #include "support/SimulatedTimers.h"
 #include "support/TempDir.h"
 
@@ -160,6 +167,116 @@ TEST(DateTimeSettings, FirstInstalledDesktopToolWins) {
     const auto gnome = only({"systemsettings", "gnome-control-center"});
     ASSERT_TRUE(gnome);
     EXPECT_EQ(gnome->program + " " + gnome->params, "gnome-control-center datetime");
+}
+
+// What the notice of each dead end says, with "{dir}" for the test's folder.
+std::string Expand(std::string text, const std::string& dir) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
+    return text;
+}
+
+struct HelpCase {
+    const char* name;
+    bool installed;
+    int openResult;
+    std::optional<std::string> notice;  // none: no box
+};
+
+// The page is opened when it can be; otherwise the notice says where the
+// help's file is, or where it was looked for.
+TEST(Help, OpensThePageOrSaysWhereItsFileIs) {
+    const HelpCase cases[] = {
+        {"opened", true, ExecuteSucceeded, std::nullopt},
+        {"no browser", true, ExecuteNoAssociation,
+         "ヘルプを表示できませんでした。\n次のファイルを Web ブラウザーで開いてください。\n\n"
+         "{dir}/bin/help/preferences.html"},
+        {"not installed", false, ExecuteSucceeded,
+         "ヘルプのファイルが見つかりません。\n次のどちらかのフォルダーに index.html があるはずです。\n\n"
+         "{dir}/bin/help\n{dir}/share/kairos/help"},
+    };
+    for (const HelpCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir dir;
+        const std::string bin = dir.File("bin");
+        std::filesystem::create_directories(bin + "/help");
+        if (c.installed) dir.Write("bin/help/index.html", "<html></html>");
+        testing::RecordingMedia media;
+        media.executeResult = c.openResult;
+        const testing::BoxAnswerer answerer("OK");
+
+        OpenHelp(media, HelpSoundPage, bin);
+
+        const std::string folder = dir.Path().string();
+        if (c.installed) {
+            ASSERT_EQ(media.events.size(), 1u);
+            EXPECT_EQ(media.events[0].name, Expand("file://{dir}/bin/help/preferences.html#sound", folder));
+        } else {
+            EXPECT_TRUE(media.events.empty());
+        }
+        EXPECT_EQ(answerer.Seen().has_value(), c.notice.has_value());
+        if (c.notice && answerer.Seen()) {
+            EXPECT_EQ(answerer.Seen()->text.toStdString(), Expand(*c.notice, folder));
+            EXPECT_EQ(answerer.Seen()->icon, QMessageBox::Information);
+        }
+    }
+}
+
+// The test programs have no help beside them.
+TEST_F(ContextMenuTest, HelpWithoutTheHelpFilesSaysSo) {
+    const testing::BoxAnswerer answerer("OK");
+    window->HelpAction->trigger();
+    ASSERT_TRUE(answerer.Seen());
+    EXPECT_TRUE(answerer.Seen()->text.startsWith("ヘルプのファイルが見つかりません。"));
+    EXPECT_TRUE(media.events.empty());
+}
+
+// PATH holds only the test's folder; the fake settings program writes down
+// its arguments.
+class DateTimeSettingsCommand : public ContextMenuTest {
+protected:
+    DateTimeSettingsCommand() {
+        std::filesystem::create_directory(Bin());
+        env.Set("PATH", Bin());
+    }
+    void TearDown() override { EXPECT_TRUE(testing::AllChildrenReaped()); }
+
+    std::string Bin() const { return dir.File("bin"); }
+    std::string Recorded() const { return dir.File("recorded"); }
+
+    testing::ScopedEnvironment env;
+};
+
+TEST_F(DateTimeSettingsCommand, NoneInstalledNamesThePackagesThatBringOne) {
+    const testing::BoxAnswerer answerer("OK");
+    window->DateTimeSettingsAction->trigger();
+    ASSERT_TRUE(answerer.Seen());
+    EXPECT_EQ(answerer.Seen()->text.toStdString(),
+              "日付と時刻を設定するプログラムが見つかりません。\n"
+              "次のいずれかのパッケージをインストールしてください。\n\n"
+              "gnome-control-center (GNOME)\n"
+              "systemsettings (KDE Plasma)\n"
+              "cinnamon (Cinnamon)\n"
+              "gnome-system-tools (MATE など)\n\n"
+              "端末の timedatectl でも設定できます。");
+    EXPECT_EQ(answerer.Seen()->icon, QMessageBox::Information);
+}
+
+TEST_F(DateTimeSettingsCommand, OneFoundIsStartedWithoutANotice) {
+    testing::WriteScript(Bin() + "/gnome-control-center", "PATH=/usr/bin:/bin\n" + testing::RecordArguments(Recorded()));
+    const testing::BoxAnswerer answerer("OK");
+    window->DateTimeSettingsAction->trigger();
+    ASSERT_TRUE(testing::Eventually([&] { return testing::Exists(Recorded()); }));
+    EXPECT_EQ(testing::ReadLines(Recorded()), (std::vector<std::string>{"1", "datetime"}));
+    EXPECT_FALSE(answerer.Seen());
+}
+
+TEST_F(DateTimeSettingsCommand, OneThatCannotStartSaysSo) {
+    dir.Write("bin/gnome-control-center", "not a program\n");
+    std::filesystem::permissions(Bin() + "/gnome-control-center", std::filesystem::perms::owner_all);
+    const testing::BoxAnswerer answerer("OK");
+    window->DateTimeSettingsAction->trigger();
+    ASSERT_TRUE(answerer.Seen());
+    EXPECT_EQ(answerer.Seen()->text.toStdString(), "gnome-control-center を起動できませんでした。");
 }
 
 }  // namespace

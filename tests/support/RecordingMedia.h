@@ -22,6 +22,7 @@ public:
 
     std::function<std::string()> now = [] { return std::string(); };
     std::vector<Event> events;
+    int executeResult = 42;  // what ExecuteFile answers: above 32 opened
 
     bool PlaySoundFile(const std::string& fileName, SoundWait) override {
         events.push_back({"file", fileName, 0, now()});
@@ -38,7 +39,7 @@ public:
     }
     int ExecuteFile(const std::string& fileName, int showMode) override {
         events.push_back({"open", fileName, showMode, now()});
-        return 42;
+        return executeResult;
     }
 };
 

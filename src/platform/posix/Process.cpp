@@ -5,8 +5,9 @@
 //
 // Waits with a time-out poll waitpid(WNOHANG) with a growing pause of at most
 // 32 ms. A pidfd would wake at once, but it is missing on older kernels and
-// in some sandboxes, and the only caller that waits with a time-out polls
-// once a second anyway.
+// in some sandboxes, and the callers that wait with a time-out (the
+// launcher's wait for xdg-open's verdict, its progress once a second) can
+// spare those 32 ms.
 
 #include "platform/Process.h"
 
