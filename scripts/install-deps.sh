@@ -16,8 +16,9 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
   # finding and answering the second copy's notice in the single-instance test
   xdotool libxcb1-dev
-  # an XEmbed notification area for the icon's process test
-  trayer
+  # an XEmbed notification area for the icon's process test, and a window
+  # manager for the task-bar hints test
+  trayer openbox
   # a private session bus and a notification service on it, for the
   # notification tests
   dbus dunst

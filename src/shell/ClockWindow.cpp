@@ -37,7 +37,10 @@
 #include "shell/ClockPanel.h"
 #include "shell/DateTimeSettings.h"
 #include "shell/Help.h"
+#include "shell/ScreenWatch.h"
+#include "shell/SkipTaskbarHints.h"
 #include "shell/TrayIcon.h"
+#include "shell/WidestDigits.h"
 #include "shell/FrameColors.h"
 #include "shell/SnapToWorkArea.h"
 #include "shell/DeadlineTimers.h"
@@ -72,9 +75,10 @@ QString ToTipText(const std::string& text) {
     return shown;
 }
 
-// Width of the widest line and height of all lines, as the label draws them.
+// Width of the widest line and height of all lines, as the label draws them,
+// for whichever digits the sample's places come to hold.
 QSize MeasureText(const ClockLine& label, const std::string& text) {
-    return label.TextExtent(QString::fromStdString(text));
+    return label.TextExtent(WithWidestDigits(QString::fromStdString(text), label.fontMetrics()));
 }
 
 }  // namespace
@@ -89,6 +93,9 @@ ClockWindow::ClockWindow(Services services)
       notifier_(services.notifier) {
     setWindowTitle(QStringLiteral("Kairos"));
     setFont(BaseFont());
+    // A tool window is seldom the active one; its tip shows all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    new SkipTaskbarHints(this);
     resize(DefaultClientWidth, DefaultClientHeight);
     move(DefaultLeft, DefaultTop);
 
@@ -100,6 +107,7 @@ ClockWindow::ClockWindow(Services services)
     snapTimer_->setSingleShot(true);
     snapTimer_->setInterval(kSnapSettleMs);
     connect(snapTimer_, &QTimer::timeout, this, &ClockWindow::SnapIntoWorkArea);
+    connect(new ScreenWatch(this), &ScreenWatch::Changed, this, &ClockWindow::KeepOnScreen);
 
     CreateContextMenu();
     CreateTrayIcon();
@@ -167,6 +175,7 @@ void ClockWindow::ReadPlacement(IniStore& store) {
     store.Section = SettingsKey::General;
     const Point point = store.ReadPoint("Point", Point{x(), y()});
     move(point.x, point.y);
+    KeepOnScreen();
     if (store.ReadFlag("TopMostMode", false)) ToggleTopMost();
 }
 
@@ -252,8 +261,11 @@ void ClockWindow::AdjustWindowSize() {
     const QSize dateSize = MeasureText(*DateLine, Render(DateTemplate, LastMillisecondOf(yearEnd)));
 
     // The date line's own height follows its text from here on (one line of
-    // its font), and the time line takes the rest.
-    resize(std::max(dateSize.width(), time.width()), dateSize.height() + time.height() + 6);
+    // its font), and the time line takes the rest. Both lines lie inside the
+    // frame, so the frame is added to the width: a text as wide as the
+    // window would lose a frame's width on either side.
+    resize(std::max(dateSize.width(), time.width()) + 2 * kFrameWidth, dateSize.height() + time.height() + 6);
+    KeepOnScreen();
 }
 
 std::string ClockWindow::Render(const std::string& templateText, double moment) const {
@@ -647,6 +659,13 @@ void ClockWindow::SnapIntoWorkArea() {
     const SnapPoint snapped = SnapToWorkArea({x(), y(), width(), height()},
                                              {work.left(), work.top(), work.width(), work.height()});
     if (snapped.x != x() || snapped.y != y()) move(snapped.x, snapped.y);
+}
+
+// The position in the settings file stays as it is: on the next start with
+// room for it, the window stands there again.
+void ClockWindow::KeepOnScreen() {
+    const QPoint visible = OnScreenPosition(geometry());
+    if (visible != pos()) move(visible);
 }
 
 void ClockWindow::closeEvent(QCloseEvent* event) {

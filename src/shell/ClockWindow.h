@@ -207,6 +207,8 @@ private:
     void SyncEnded(const SyncOutcome& outcome, SyncOrigin origin);
     void StartDrag(QPoint globalPosition);
     void SnapIntoWorkArea();
+    // Moves a window the screens do not wholly show to the nearest place they do.
+    void KeepOnScreen();
     DialogServices DialogServicesOf() const;
     void RunTickSteps();
     void PlaceClockPanel();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QMessageBox>
 #include <QTimer>
@@ -17,6 +20,8 @@
 #include "shell/ClockPanel.h"
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"
+#include "shell/FontSubstitutes.h"
+#include "shell/WidestDigits.h"
 #include "support/BoxAnswerer.h"
 #include "support/SampleLocale.h"
 #include "support/FakeClock.h"
@@ -173,8 +178,40 @@ TEST_F(ClockLookTest, WindowFitsItsWidestSample) {
     Create("[General]\nTimeFormat=hh:nn:ss\nDateFormat=yyyy/mm/dd\n[Font]\nTimeSize=40\n");
     window->show();
     QApplication::processEvents();
-    EXPECT_EQ(window->width(), window->TimeLine->TextExtent("23:59:59").width());
+    const ClockLine& time = *window->TimeLine;
+    EXPECT_EQ(time.width(), time.TextExtent(WithWidestDigits("23:59:59", time.fontMetrics())).width());
+    EXPECT_EQ(window->width(), time.width() + 4) << "the frame on either side";
     EXPECT_EQ(window->DateLine->height(), window->DateLine->TextExtent("2026/12/31").height());
+}
+
+// With the defaults and the face the program substitutes, as the user first
+// sees the clock: no time of the day is cut.
+TEST_F(ClockLookTest, EveryMinuteOfTheDayFitsTheTimeLine) {
+    InstallFontSubstitutes();
+    Create("");
+    window->show();
+    QApplication::processEvents();
+    const ClockLine& time = *window->TimeLine;
+    const std::string face = QFontInfo(time.font()).family().toStdString();
+    for (int minute = 0; minute < 24 * 60; ++minute) {
+        clock.now = testing::ExampleDay(minute / 60, minute % 60, minute % 60, 0);
+        const std::string text = window->RenderTimeText();
+        ASSERT_LE(time.TextExtent(QString::fromStdString(text)).width(), time.contentsRect().width())
+            << text << " in " << face;
+    }
+}
+
+// A clock the screen shows whole stays where it was put; one that grows past
+// the edge on a reload of the settings moves back in, along that axis only.
+TEST_F(ClockLookTest, ClockThatGrowsPastTheScreenEdgeMovesBackIn) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string point = "[General]\nPoint=" + std::to_string(screen.right() - 180) + ",100\n";
+    Create(point);
+    EXPECT_EQ(window->pos(), QPoint(screen.right() - 180, 100));
+    dir.Write("kairos.ini", point + "[Font]\nTimeSize=60\n");
+    window->ReloadSettings();
+    EXPECT_EQ(window->geometry().right(), screen.right());
+    EXPECT_EQ(window->y(), 100);
 }
 
 TEST_F(ClockLookTest, PictureIsTiledOverThePanelAndItsBevel) {

@@ -7,7 +7,9 @@
 #include <QFontInfo>
 #include <QFontDatabase>
 #include <QImage>
+#include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -337,6 +339,26 @@ TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
     if (!QFontDatabase::hasFamily("IPAPGothic")) GTEST_SKIP() << "IPAPGothic is not installed";
     InstallFontSubstitutes();
     EXPECT_EQ(QFontInfo(QFont("ＭＳ Ｐゴシック", 9)).family().toStdString(), "IPAPGothic");
+}
+
+// A tool window is seldom the active one; hovering shows its tip all the same.
+TEST_F(ClockWindowTest, TipShowsOnHoverWhileAnotherWindowIsActive) {
+    Create("[General]\nToolTipFormat=ヒント\n");
+    window->Tick();
+    window->show();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    ASSERT_FALSE(window->isActiveWindow());
+    // Two moves: one to where the pointer already is would be no move at all.
+    const QPoint onTheTime = window->TimeLine->mapTo(window.get(), window->TimeLine->rect().center());
+    QTest::mouseMove(window->windowHandle(), onTheTime + QPoint(1, 0));
+    QTest::mouseMove(window->windowHandle(), onTheTime);
+    for (int wait = 0; wait < 300 && !QToolTip::isVisible(); ++wait) QTest::qWait(10);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "ヒント");
+    QToolTip::hideText();
 }
 
 TEST_F(ClockWindowTest, AlwaysOnTopWindowEntersTheTopmostBandWhenShown) {

@@ -2,6 +2,9 @@
 
 #include "shell/FrameColors.h"
 #include "shell/SnapToWorkArea.h"
+#include "shell/VisiblePosition.h"
+
+#include <vector>
 
 namespace kairos {
 namespace {
@@ -37,6 +40,34 @@ TEST(SnapToWorkArea, PullsFlushWithinTenPixels) {
     }
     // A work area that does not start at 0 (a panel on the left).
     EXPECT_EQ(SnapToWorkArea({52, 5, 100, 50}, {48, 0, 952, 700}).x, 48);
+}
+
+// A 100 x 50 window over two screens side by side, the right one lower and
+// with a panel along its top.
+TEST(VisiblePosition, MovesOnlyWhatTheScreensDoNotWhollyShowToTheNearestPlaceTheyDo) {
+    const std::vector<SnapRect> screens{{0, 0, 1000, 700}, {1000, 100, 800, 600}};
+    struct Case {
+        SnapRect window;
+        SnapPoint expected;
+    };
+    for (const Case c : {
+             Case{{500, 300, 100, 50}, {500, 300}},      // inside
+             Case{{950, 300, 100, 50}, {950, 300}},      // across the seam, shown whole
+             Case{{920, 660, 100, 50}, {900, 650}},      // over the seam and off the bottom: one screen
+             Case{{950, 80, 100, 50}, {900, 80}},        // its right half above the right screen's panel
+             Case{{1750, -30, 100, 50}, {1700, 100}},    // off the corner
+             Case{{-400, 2000, 100, 50}, {0, 650}},      // far away, nearest the left screen
+             Case{{1900, 400, 100, 50}, {1700, 400}},
+         }) {
+        const SnapPoint position = VisiblePosition(c.window, screens);
+        EXPECT_EQ(position.x, c.expected.x) << c.window.left << "," << c.window.top;
+        EXPECT_EQ(position.y, c.expected.y) << c.window.left << "," << c.window.top;
+    }
+    // Larger than the area: its top left corner is shown.
+    const SnapRect small{0, 0, 80, 40};
+    EXPECT_EQ(VisiblePosition({30, 20, 100, 50}, {&small, 1}).x, 0);
+    EXPECT_EQ(VisiblePosition({30, 20, 100, 50}, {&small, 1}).y, 0);
+    EXPECT_EQ(VisiblePosition({-30, 20, 100, 50}, {}).x, -30) << "no screen at all";
 }
 
 }  // namespace
