@@ -29,8 +29,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the program reaches without linking to it: xdg-open for files and
-# links, the Japanese face its texts are drawn in, and a sound server.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-ipafont-gothic, pulseaudio | pipewire-pulse")
+# links, the Japanese face its texts are drawn in, Qt's Japanese texts for
+# its file dialog and buttons, and a sound server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "xdg-utils, fonts-ipafont-gothic, qt6-translations-l10n, pulseaudio | pipewire-pulse")
 
 # `--target package_source`: the tree as it is, without builds or history.
 set(CPACK_SOURCE_GENERATOR TXZ)

@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
   # libraries
   qt6-base-dev qt6-qpa-plugins libicu-dev
+  # Qt's own dialogs and buttons in Japanese
+  qt6-translations-l10n
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev libinih-dev
   # sound: decoding and output, and the test sound server with its tools

@@ -276,6 +276,7 @@ void BrowseButton::AssignFileName(const std::string& name) {
     fileName_ = name;
     if (autoInitDir_) initDir_ = DirectoryOf(name);
     ShowName();
+    emit FileNameChanged();
 }
 
 void BrowseButton::SetBrowser(Browser browser) {
@@ -429,7 +430,11 @@ void BrowseButton::ShowName() {
 
 void BrowseButton::CopyTypedText() {
     // Only what the user types counts; the shortened text is never the name.
-    if (edit_ && edit_->hasFocus()) fileName_ = edit_->text().toStdString();
+    if (!edit_ || !edit_->hasFocus()) return;
+    std::string typed = edit_->text().toStdString();
+    if (typed == fileName_) return;
+    fileName_ = std::move(typed);
+    emit FileNameChanged();
 }
 
 void BrowseButton::DropFiles(const QMimeData* data) {

@@ -84,6 +84,10 @@ public:
     // Links the button to the edit it serves: placed beside it, showing its name.
     void LinkTo(FileNameEdit* edit);
 
+signals:
+    // The chosen name changed: browsed, dropped, typed or set.
+    void FileNameChanged();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

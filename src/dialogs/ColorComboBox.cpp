@@ -1,9 +1,13 @@
 #include "dialogs/ColorComboBox.h"
 
+#include <QAbstractItemView>
 #include <QColorDialog>
 #include <QEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <array>
 #include <utility>
@@ -136,6 +140,22 @@ void ColorComboBox::SetSelected(ColorValue color) {
 
 void ColorComboBox::SetColorChooser(ColorChooser chooser) {
     Chooser() = chooser ? std::move(chooser) : ColorChooser(SystemColorDialog);
+}
+
+// As the style sizes a box for its contents: the swatch, a gap, the name.
+int ColorComboBox::WidthToShow(int index) const {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize contents(iconSize().width() + 4 + fontMetrics().horizontalAdvance(itemText(index)),
+                         fontMetrics().height());
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, this).width();
+}
+
+void ColorComboBox::showPopup() {
+    QAbstractItemView* list = view();
+    const int scrollBar = count() > maxVisibleItems() ? list->verticalScrollBar()->sizeHint().width() : 0;
+    list->setMinimumWidth(list->sizeHintForColumn(0) + scrollBar + 2 * list->frameWidth());
+    QComboBox::showPopup();
 }
 
 void ColorComboBox::changeEvent(QEvent* event) {

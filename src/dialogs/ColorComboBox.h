@@ -36,6 +36,12 @@ public:
     // restores the system's colour dialog.
     static void SetColorChooser(ColorChooser chooser);
 
+    // The width of a closed box that shows this entry's name whole.
+    int WidthToShow(int index) const;
+
+    // The list opens at least as wide as its longest name needs.
+    void showPopup() override;
+
 protected:
     void changeEvent(QEvent* event) override;
 

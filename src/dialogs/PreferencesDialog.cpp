@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +25,13 @@
 
 #include "clocktext/LocaleFormatSettings.h"
 #include "clocktext/RenderTemplate.h"
+#include "controls/BaseFont.h"
 #include "controls/Hint.h"
 #include "controls/FileNameEdit.h"
 #include "dialogs/ColorComboBox.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/FormatTemplates.h"
+#include "dialogs/SystemTimeSync.h"
 #include "media/Media.h"
 #include "media/Launcher.h"
 #include "nettime/ClockSync.h"
@@ -64,6 +67,27 @@ int PositionOf(QSpinBox* box) {
     return box->value();
 }
 
+PreferencesDialog::SystemSyncQuery& SyncQuery() {
+    static PreferencesDialog::SystemSyncQuery query = QuerySystemTimeSync;
+    return query;
+}
+
+// A family that more than one foundry makes is listed as "C059 [UKWN]" and
+// "C059 [urw]"; the clock asks for the family and lets the fonts decide.
+QString FamilyOf(const QString& face) {
+    const qsizetype foundry = face.lastIndexOf(QStringLiteral(" ["));
+    return foundry > 0 && face.endsWith(QLatin1Char(']')) ? face.left(foundry) : face;
+}
+
+QStringList FontFamilies() {
+    QStringList families;
+    for (const QString& face : QFontDatabase::families())
+        if (!QFontDatabase::isPrivateFamily(face)) families << FamilyOf(face);
+    families.sort(Qt::CaseInsensitive);
+    families.removeDuplicates();
+    return families;
+}
+
 }  // namespace
 
 PreferencesDialog::PreferencesDialog(const DialogServices& services, QWidget* owner)
@@ -73,6 +97,13 @@ PreferencesDialog::PreferencesDialog(const DialogServices& services, QWidget* ow
     // The hint bar follows the mouse only while the dialog exists.
     QCoreApplication::instance()->installEventFilter(this);
     FillLists();
+    // The answer may come after the dialog is shown, or never.
+    if (const SystemSyncQuery query = SyncQuery())
+        query(this, [this](bool active) { SystemSyncNote->setVisible(active); });
+}
+
+void PreferencesDialog::SetSystemSyncQuery(SystemSyncQuery query) {
+    SyncQuery() = query ? std::move(query) : SystemSyncQuery(QuerySystemTimeSync);
 }
 
 PreferencesDialog::~PreferencesDialog() { QCoreApplication::instance()->removeEventFilter(this); }
@@ -80,10 +111,11 @@ PreferencesDialog::~PreferencesDialog() { QCoreApplication::instance()->removeEv
 void PreferencesDialog::FillLists() {
     PageControl->setCurrentIndex(0);
 
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
     DisplayFont->clear();
-    DisplayFont->addItems(families);
+    // The first entry stands for an empty FontName: the clock's base face,
+    // named as the font substitutes resolve it here.
+    DisplayFont->addItem(QStringLiteral("既定 (%1)").arg(QFontInfo(BaseFont()).family()), QString());
+    for (const QString& family : FontFamilies()) DisplayFont->addItem(family, family);
     DisplayFont->setCurrentIndex(-1);
 
     const std::string bitmaps = "*.bmp";
@@ -103,6 +135,7 @@ void PreferencesDialog::FillLists() {
         ShowApplicationError(error.what());
     }
     for (QComboBox* combo : {DateCombo, TimeCombo, ToolTipCombo}) ShowPreview(combo);
+    for (QPushButton* play : {InformationNotePlay, TimeSignalPlay, StandardAlarmPlay}) FollowSoundName(play);
 }
 
 void PreferencesDialog::ReadSettings() {
@@ -114,8 +147,6 @@ void PreferencesDialog::ReadSettings() {
         box->setValue(value);
         if (box->value() != value) unshown_.emplace_back(read.Section(), key);
     };
-    const bool hasFace = store->ValueExists(SettingsKey::Font, "FontName");
-
     read.SetSection(SettingsKey::General);
     SetComboText(DateCombo, read.Template("DateFormat", DefaultDateFormat));
     SetComboText(TimeCombo, read.Template("TimeFormat", DefaultTimeFormat));
@@ -128,10 +159,13 @@ void PreferencesDialog::ReadSettings() {
     BGImage->SetFileName(read.Path("BGImage", ""));
 
     read.SetSection(SettingsKey::Font);
-    const std::string face = read.Text("FontName", font().family().toStdString());
-    DisplayFont->setCurrentIndex(DisplayFont->findText(QString::fromStdString(face), Qt::MatchFixedString));
-    // A face that is not installed here may be on the machine the file came from.
-    if (hasFace && DisplayFont->currentIndex() < 0) unshown_.emplace_back(SettingsKey::Font, "FontName");
+    const QString face = QString::fromStdString(read.Text("FontName", ""));
+    const int faceIndex = DisplayFont->findData(FamilyOf(face), Qt::UserRole, Qt::MatchFixedString);
+    DisplayFont->setCurrentIndex(face.isEmpty() ? 0 : faceIndex);
+    // The name stays as the file has it unless the user picks another face:
+    // one that is not installed here may be on the machine the file came
+    // from, and one with a foundry or in other letter case names the same face.
+    if (DisplayFont->currentData().toString() != face) unshown_.emplace_back(SettingsKey::Font, "FontName");
     setNumber(DateSizeUpDown, "DateSize", 2 * font().pointSize());
     setNumber(TimeSizeUpDown, "TimeSize", 2 * font().pointSize());
     DateShadow->setChecked(read.Flag("DateShadow", false));
@@ -177,7 +211,7 @@ PreferenceValues PreferencesDialog::CollectValues() {
     values.AutoNTPInterval = PositionOf(TimesetIntervalUpDown);
     values.AlarmNotification = AlarmNotification->isChecked();
 
-    values.FontName = TextOf(DisplayFont);
+    values.FontName = DisplayFont->currentData().toString().toStdString();
     values.DateSize = PositionOf(DateSizeUpDown);
     values.TimeSize = PositionOf(TimeSizeUpDown);
     values.DateShadow = DateShadow->isChecked();
@@ -231,7 +265,7 @@ void PreferencesDialog::FollowStatusSound() {
 void PreferencesDialog::FollowStatusBeep() {
     const bool soundFile = InformationShowSound->isChecked() && !InformationShowBeep->isChecked();
     InformationNotePath->setEnabled(soundFile);
-    InformationNotePlay->setEnabled(soundFile);
+    FollowSoundName(InformationNotePlay);
 }
 
 void PreferencesDialog::FollowHourChime() {
@@ -242,13 +276,19 @@ void PreferencesDialog::FollowHourChime() {
 void PreferencesDialog::FollowHalfHourChime() {
     const bool chime = TimeSignalJustTime->isChecked() || TimeSignalHalfTime->isChecked();
     TimeSignalPath->setEnabled(chime);
-    TimeSignalPlay->setEnabled(chime);
+    FollowSoundName(TimeSignalPlay);
 }
 
 void PreferencesDialog::FollowAlarmBeep() {
     const bool soundFile = !AlarmToBeep->isChecked();
     StandardAlarmPath->setEnabled(soundFile);
-    StandardAlarmPlay->setEnabled(soundFile);
+    FollowSoundName(StandardAlarmPlay);
+}
+
+// ♪ plays only a name there is, and only while its edit is enabled.
+void PreferencesDialog::FollowSoundName(QPushButton* play) {
+    const auto* edit = play->parentWidget()->findChild<FileNameEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    play->setEnabled(edit != nullptr && edit->isEnabledTo(edit->parentWidget()) && !edit->FileName().empty());
 }
 
 void PreferencesDialog::PlaySample(QPushButton* sender) {

@@ -9,8 +9,11 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "dialogs/DialogServices.h"
 #include "settings/SettingsFile.h"
@@ -27,9 +30,16 @@ class QTabWidget;
 
 namespace kairos {
 
+namespace platform {
+struct SoundFileType;
+}
 class ColorComboBox;
 class FileNameEdit;
 struct PreferenceValues;
+
+// The browse filter of the sound edits: every type the decoder reads at
+// once, then each type that adds an extension, then every file.
+std::string SoundFileFilter(const std::vector<platform::SoundFileType>& types);
 
 class PreferencesDialog final : public QDialog {
     Q_OBJECT
@@ -37,8 +47,16 @@ public:
     static constexpr int ClientWidth = 313;
     static constexpr int ClientHeight = 399;
 
+    // Asks whether the system's own time service keeps the clock and answers
+    // later, or never (SystemTimeSync.h).
+    using SystemSyncQuery = std::function<void(QObject* context, std::function<void(bool active)> answer)>;
+
     explicit PreferencesDialog(const DialogServices& services, QWidget* owner = nullptr);
     ~PreferencesDialog() override;
+
+    // The question every dialog asks; tests put their own in, an empty one
+    // brings timedated back.
+    static void SetSystemSyncQuery(SystemSyncQuery query);
 
     // The hint of the control under the mouse, as the hint bar follows it.
     const QString& ApplicationHint() const { return applicationHint_; }
@@ -54,6 +72,7 @@ public:
     void FollowHourChime();
     void FollowHalfHourChime();
     void FollowAlarmBeep();
+    void FollowSoundName(QPushButton* play);
     void PlaySample(QPushButton* sender);
     void FollowAutoSync();
     void SyncNow();
@@ -137,6 +156,8 @@ public:
     QSpinBox* TimesetIntervalUpDown = nullptr;
     QLabel* TimesetIntervalLabel = nullptr;
     QPushButton* TimesetNow = nullptr;
+    // "システムの時刻同期が有効です", shown while the system keeps the clock itself.
+    QLabel* SystemSyncNote = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

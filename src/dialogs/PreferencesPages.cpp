@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 #include "controls/BaseFont.h"
@@ -23,6 +24,7 @@
 #include "dialogs/ColorComboBox.h"
 #include "dialogs/FormatTemplates.h"
 #include "dialogs/PreferencesDialog.h"
+#include "platform/SoundFile.h"
 #include "settings/SettingsFile.h"
 
 namespace kairos {
@@ -79,7 +81,33 @@ void SetHintOfAll(std::initializer_list<QWidget*> controls, const QString& hint)
     for (QWidget* control : controls) SetHint(control, hint);
 }
 
+// "*.oga;*.ogg;*.opus"
+std::string Patterns(const std::vector<std::string>& extensions) {
+    std::string patterns;
+    for (const std::string& extension : extensions) patterns += (patterns.empty() ? "*." : ";*.") + extension;
+    return patterns;
+}
+
 }  // namespace
+
+std::string SoundFileFilter(const std::vector<platform::SoundFileType>& types) {
+    std::vector<std::string> every;
+    std::string each;
+    for (const platform::SoundFileType& type : types) {
+        // Another kind under a known extension (the NIST WAV) adds no entry.
+        const bool adds = std::any_of(type.extensions.begin(), type.extensions.end(), [&every](const std::string& e) {
+            return std::find(every.begin(), every.end(), e) == every.end();
+        });
+        if (!adds) continue;
+        for (const std::string& extension : type.extensions)
+            if (std::find(every.begin(), every.end(), extension) == every.end()) every.push_back(extension);
+        const std::string patterns = Patterns(type.extensions);
+        each += type.name + " (" + patterns + ")|" + patterns + "|";
+    }
+    std::string filter;
+    if (!every.empty()) filter = "すべてのサウンド (" + Patterns(every) + ")|" + Patterns(every) + "|";
+    return filter + each + "すべてのファイル (*)|*";
+}
 
 void PreferencesDialog::CreatePages() {
     setWindowTitle(QStringLiteral("設定"));
@@ -131,29 +159,29 @@ void PreferencesDialog::CreateDisplayPage() {
     BGImageLabel = NewLabel("背景画像(&I)", BGImage, page);
     TransparencyLabel = NewLabel("透明度(&T)", Transparency, page);
 
-    // The closed pickers share the row with the shadow boxes; their lists
-    // open wide enough for the longest name.
-    for (ColorComboBox* picker : {TimeColor, DateColor, BackColor}) {
+    // The pickers take the width they are given, their lists open as wide
+    // as the longest name.
+    for (ColorComboBox* picker : {TimeColor, DateColor, BackColor})
         picker->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        picker->view()->setMinimumWidth(220);
-    }
 
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(5);
     // Column 2 holds the shadow boxes; controls without one take it too.
+    // A shadow box beside its colour would leave the colour too narrow for
+    // names such as "ウィンドウのテキスト": it stands right of its line's size.
     const auto addRow = [grid](int row, QLabel* label, QWidget* control, int span, Qt::Alignment align = {}) {
         grid->addWidget(label, row, 0);
         grid->addWidget(control, row, 1, 1, span, align);
     };
     addRow(0, DisplayFontLabel, DisplayFont, 2);
     addRow(1, TimeSizeLabel, TimeSize, 1, Qt::AlignLeft);
+    grid->addWidget(TimeShadow, 1, 2);
     addRow(2, DateSizeLabel, DateSize, 1, Qt::AlignLeft);
-    addRow(3, TimeColorLabel, TimeColor, 1);
-    grid->addWidget(TimeShadow, 3, 2);
-    addRow(4, DateColorLabel, DateColor, 1);
-    grid->addWidget(DateShadow, 4, 2);
+    grid->addWidget(DateShadow, 2, 2);
+    addRow(3, TimeColorLabel, TimeColor, 2);
+    addRow(4, DateColorLabel, DateColor, 2);
     addRow(5, BackColorLabel, BackColor, 2);
     // The browse button sits outside the edit, on its right.
     auto* pictureRow = new QHBoxLayout;
@@ -164,6 +192,13 @@ void PreferencesDialog::CreateDisplayPage() {
     addRow(7, TransparencyLabel, Transparency, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(8, 1);
+    // Tab follows the rows.
+    setTabOrder(DisplayFont, TimeSize);
+    setTabOrder(TimeSize, TimeShadow);
+    setTabOrder(TimeShadow, DateSize);
+    setTabOrder(DateSize, DateShadow);
+    setTabOrder(DateShadow, TimeColor);
+    setTabOrder(TimeColor, DateColor);
 }
 
 void PreferencesDialog::CreateFormatPage() {
@@ -288,8 +323,10 @@ void PreferencesDialog::CreateAlarmPage() {
 }
 
 FileNameEdit* PreferencesDialog::CreateSoundEdit(QWidget* group) {
+    // What the decoder reads does not change while the program runs.
+    static const std::string filter = SoundFileFilter(platform::ReadableSoundFileTypes());
     auto* edit = new FileNameEdit(group);
-    edit->Button()->SetFilter("WAVサウンド(*.wav)|*.wav|");
+    edit->Button()->SetFilter(filter);
     return edit;
 }
 
@@ -297,6 +334,9 @@ QPushButton* PreferencesDialog::CreatePlayButton(QWidget* group) {
     auto* play = new QPushButton(QStringLiteral("♪"), group);
     play->setFixedWidth(kSmallButtonWidth);
     connect(play, &QPushButton::clicked, this, [this, play] { PlaySample(play); });
+    // The group's sound edit is made first.
+    if (const auto* edit = group->findChild<FileNameEdit*>(QString(), Qt::FindDirectChildrenOnly))
+        connect(edit->Button(), &BrowseButton::FileNameChanged, this, [this, play] { FollowSoundName(play); });
     return play;
 }
 
@@ -316,6 +356,9 @@ void PreferencesDialog::CreateTimeSetPage() {
     TimesetInterval->setEnabled(false);
     TimesetIntervalLabel = new QLabel(QStringLiteral("分"), page);
     TimesetNow = new QPushButton(QStringLiteral("今すぐ時刻あわせ(&A)"), page);
+    SystemSyncNote = new QLabel(QStringLiteral("システムの時刻同期が有効です"), page);
+    SystemSyncNote->setWordWrap(true);
+    SystemSyncNote->hide();
 
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
@@ -332,6 +375,8 @@ void PreferencesDialog::CreateTimeSetPage() {
     column->addLayout(interval);
     column->addSpacing(6);
     column->addWidget(TimesetNow, 0, Qt::AlignLeft);
+    column->addSpacing(6);
+    column->addWidget(SystemSyncNote);
     column->addStretch(1);
 
     connect(Timeset, &QCheckBox::toggled, this, [this] { FollowAutoSync(); });
@@ -434,6 +479,9 @@ void PreferencesDialog::SetHints() {
              QStringLiteral("|NTPサーバを使用して、定期的に時間を合わせるかどうかを指定します。\rチェックボックスにチェックすると、"
                             "指定した時間ごとに、時刻あわせが行われます。\rボタンを押すと、今すぐ時刻を合わせることができます。\r"
                             "間隔は、1～1440分(＝一日)の間で指定できます。"));
+    SetHint(SystemSyncNote,
+            QStringLiteral("|システムの時刻同期サービス(systemd-timesyncd、chronyなど)が時計を合わせています。\r"
+                           "定期的な時刻あわせは必要ありません。"));
 }
 
 }  // namespace kairos

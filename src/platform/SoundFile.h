@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Audio.h"
 
@@ -19,5 +20,17 @@ inline constexpr std::size_t MaxDecodedSamples = std::size_t{1} << 25;
 // is not a regular file (a FIFO would block), an unknown format or a sound
 // without a single frame.
 std::optional<PcmSound> DecodeSoundFile(const std::string& path);
+
+// A kind of file DecodeSoundFile reads, as a file dialog offers it.
+struct SoundFileType {
+    std::string name;                     // the decoder's own, e.g. "FLAC (Free Lossless Audio Codec)"
+    std::vector<std::string> extensions;  // lower case, without the dot, the usual one first
+};
+
+// Every kind of file the decoder reads, in its own order. The decoder knows
+// a file by its header, so the extensions only guide the eye; headerless
+// (raw) samples, which it cannot read without being told their layout, are
+// left out.
+std::vector<SoundFileType> ReadableSoundFileTypes();
 
 }  // namespace kairos::platform

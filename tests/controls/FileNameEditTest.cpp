@@ -9,8 +9,10 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/Hint.h"
@@ -154,6 +156,27 @@ TEST_F(FileNameEditTest, TypedNameBecomesTheFileNameAndSurvivesLeavingTheEdit) {
     EXPECT_EQ(edit_->FileName(), "/home/someone/music/chimes/typed.wav");
     EXPECT_NE(edit_->text(), QStringLiteral("/home/someone/music/chimes/typed.wav"));
     EXPECT_EQ(Button().InitDir(), "/start");
+}
+
+// What follows the name (the preferences' ♪) hears of every new one, however it came.
+TEST_F(FileNameEditTest, EveryNewNameIsAnnouncedOnce) {
+    int changes = 0;
+    QObject::connect(&Button(), &BrowseButton::FileNameChanged, [&changes] { ++changes; });
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"set", [this] { edit_->SetFileName("/tmp/a.wav"); }},
+        {"set again", [this] { edit_->SetFileName("/tmp/a.wav"); }},
+        {"dropped", [this] { Drop(*edit_, {"/tmp/b.wav"}); }},
+        {"focused", [this] { edit_->setFocus(); }},
+        {"typed", [this] { edit_->insert(QStringLiteral("x")); }},
+        {"emptied", [this] { edit_->clear(); }},
+        {"left", [this] { other_->setFocus(); }},
+    };
+    const std::vector<int> expected = {1, 1, 2, 2, 3, 4, 4};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i].second();
+        EXPECT_EQ(changes, expected[i]) << steps[i].first;
+    }
+    EXPECT_EQ(edit_->FileName(), "");
 }
 
 TEST_F(FileNameEditTest, NewNamesMoveInitDirAndOnlyExactRepeatsAreIgnored) {

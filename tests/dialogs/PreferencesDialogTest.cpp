@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -23,10 +26,13 @@
 #include <vector>
 
 #include "clocktext/LocaleFormatSettings.h"
+#include "controls/BaseFont.h"
 #include "controls/Hint.h"
 #include "controls/FileNameEdit.h"
 #include "dialogs/ColorComboBox.h"
+#include "dialogs/SystemTimeSync.h"
 #include "nettime/ClockSync.h"
+#include "platform/SoundFile.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFile.h"
 #include "shell/MessageBoxes.h"
@@ -34,6 +40,7 @@
 #include "support/SampleLocale.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 namespace kairos {
@@ -48,8 +55,12 @@ protected:
         clock.now = testing::ExampleDay(15, 4, 5, 0);
         clock.ticks = 3'723'456;  // 1 h 02 min 03.456 s since start
         ColorComboBox::SetColorChooser([this](QWidget*, ColorValue) { return chosenColor; });
+        // The machine's own time service is never asked; the answer waits here.
+        Dialog::SetSystemSyncQuery(
+            [this](QObject*, std::function<void(bool)> answer) { syncAnswer = std::move(answer); });
     }
     ~PreferencesDialogTest() override {
+        Dialog::SetSystemSyncQuery({});
         ColorComboBox::SetColorChooser({});
         SetCurrentLocaleFormatSettings(LocaleFormatSettings{});
     }
@@ -79,6 +90,7 @@ protected:
     std::vector<std::string> syncHosts;
     bool syncSucceeds = true;
     std::optional<ColorValue> chosenColor;
+    std::function<void(bool)> syncAnswer;
 };
 
 std::string Text(const QComboBox* combo) { return combo->currentText().toStdString(); }
@@ -108,6 +120,7 @@ std::string InstalledFace(const QString& face) {
 
 TEST_F(PreferencesDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThemAll) {
     const auto dialog = Open();
+    EXPECT_EQ(dialog->DisplayFont->currentIndex(), 0) << "the default face";
     EXPECT_EQ(dialog->PageControl->currentIndex(), 0);
     EXPECT_EQ(Text(dialog->DateCombo), "yyyy/mm/dd");
     EXPECT_EQ(Text(dialog->TimeCombo), "ampm h:nn:ss");
@@ -126,9 +139,7 @@ TEST_F(PreferencesDialogTest, WithoutSettingsFileShowsTheDefaultsAndOkWritesThem
 
     dialog->OKBtn->click();
     EXPECT_EQ(dialog->result(), ModalOk);
-    PreferenceValues defaults;
-    defaults.FontName = InstalledFace(dialog->font().family());
-    EXPECT_EQ(Saved(), Written(defaults));
+    EXPECT_EQ(Saved(), Written(PreferenceValues{}));
 }
 
 TEST_F(PreferencesDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
@@ -167,18 +178,47 @@ TEST_F(PreferencesDialogTest, OkWritesBackWhatWasReadAndKeepsOtherKeys) {
     EXPECT_EQ(Saved(), content);
 }
 
-// A face that is not installed here selects nothing, and OK keeps it: it
-// may be the face of the machine the file came from.
-TEST_F(PreferencesDialogTest, FontNameIsMatchedIgnoringCaseAndAnUnknownFaceSelectsNothing) {
-    const std::string face = QFontDatabase::families().value(0).toStdString();
-    const auto known = Open("[Font]\nFontName=" + QString::fromStdString(face).toUpper().toStdString() + "\n");
-    EXPECT_EQ(Text(known->DisplayFont), face);
-    const auto unknown = Open("[Font]\nFontName=No Such Face\n");
-    EXPECT_EQ(unknown->DisplayFont->currentIndex(), -1);
-    unknown->OKBtn->click();
+// The box lists families, not the "C059 [UKWN]" Qt names when two foundries
+// make one; its first entry is the face the clock uses while FontName is
+// empty. OK keeps the file's name unless the user picks another face: a face
+// not installed here may be the face of the machine the file came from.
+TEST_F(PreferencesDialogTest, FontBoxShowsFamiliesAndTheDefaultFaceAndKeepsTheFileNameUnlessPicked) {
+    const std::string defaultEntry = "既定 (" + QFontInfo(BaseFont()).family().toStdString() + ")";
+    const std::string family = Open()->DisplayFont->itemText(1).toStdString();
+    const std::string upper = QString::fromStdString(family).toUpper().toStdString();
+    struct Case {
+        const char* name;
+        std::string settings;
+        std::string shown;
+        std::string saved;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"no file", "", defaultEntry, ""},
+             {"empty name", "[Font]\nFontName=\n", defaultEntry, ""},
+             {"a family", "[Font]\nFontName=" + family + "\n", family, family},
+             {"other letter case", "[Font]\nFontName=" + upper + "\n", family, upper},
+             {"with a foundry", "[Font]\nFontName=" + family + " [UKWN]\n", family, family + " [UKWN]"},
+             {"not installed", "[Font]\nFontName=No Such Face\n", "", "No Such Face"}}) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(file);
+        const auto dialog = Open(c.settings);
+        EXPECT_EQ(Text(dialog->DisplayFont), c.shown);
+        dialog->OKBtn->click();
+        IniStore saved(file);
+        saved.Section = "Font";
+        EXPECT_EQ(saved.ReadText("FontName", "?"), c.saved);
+    }
+
+    const auto dialog = Open();
+    QStringList entries;
+    for (int i = 1; i < dialog->DisplayFont->count(); ++i) entries << dialog->DisplayFont->itemText(i);
+    for (const QString& entry : entries) EXPECT_FALSE(entry.endsWith(']')) << entry.toStdString();
+    EXPECT_EQ(entries.size(), QSet<QString>(entries.begin(), entries.end()).size()) << "each family once";
+    dialog->DisplayFont->setCurrentIndex(1);
+    dialog->OKBtn->click();
     IniStore saved(file);
     saved.Section = "Font";
-    EXPECT_EQ(saved.ReadText("FontName", "?"), "No Such Face");
+    EXPECT_EQ(saved.ReadText("FontName", "?"), family) << "a face picked is written";
 }
 
 TEST_F(PreferencesDialogTest, CancelWritesNothing) {
@@ -260,6 +300,9 @@ TEST_F(PreferencesDialogTest, CheckBoxesEnableTheControlsTheyGovern) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(file);
         const auto d = Open(c.settings);
+        // ♪ also wants a name to play (see below).
+        for (FileNameEdit* edit : {d->InformationNotePath, d->TimeSignalPath, d->StandardAlarmPath})
+            edit->SetFileName("/sounds/sound.wav");
         const std::map<std::string, QCheckBox*> boxes = {
             {"ShowSound", d->InformationShowSound}, {"ShowBeep", d->InformationShowBeep},
             {"JustTime", d->TimeSignalJustTime},    {"HalfTime", d->TimeSignalHalfTime},
@@ -272,6 +315,38 @@ TEST_F(PreferencesDialogTest, CheckBoxesEnableTheControlsTheyGovern) {
             {"AlarmBrowse", d->StandardAlarmPath->Button()}, {"Interval", d->TimesetInterval}};
         for (const char* box : c.clicks) boxes.at(box)->click();
         for (const auto& [control, enabled] : c.enabled) EXPECT_EQ(controls.at(control)->isEnabled(), enabled) << control;
+    }
+}
+
+// Besides its check boxes' rule, ♪ is off while there is no name to play.
+TEST_F(PreferencesDialogTest, PlayButtonsAreDisabledWhileTheNameIsEmpty) {
+    using Sound = std::pair<FileNameEdit* Dialog::*, QPushButton* Dialog::*>;
+    const Sound status{&Dialog::InformationNotePath, &Dialog::InformationNotePlay};
+    const Sound chime{&Dialog::TimeSignalPath, &Dialog::TimeSignalPlay};
+    const Sound alarm{&Dialog::StandardAlarmPath, &Dialog::StandardAlarmPlay};
+    struct Case {
+        const char* name;
+        std::string settings;
+        Sound sound;
+        bool enabledAtOpen;
+    };
+    for (const Case& c : std::vector<Case>{{"status, no name", "[InformationNote]\nPlay=1\n", status, false},
+                                           {"status, a name", "[InformationNote]\nPlay=1\nPath=/n.wav\n", status, true},
+                                           {"chime, no name", "", chime, false},
+                                           {"chime, a name", "[TimeSignal]\nPath=/c.wav\n", chime, true},
+                                           {"alarm, no name", "", alarm, false},
+                                           {"alarm, a name", "[Alarm]\nPath=/a.wav\n", alarm, true}}) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(file);
+        const auto d = Open(c.settings);
+        FileNameEdit* edit = (*d).*c.sound.first;
+        QPushButton* play = (*d).*c.sound.second;
+        EXPECT_TRUE(edit->isEnabled());
+        EXPECT_EQ(play->isEnabled(), c.enabledAtOpen);
+        edit->SetFileName("/sounds/chosen.wav");
+        EXPECT_TRUE(play->isEnabled());
+        edit->SetFileName("");
+        EXPECT_FALSE(play->isEnabled());
     }
 }
 
@@ -308,6 +383,112 @@ TEST_F(PreferencesDialogTest, AColourOutsideTheListGoesIntoTheCustomEntry) {
     dialog->TimeColor->setCurrentIndex(ColorComboBox::CustomIndex);
     emit dialog->TimeColor->activated(ColorComboBox::CustomIndex);
     EXPECT_EQ(dialog->TimeColor->Selected(), 0x00ABCDEFu);
+}
+
+TEST(SoundFileFilter, OffersEverySoundThenEachTypeThenEveryFile) {
+    const std::string all = "すべてのファイル (*)|*";
+    struct Case {
+        const char* name;
+        std::vector<platform::SoundFileType> types;
+        std::string filter;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"none", {}, all},
+             {"one", {{"WAV (Microsoft)", {"wav"}}},
+              "すべてのサウンド (*.wav)|*.wav|WAV (Microsoft) (*.wav)|*.wav|" + all},
+             {"several extensions, and a type under a known one",
+              {{"WAV (Microsoft)", {"wav"}},
+               {"OGG (OGG Container format)", {"oga", "ogg"}},
+               {"WAV (NIST Sphere)", {"wav"}}},
+              "すべてのサウンド (*.wav;*.oga;*.ogg)|*.wav;*.oga;*.ogg|WAV (Microsoft) (*.wav)|*.wav|"
+              "OGG (OGG Container format) (*.oga;*.ogg)|*.oga;*.ogg|" + all}}) {
+        EXPECT_EQ(SoundFileFilter(c.types), c.filter) << c.name;
+    }
+}
+
+// The file dialog offers what libsndfile reads here, not WAV alone.
+TEST_F(PreferencesDialogTest, SoundEditsOfferEveryReadableSound) {
+    const auto d = Open();
+    for (FileNameEdit* edit : {d->InformationNotePath, d->TimeSignalPath, d->StandardAlarmPath}) {
+        EXPECT_EQ(edit->Button()->Filter(), SoundFileFilter(platform::ReadableSoundFileTypes()));
+        const QStringList filters = QtNameFilter(edit->Button()->Filter()).split(QStringLiteral(";;"));
+        for (const char* pattern : {"*.wav", "*.flac", "*.ogg"})
+            EXPECT_TRUE(filters.first().contains(QString::fromUtf8(pattern))) << filters.first().toStdString();
+        EXPECT_EQ(filters.last(), QStringLiteral("すべてのファイル (*)"));
+    }
+    EXPECT_EQ(d->BGImage->Button()->Filter(), "ビットマップ (*.bmp)|*.bmp");
+}
+
+// Where timesyncd or chrony keeps the clock, the page says so; what it
+// offers stays as it is. No answer (no system bus, no timedated) says nothing.
+TEST_F(PreferencesDialogTest, TimeSetPageSaysWhenTheSystemKeepsTheClock) {
+    struct Case {
+        const char* name;
+        std::optional<bool> answer;
+        bool shown;
+    };
+    for (const Case& c : std::vector<Case>{{"no answer", std::nullopt, false},
+                                           {"not kept", false, false},
+                                           {"kept", true, true}}) {
+        SCOPED_TRACE(c.name);
+        syncAnswer = nullptr;
+        const auto d = Open("[General]\nAutoNTP=1\n");
+        ASSERT_TRUE(syncAnswer) << "asked once the dialog was made";
+        EXPECT_TRUE(d->SystemSyncNote->isHidden()) << "before the answer";
+        if (c.answer) syncAnswer(*c.answer);
+        EXPECT_EQ(d->SystemSyncNote->isHidden(), !c.shown);
+        EXPECT_EQ(Text(d->SystemSyncNote), "システムの時刻同期が有効です");
+        EXPECT_TRUE(d->Timeset->isChecked());
+        EXPECT_TRUE(d->TimesetInterval->isEnabled());
+        EXPECT_TRUE(d->TimesetNow->isEnabled());
+    }
+}
+
+TEST(SystemTimeSync, EitherPropertyMeansTheSystemKeepsTheClock) {
+    struct Case {
+        QVariantMap properties;
+        bool active;
+    };
+    const QString ntp = QStringLiteral("NTP");
+    const QString synchronized = QStringLiteral("NTPSynchronized");
+    for (const Case& c : std::vector<Case>{{{}, false},
+                                           {{{ntp, false}, {synchronized, false}}, false},
+                                           {{{ntp, true}, {synchronized, false}}, true},
+                                           {{{ntp, false}, {synchronized, true}}, true},
+                                           {{{ntp, true}, {synchronized, true}}, true},
+                                           {{{QStringLiteral("Timezone"), QStringLiteral("Asia/Tokyo")}}, false}}) {
+        EXPECT_EQ(SystemTimeSyncActive(c.properties), c.active)
+            << QStringList(c.properties.keys()).join(' ').toStdString();
+    }
+}
+
+// Without a system bus the question goes nowhere, quietly.
+TEST(SystemTimeSync, WithoutASystemBusNothingIsAnswered) {
+    testing::ScopedEnvironment environment;
+    environment.Set("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/kairos-test/system_bus_socket");
+    QObject context;
+    bool answered = false;
+    QuerySystemTimeSync(&context, [&answered](bool) { answered = true; });
+    for (int i = 0; i < 10; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_FALSE(answered);
+}
+
+// The default colours' names show whole in the closed pickers, every name
+// in their lists.
+TEST_F(PreferencesDialogTest, ColourNamesAreShownWhole) {
+    const auto d = Open();
+    d->show();
+    QApplication::processEvents();
+    for (ColorComboBox* picker : {d->TimeColor, d->DateColor, d->BackColor}) {
+        for (const char* name : {"ウィンドウのテキスト", "ボタンの表面"}) {
+            const int index = picker->findText(QString::fromUtf8(name));
+            ASSERT_GE(index, 0) << name;
+            EXPECT_GE(picker->width(), picker->WidthToShow(index)) << name;
+        }
+        picker->showPopup();
+        EXPECT_GE(picker->view()->viewport()->width(), picker->view()->sizeHintForColumn(0));
+        picker->hidePopup();
+    }
 }
 
 TEST(ColorComboBox, ListsTheNamedColoursUnderTheirDisplayNames) {

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "support/TempDir.h"
 #include "support/WavFile.h"
@@ -80,6 +83,39 @@ TEST(DecodeSoundFileTest, PlaysWhatACutOffFileHolds) {
     const auto sound = DecodeSoundFile(dir.Write("cut.wav", ValidWav().substr(0, 44 + 2 * 300)));
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->Frames(), 300u);
+}
+
+// Debian's libsndfile is built with FLAC, Ogg and MPEG; the dialogs offer
+// what the decoder reads, and nothing it cannot read.
+TEST(ReadableSoundFileTypesTest, NameTheTypesTheDecoderReadsWithTheirExtensions) {
+    const std::vector<SoundFileType> types = ReadableSoundFileTypes();
+    const auto extensionsOf = [&types](std::string_view prefix) {
+        for (const SoundFileType& type : types)
+            if (type.name.starts_with(prefix)) return type.extensions;
+        return std::vector<std::string>{};
+    };
+    struct Case {
+        const char* type;
+        std::vector<std::string> extensions;  // the first is the usual one
+    };
+    for (const Case& c : std::vector<Case>{{"WAV (Microsoft)", {"wav"}},
+                                           {"FLAC", {"flac"}},
+                                           {"OGG", {"oga", "ogg", "opus"}},
+                                           {"AIFF", {"aiff", "aifc", "aif"}},
+                                           {"MPEG", {"m1a", "mp3"}},
+                                           {"RAW", {}}}) {
+        const std::vector<std::string> found = extensionsOf(c.type);
+        EXPECT_EQ(found.empty(), c.extensions.empty()) << c.type;
+        if (!found.empty()) {
+            EXPECT_EQ(found.front(), c.extensions.front()) << c.type;
+        }
+        for (const std::string& extension : c.extensions)
+            EXPECT_NE(std::find(found.begin(), found.end(), extension), found.end()) << c.type << " " << extension;
+    }
+    for (const SoundFileType& type : types)
+        for (const std::string& extension : type.extensions)
+            EXPECT_TRUE(!extension.empty() && extension.find_first_of(". *ABCDEFGHIJKLMNOPQRSTUVWXYZ") == extension.npos)
+                << type.name << ": " << extension;
 }
 
 }  // namespace
