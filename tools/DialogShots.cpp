@@ -99,6 +99,9 @@ int main(int argc, char* argv[]) {
     const DialogServices services{platform::SystemClock(), [settings] { return std::make_unique<IniStore>(settings); },
                                   media, {}, folder + "/Alarm.ini"};
 
+    // The same pictures on every machine: the system's time service counts
+    // as off, whatever this one runs.
+    PreferencesDialog::SetSystemSyncQuery([](QObject*, std::function<void(bool)> answer) { answer(false); });
     {
         PreferencesDialog preferences(services);
         const char* pages[] = {"display", "format", "sound", "timeset"};

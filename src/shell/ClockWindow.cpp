@@ -203,12 +203,13 @@ std::string ClockWindow::LoadSettings(IniStore& store) {
     SynchronizeClock(SyncReport::Silent);
 
     read.SetSection(SettingsKey::Font);
-    const std::string face = read.Text("FontName", font().family().toStdString());
-    if (!face.empty()) {
-        QFont base = font();
-        base.setFamily(QString::fromStdString(face.substr(0, Utf8CutPoint(face, MaxFontNameBytes))));
-        setFont(base);
-    }
+    // An empty name is the base face: a face chosen before and taken back
+    // again must not linger until the next start.
+    const std::string face = read.Text("FontName", "");
+    QFont base = font();
+    base.setFamily(face.empty() ? BaseFont().family()
+                                : QString::fromStdString(face.substr(0, Utf8CutPoint(face, MaxFontNameBytes))));
+    setFont(base);
     ApplyLineSettings(read, DateLine, "Date");
     ApplyLineSettings(read, TimeLine, "Time");
 

@@ -335,6 +335,14 @@ TEST_F(ClockWindowTest, WindowDefaults) {
         << "the date line sits at the bottom of the panel";
 }
 
+TEST_F(ClockWindowTest, AFaceTakenBackReturnsToTheBaseFaceOnReload) {
+    Create("[Font]\nFontName=Serif\n");
+    EXPECT_EQ(window->font().family().toStdString(), "Serif");
+    dir.Write("kairos.ini", "[Font]\nFontName=\n");
+    window->ReloadSettings();
+    EXPECT_EQ(window->font().family().toStdString(), "ＭＳ Ｐゴシック");
+}
+
 TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
     if (!QFontDatabase::hasFamily("IPAPGothic")) GTEST_SKIP() << "IPAPGothic is not installed";
     InstallFontSubstitutes();
