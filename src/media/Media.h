@@ -19,6 +19,10 @@ public:
     virtual void Beep(int frequencyHz, int durationMs) = 0;
     virtual std::shared_ptr<RepeatedSound> PlaySoundRepeated(const std::string& fileName, int count) = 0;
     virtual int ExecuteFile(const std::string& fileName, int showMode) = 0;
+    // Opens or starts it for a caller that tells nobody of a failure, and
+    // returns at once: waiting for the desktop's verdict would hold up the
+    // clock, and an alarm's command must not stop the seconds.
+    virtual void LaunchFile(const std::string& fileName, int showMode) { ExecuteFile(fileName, showMode); }
 };
 
 // The real sound output and program launch.

@@ -32,6 +32,9 @@ public:
     int ExecuteFile(const std::string& fileName, int showMode) override {
         return kairos::ExecuteFile(fileName, showMode);
     }
+    void LaunchFile(const std::string& fileName, int showMode) override {
+        kairos::ExecuteFile(fileName, showMode, ExecuteWait::NoWait, std::chrono::milliseconds{0});
+    }
 };
 
 }  // namespace

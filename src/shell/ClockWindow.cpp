@@ -317,7 +317,7 @@ void ClockWindow::FireAlarm(std::size_t index) {
     Notify(AlarmRangNotice(alarm, now), [window = QPointer(this), rang = alarm, now] {
         if (window) window->snoozeStops_.Stop(rang, now);
     });
-    if (!alarm.Command.empty()) media_.ExecuteFile(alarm.Command, kShowNormally);
+    if (!alarm.Command.empty()) media_.LaunchFile(alarm.Command, kShowNormally);
     if (alarm.RemoveOnExec) {
         Alarms->Delete(index);
         Alarms->SaveToFile();  // a failure ends the pass here, as the tick's error
