@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QString>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -29,6 +27,7 @@
 #include "shell/FontSubstitutes.h"
 #include "shell/ClockWindow.h"
 #include "shell/DesktopNotifier.h"
+#include "shell/QtTranslations.h"
 #include "shell/SleepWatcher.h"
 #include "shell/SingleInstanceGuard.h"
 #include "shell/QtTimerBackend.h"
@@ -89,11 +88,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Whatever Qt did not take is not an option of anyone's.
     if (argc > 1) return Usage(argv[1]);
-    // Qt's own texts (the file and colour dialogs, the buttons of a box) in
-    // the program's language, whatever the locale; English without them.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    kairos::InstallQtTranslations();
     kairos::DeadlineTimers timerList(std::make_unique<kairos::QtTimerBackend>());
     kairos::InstallDeadlineTimers(&timerList);
 

@@ -21,6 +21,7 @@
 #include "shell/ClockLine.h"
 #include "shell/ClockPanel.h"
 #include "shell/FontSubstitutes.h"
+#include "shell/QtTranslations.h"
 #include "settings/IniStore.h"
 #include "shell/DeadlineTimers.h"
 #include "support/BoxAnswerer.h"
@@ -341,6 +342,11 @@ TEST_F(ClockWindowTest, AFaceTakenBackReturnsToTheBaseFaceOnReload) {
     dir.Write("kairos.ini", "[Font]\nFontName=\n");
     window->ReloadSettings();
     EXPECT_EQ(window->font().family().toStdString(), "ＭＳ Ｐゴシック");
+}
+
+TEST(QtTranslations, QtsOwnButtonsSpeakJapanese) {
+    InstallQtTranslations();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "キャンセル");
 }
 
 TEST(FontSubstitutes, WindowsFaceFallsBackToItsMetricCompatibleFace) {
