@@ -171,8 +171,7 @@ void AlarmListDialog::SaveAndClose() {
 void AlarmListDialog::reject() { done(ModalCancel); }
 
 void AlarmListDialog::ShowHelp() {
-    const std::string address = HelpAddress(HelpAlarmList);
-    if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
+    OpenHelp(services_.media, HelpAlarmList);
 }
 
 }  // namespace kairos

@@ -329,8 +329,7 @@ void PreferencesDialog::SaveAndClose() {
 }
 
 void PreferencesDialog::ShowHelp() {
-    const std::string address = HelpAddress(HelpDisplayPage + PageControl->currentIndex());
-    if (!address.empty()) services_.media.ExecuteFile(address, kShowNormally);
+    OpenHelp(services_.media, HelpDisplayPage + PageControl->currentIndex());
 }
 
 void PreferencesDialog::reject() { done(ModalCancel); }

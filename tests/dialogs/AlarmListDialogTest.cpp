@@ -23,6 +23,7 @@
 #include "dialogs/AlarmEditDialog.h"
 #include "settings/IniStore.h"
 #include "shell/MessageBoxes.h"
+#include "media/Launcher.h"
 #include "support/BoxAnswerer.h"
 #include "support/SampleLocale.h"
 #include "support/FakeClock.h"
@@ -206,6 +207,16 @@ TEST_F(AlarmListDialogTest, FailedWriteIsReportedAndStillEndsWithOk) {
     dialog->OK->click();
     EXPECT_TRUE(answerer.Seen());
     EXPECT_EQ(dialog->result(), ModalOk);
+}
+
+// Help that cannot be shown says so and where the pages are, as from the clock's menu.
+TEST_F(AlarmListDialogTest, HelpThatCannotOpenSaysSo) {
+    Open();
+    media.executeResult = ExecuteNoAssociation;
+    const BoxAnswerer answerer("OK");
+    dialog->Help->click();
+    ASSERT_TRUE(answerer.Seen().has_value());
+    EXPECT_TRUE(answerer.Seen()->text.contains("help")) << answerer.Seen()->text.toStdString();
 }
 
 }  // namespace
