@@ -39,6 +39,8 @@ QString CaptionOf(DialogType type) {
 void ShowOkBox(QMessageBox::Icon icon, const QString& caption, const std::string& text) {
     QMessageBox box(icon, caption, QString::fromStdString(text), QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    // A notice may name a file or a package the user wants to copy.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
