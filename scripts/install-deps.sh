@@ -24,6 +24,9 @@ packages=(
   # a private session bus and a notification service on it, for the
   # notification tests
   dbus dunst
+  # a headless Wayland compositor and Qt's Wayland client, for the native
+  # Wayland process test
+  weston qt6-wayland
   # xclock, a peer in the idle-cost measurement
   x11-apps
   # clock setting through systemd-timedated; the NTP server, its shifted

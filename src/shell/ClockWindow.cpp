@@ -66,6 +66,10 @@ Moment StartOfDay(Moment moment) {
     return parts.valid ? static_cast<Moment>(parts.day) : 0.0;
 }
 
+// Qt's own Wayland client: the compositor alone places and stacks windows,
+// and a window has no opacity (Qt warns at each change of it).
+bool NativeWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 Moment LastMillisecondOf(Moment day) { return ComposeDateTime(day, *TryEncodeTime(23, 59, 59, 999)); }
 
 // Template line breaks are CR LF; a tooltip breaks on a lone '\n'.
@@ -189,9 +193,10 @@ std::string ClockWindow::LoadSettings(IniStore& store) {
     TipTemplate = read.Template("ToolTipFormat", "");
     NTPAddress = read.Text("NTPAddress", DefaultNTPAddress);
 
-    // One byte: 300 acts as 44, and only 255 is opaque.
+    // One byte: 300 acts as 44, and only 255 is opaque. On Wayland the clock
+    // stays opaque.
     const int opacity = read.Number("Transparency", DefaultTransparency) & 0xFF;
-    setWindowOpacity(opacity / 255.0);
+    if (!NativeWayland()) setWindowOpacity(opacity / 255.0);
 
     backColor_ = read.Color("BackColor", DefaultBackColor);
     update();
@@ -475,6 +480,9 @@ void ClockWindow::CreateContextMenu() {
     QuitAction = AddMenuItem("終了(&X)", {}, &ClockWindow::Quit);
 
     TopMostAction->setCheckable(true);
+    // A Wayland client cannot keep itself on top; the check mark is still
+    // read and saved, for the next session on X11.
+    TopMostAction->setEnabled(!NativeWayland());
     ContextMenu->setDefaultAction(AlarmsAction);
     // Not every style draws the default item bold by itself.
     QFont bold = AlarmsAction->font();

@@ -77,7 +77,8 @@ std::optional<int> RunCommand(const kairos::CommandLineOptions& options) {
 int main(int argc, char* argv[]) {
     if (const auto result = RunCommand(kairos::ParseCommandLine({argv + 1, argv + argc}))) return *result;
     // A Wayland client cannot place its own window; through XWayland the
-    // clock can stand where the user left it.
+    // clock can stand where the user left it. A QT_QPA_PLATFORM of the
+    // user's own (wayland to run natively) is kept.
     if (std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 0);
     // A shared-memory image costs a round trip to the X server on every
     // paint, and the clock's few hundred pixels gain nothing from it: a clock

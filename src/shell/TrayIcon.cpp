@@ -21,6 +21,8 @@ QString ToShownTip(const std::string& text) {
     return shown;
 }
 
+bool OnX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 }  // namespace
 
 std::string TrayTipText(std::string_view tip) {
@@ -61,16 +63,21 @@ void TrayIcon::AddIcon() {
     TryAddIcon(AddAttempts);
 }
 
-// A desktop whose notification area is not up yet gets two more chances;
-// after those the icon is shown all the same, for a notification area that
-// turns up later to pick it up.
+// A desktop whose notification area is not up yet gets two more chances.
+// After those, on X11 the icon is shown all the same, for an XEmbed tray
+// that turns up later to pick it up. Elsewhere only a StatusNotifierItem
+// host could show it, and Qt decides once, when the icon is made, whether
+// to speak that protocol: an icon shown without one would fall back to
+// XEmbed, which needs an X server.
 void TrayIcon::TryAddIcon(int attemptsLeft) {
     if (!iconShown_) return;
-    if (QSystemTrayIcon::isSystemTrayAvailable() || attemptsLeft <= 1) {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
         systemIcon_->show();
-        return;
+    } else if (attemptsLeft > 1) {
+        QTimer::singleShot(AddRetryMs, this, [this, attemptsLeft] { TryAddIcon(attemptsLeft - 1); });
+    } else if (OnX11()) {
+        systemIcon_->show();
     }
-    QTimer::singleShot(AddRetryMs, this, [this, attemptsLeft] { TryAddIcon(attemptsLeft - 1); });
 }
 
 void TrayIcon::RemoveIcon() {
@@ -155,8 +162,9 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     // Without a notification area a hidden tool window could never be shown
     // again: close then ends the program and minimise is undone.
     if (watched != window_ || !iconShown_) return QObject::eventFilter(watched, event);
-    // Asking for the notification area is a round trip to the X server:
-    // only for the two events that need the answer, not for every paint.
+    // Asking for the notification area is a round trip to the X server or
+    // the session bus: only for the two events that need the answer, not for
+    // every paint.
     if (event->type() != QEvent::Close && event->type() != QEvent::WindowStateChange)
         return QObject::eventFilter(watched, event);
     const bool canHide = NotificationAreaAvailable && NotificationAreaAvailable();
