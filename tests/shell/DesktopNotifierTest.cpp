@@ -25,6 +25,7 @@
 #include "shell/ClockWindow.h"
 #include "shell/DeadlineTimers.h"
 #include "shell/SleepWatcher.h"
+#include "support/QtWithin.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMedia.h"
 #include "support/SampleLocale.h"
@@ -42,16 +43,7 @@ struct Received {
     long long timeoutUs;  // 0: stays until dismissed
 };
 
-template <typename Condition>
-bool Within(int ms, Condition condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testing::Within;
 
 // A session bus of its own with dunst serving notifications on it. Its
 // context menu picks the action "今回で止める" by itself.

@@ -19,15 +19,6 @@ namespace {
 
 using namespace kairos::test;
 
-template <typename Condition>
-bool Await(Condition condition) {
-    for (auto waited = 0ms; waited < PatienceLimit; waited += PollStep) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(PollStep);
-    }
-    return condition();
-}
-
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
@@ -38,26 +29,6 @@ std::string Property(const std::string& window, const std::string& name) {
     return Joined(OutputLines("xprop -id " + window + " " + name + " 2>/dev/null"));
 }
 
-struct Placement {
-    int left = 0, top = 0, width = 0, height = 0;
-    bool viewable = false;
-};
-
-int FieldValue(const std::string& line) { return std::stoi(line.substr(line.rfind(':') + 1)); }
-
-std::optional<Placement> PlacementOf(const std::string& window) {
-    const auto lines = OutputLines("xwininfo -stats -id " + window + " 2>/dev/null");
-    if (lines.empty()) return std::nullopt;
-    Placement placement;
-    for (const std::string& line : lines) {
-        if (line.find("Absolute upper-left X:") != std::string::npos) placement.left = FieldValue(line);
-        else if (line.find("Absolute upper-left Y:") != std::string::npos) placement.top = FieldValue(line);
-        else if (line.find("  Width:") != std::string::npos) placement.width = FieldValue(line);
-        else if (line.find("  Height:") != std::string::npos) placement.height = FieldValue(line);
-        else if (line.find("Map State:") != std::string::npos) placement.viewable = line.ends_with("IsViewable");
-    }
-    return placement;
-}
 
 // The clock is the program's utility window; the icon is its other window
 // on show, the one the notification area took in.
@@ -65,7 +36,7 @@ enum class Role { Clock, Icon };
 
 std::optional<std::string> ShownWindow(pid_t pid, Role role) {
     for (const std::string& id : OutputLines("xdotool search --pid " + std::to_string(pid) + " 2>/dev/null")) {
-        const auto placement = PlacementOf(id);
+        const auto placement = WindowGeometry(id);
         if (!placement || !placement->viewable) continue;
         const bool utility = Property(id, "_NET_WM_WINDOW_TYPE").find("_UTILITY") != std::string::npos;
         if (utility == (role == Role::Clock)) return id;
@@ -188,16 +159,16 @@ TEST_P(ScreenLayout, ClockStandsWhollyOnTheScreen) {
     ASSERT_FALSE(window.empty()) << "no clock window";
     if (c.shrinks) {
         ASSERT_TRUE(Await([&] {
-            const Placement now = PlacementOf(window).value_or(Placement{});
+            const Geometry now = WindowGeometry(window).value_or(Geometry{});
             return now.left == 1100 && now.top == 700;
         })) << "a clock the screen shows whole stays where it was put";
         OutputLines("xrandr --newmode small 63.5 1024 1072 1176 1328 768 771 775 798 && "
                     "xrandr --addmode screen small && xrandr --output screen --mode small");
     }
     const auto expected = [](int wanted, int screen, int size) { return wanted == FlushEnd ? screen - size : wanted; };
-    Placement seen;
+    Geometry seen;
     EXPECT_TRUE(Await([&] {
-        seen = PlacementOf(window).value_or(Placement{});
+        seen = WindowGeometry(window).value_or(Geometry{});
         return seen.left == expected(c.left, c.shownWidth, seen.width) &&
                seen.top == expected(c.top, c.shownHeight, seen.height);
     })) << "at " << seen.left << "," << seen.top << " size " << seen.width << "x" << seen.height;

@@ -139,6 +139,44 @@ inline std::vector<std::string> OutputLines(const std::string& command) {
     return lines;
 }
 
+// Polls until the condition holds; the limit only keeps a broken test from hanging.
+template <typename Condition>
+bool Await(Condition condition) {
+    for (auto waited = 0ms; waited < PatienceLimit; waited += PollStep) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(PollStep);
+    }
+    return condition();
+}
+
+// Where an X window stands and whether it shows, as xwininfo tells it.
+struct Geometry {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool viewable = false;
+    std::string parent;
+};
+
+inline int FieldValue(const std::string& line) { return std::stoi(line.substr(line.rfind(':') + 1)); }
+
+// Nothing once the window is gone.
+inline std::optional<Geometry> WindowGeometry(const std::string& id) {
+    const auto lines = OutputLines("xwininfo -children -stats -id " + id + " 2>/dev/null");
+    if (lines.empty()) return std::nullopt;
+    Geometry geometry;
+    for (const std::string& line : lines) {
+        if (line.find("Absolute upper-left X:") != std::string::npos) geometry.left = FieldValue(line);
+        else if (line.find("Absolute upper-left Y:") != std::string::npos) geometry.top = FieldValue(line);
+        else if (line.find("  Width:") != std::string::npos) geometry.width = FieldValue(line);
+        else if (line.find("  Height:") != std::string::npos) geometry.height = FieldValue(line);
+        else if (line.find("Map State:") != std::string::npos) geometry.viewable = line.ends_with("IsViewable");
+        else if (line.find("Parent window id:") != std::string::npos) geometry.parent = line;
+    }
+    return geometry;
+}
+
 inline bool CommandExists(const std::string& name) { return !OutputLines("command -v " + name).empty(); }
 
 struct Window {

@@ -20,33 +20,6 @@ using namespace kairos::test;
 constexpr int ClockLeft = 100;
 constexpr int ClockTop = 100;
 
-struct Geometry {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool viewable = false;
-    std::string parent;
-};
-
-int FieldValue(const std::string& line) { return std::stoi(line.substr(line.rfind(':') + 1)); }
-
-// Nothing once the window is gone.
-std::optional<Geometry> WindowGeometry(const std::string& id) {
-    const auto lines = OutputLines("xwininfo -children -stats -id " + id + " 2>/dev/null");
-    if (lines.empty()) return std::nullopt;
-    Geometry geometry;
-    for (const std::string& line : lines) {
-        if (line.find("Absolute upper-left X:") != std::string::npos) geometry.left = FieldValue(line);
-        else if (line.find("Absolute upper-left Y:") != std::string::npos) geometry.top = FieldValue(line);
-        else if (line.find("  Width:") != std::string::npos) geometry.width = FieldValue(line);
-        else if (line.find("  Height:") != std::string::npos) geometry.height = FieldValue(line);
-        else if (line.find("Map State:") != std::string::npos) geometry.viewable = line.ends_with("IsViewable");
-        else if (line.find("Parent window id:") != std::string::npos) geometry.parent = line;
-    }
-    return geometry;
-}
-
 bool IsTopLevel(const Geometry& geometry) { return geometry.parent.find("(the root window)") != std::string::npos; }
 
 // The program's windows both carry its name; the icon is the one the
@@ -65,15 +38,6 @@ ProgramWindows FindWindows(pid_t pid) {
         else if (IsTopLevel(*geometry) && geometry->left == ClockLeft && geometry->top == ClockTop) found.clock = id;
     }
     return found;
-}
-
-template <typename Condition>
-bool Await(Condition condition) {
-    for (auto waited = 0ms; waited < PatienceLimit; waited += PollStep) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(PollStep);
-    }
-    return condition();
 }
 
 bool IsViewable(const std::string& id) {

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 
+#include "support/QtWithin.h"
 #include "support/TempDir.h"
 
 namespace kairos {
@@ -38,16 +39,7 @@ constexpr QRgb kClockBack = 0xFFFF00FF;
 constexpr int kShownPixels = 1000;
 constexpr int kPatienceMs = 20000;
 
-template <typename Condition>
-bool Within(int ms, Condition condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return true;
-}
+using testing::Within;
 
 // The panel's side of the StatusNotifierItem protocol: a host is there, and
 // whoever registers is kept.
