@@ -67,6 +67,8 @@ fi
 # ---- configure, build, install -------------------------------------------------
 
 build=$work/build
+# A cache left by an earlier configuration would keep its features.
+rm -f "$build/CMakeCache.txt"
 say "configuring (source $source_dir)"
 cmake -G Ninja -S "$source_dir" -B "$build" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DKAIROS_QT_WINDOWS="$prefix" \
@@ -76,7 +78,7 @@ cmake -G Ninja -S "$source_dir" -B "$build" \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
   -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF \
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-  -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON -DFEATURE_direct2d=OFF \
+  -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON \
   -DINPUT_openssl=no -DFEATURE_pkg_config=OFF >"$work/configure.log" 2>&1 ||
   { tail -n 30 "$work/configure.log" >&2; exit 1; }
 say "building (about 20 to 25 minutes on 2 cores; progress in $work/build.log)"
