@@ -37,7 +37,8 @@ run_ctest() {
   local dir=$1 log
   shift  # the rest: further ctest options
   log=$(mktemp)
-  if ! (cd "$dir" && ctest --output-on-failure -j "$(nproc)" "$@") >"$log" 2>&1; then
+  # A test that hangs fails after five minutes instead of using up CI's time.
+  if ! (cd "$dir" && ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@") >"$log" 2>&1; then
     cat "$log"
     exit 1
   fi

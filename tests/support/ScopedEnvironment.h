@@ -15,8 +15,8 @@ public:
     ScopedEnvironment() = default;
     ~ScopedEnvironment() {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
-            else unsetenv(it->first.c_str());
+            if (it->second) Put(it->first, *it->second);
+            else Remove(it->first);
         }
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
@@ -24,14 +24,23 @@ public:
 
     void Set(const std::string& name, const std::string& value) {
         Save(name);
-        setenv(name.c_str(), value.c_str(), 1);
+        Put(name, value);
     }
     void Unset(const std::string& name) {
         Save(name);
-        unsetenv(name.c_str());
+        Remove(name);
     }
 
 private:
+#ifdef _WIN32
+    static void Put(const std::string& name, const std::string& value) { _putenv_s(name.c_str(), value.c_str()); }
+    // An empty value removes the variable there.
+    static void Remove(const std::string& name) { _putenv_s(name.c_str(), ""); }
+#else
+    static void Put(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
+    static void Remove(const std::string& name) { unsetenv(name.c_str()); }
+#endif
+
     void Save(const std::string& name) {
         const char* value = std::getenv(name.c_str());
         saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);

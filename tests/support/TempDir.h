@@ -1,9 +1,9 @@
 #pragma once
 // A private temporary folder, removed with everything in it.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,9 +13,19 @@ namespace kairos::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kairos-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        // create_directory fails on a name that exists, as mkdtemp's does.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("kairos-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::replace);
+                path_ = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("no temporary folder");
     }
     ~TempDir() {
         std::error_code ignored;

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/UdpSocket.h"
-#include "platform/posix/ErrorTable.h"
+#include "platform/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
 
 namespace kairos::platform {

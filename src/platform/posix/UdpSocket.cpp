@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix/ErrorTable.h"
+#include "platform/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
 
 namespace kairos::platform {

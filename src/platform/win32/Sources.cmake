@@ -1,0 +1,14 @@
+# The Windows implementations. The system libraries are named here once;
+# platform_audio and platform_clock_setter keep the names the other targets
+# link, though on Windows they need nothing beyond the system.
+target_sources(platform PRIVATE
+  win32/WideText.cpp
+  win32/Win32Error.cpp
+)
+target_link_libraries(platform PRIVATE Threads::Threads)
+
+add_library(platform_audio STATIC win32/WideText.cpp)
+target_link_libraries(platform_audio PUBLIC platform)
+
+add_library(platform_clock_setter STATIC win32/WideText.cpp)
+target_link_libraries(platform_clock_setter PUBLIC platform)
