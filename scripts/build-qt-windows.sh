@@ -81,8 +81,20 @@ cmake -G Ninja -S "$source_dir" -B "$build" \
   -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON \
   -DINPUT_openssl=no -DFEATURE_pkg_config=OFF >"$work/configure.log" 2>&1 ||
   { tail -n 30 "$work/configure.log" >&2; exit 1; }
-say "building (about 20 to 25 minutes on 2 cores; progress in $work/build.log)"
-ninja -C "$build" >"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log" >&2; exit 1; }
+say "building (about 20 to 25 minutes on 2 cores)"
+ninja -C "$build" >"$work/build.log" 2>&1 &
+ninja_pid=$!
+# A line a minute, so that a long quiet stretch is not taken for a hang.
+seconds=0
+while kill -0 "$ninja_pid" 2>/dev/null; do
+  sleep 5
+  seconds=$((seconds + 5))
+  if ((seconds % 60 == 0)); then
+    step=$(grep -o '^\[[0-9]*/[0-9]*\]' "$work/build.log" | tail -n 1 || true)
+    say "building ${step:-...}"
+  fi
+done
+wait "$ninja_pid" || { tail -n 30 "$work/build.log" >&2; exit 1; }
 cmake --install "$build" >"$work/install.log" 2>&1 || { tail -n 30 "$work/install.log" >&2; exit 1; }
 for needed_file in bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll plugins/platforms/qwindows.dll \
   plugins/styles/qwindowsvistastyle.dll; do

@@ -37,6 +37,9 @@ packages=(
   dpkg-dev file desktop-file-utils appstream
   # the soak run's private network namespace with only loopback
   iproute2
+  # the Windows build and its tests: the cross compiler, GoogleTest's source
+  # for it, and wine to run them
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

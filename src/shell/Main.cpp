@@ -72,6 +72,12 @@ std::optional<int> RunCommand(const kairos::CommandLineOptions& options) {
     return std::nullopt;
 }
 
+// An environment variable for Qt, unless the user set it (qputenv, since
+// Windows has no setenv).
+void SetUnlessSet(const char* name, const char* value) {
+    if (!qEnvironmentVariableIsSet(name)) qputenv(name, value);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -79,11 +85,11 @@ int main(int argc, char* argv[]) {
     // A Wayland client cannot place its own window; through XWayland the
     // clock can stand where the user left it. A QT_QPA_PLATFORM of the
     // user's own (wayland to run natively) is kept.
-    if (std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 0);
+    if (std::getenv("DISPLAY") != nullptr) SetUnlessSet("QT_QPA_PLATFORM", "xcb");
     // A shared-memory image costs a round trip to the X server on every
     // paint, and the clock's few hundred pixels gain nothing from it: a clock
     // that paints once a second would otherwise wake five times.
-    setenv("QT_XCB_NO_MITSHM", "1", 0);
+    SetUnlessSet("QT_XCB_NO_MITSHM", "1");
     kairos::ResolveFolderMacros();
     kairos::LoadLocaleFormatSettings();
     QApplication app(argc, argv);
