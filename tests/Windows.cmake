@@ -23,3 +23,20 @@ kairos_add_tests(alarms_tests
 kairos_add_tests(nettime_tests
   SOURCES nettime/ServerAddressTest.cpp nettime/SntpPacketTest.cpp nettime/ClockSyncTextTest.cpp
   LIBS nettime)
+
+# Files, folders, the program file and the single-instance lock.
+target_sources(platform_tests PRIVATE
+  platform/PathNamesTest.cpp
+  platform/win32/AtomicFileTest.cpp
+  platform/win32/FoldersTest.cpp
+  platform/win32/InstanceLockTest.cpp
+)
+# Takes the instance lock in a process of its own; the test finds it beside
+# itself.
+add_executable(instance_lock_holder platform/win32/InstanceLockHolder.cpp)
+target_link_libraries(instance_lock_holder PRIVATE platform)
+add_dependencies(platform_tests instance_lock_holder)
+target_sources(settings_tests PRIVATE
+  settings/FolderMacrosTest.cpp
+  settings/IniFileDiskTest.cpp
+)

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/PathNames.h"
+
 namespace kairos::platform {
 namespace {
 
@@ -20,11 +22,26 @@ int ErrorOf(std::errc error) {
     return static_cast<int>(error);
 }
 
+// The folder keeps its separator where it is a root ("/", "C:\\"), which
+// has no name without one; a drive prefix alone ("C:name") stays "C:".
 std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    const std::size_t nameStart = NameStart(path);
+    if (nameStart == 0) return ".";
+    if (!IsSeparator(path[nameStart - 1])) return path.substr(0, nameStart);
+    const std::size_t folderEnd = nameStart - 1;
+    const bool root = folderEnd == 0 || (folderEnd == 2 && path[1] == ':' && NativePathStyle == PathStyle::Windows);
+    return path.substr(0, root ? nameStart : folderEnd);
+}
+
+// A path the file system finds from UTF-8 text on every system; a narrow
+// string is read in Windows' ANSI code page, which loses Japanese names.
+std::filesystem::path Utf8Path(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 // Random letters as mkstemp uses them; the leading dot hides the file from
@@ -33,8 +50,7 @@ std::string TemporaryName(const std::string& target) {
     thread_local std::minstd_rand generator(static_cast<unsigned>(std::random_device{}()) ^
                                       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const std::size_t slash = target.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t nameStart = NameStart(target);
     std::string name = target.substr(0, nameStart) + "." + target.substr(nameStart) + ".";
     std::uniform_int_distribution<std::size_t> pick(0, sizeof Letters - 2);
     for (int i = 0; i < TemporarySuffixLength; ++i) name += Letters[pick(generator)];
@@ -105,10 +121,6 @@ bool IsNoSuchFile(int error) {
     return error == ErrorOf(std::errc::no_such_file_or_directory) || error == ErrorOf(std::errc::not_a_directory);
 }
 
-std::string ErrorText(int error) {
-    return std::generic_category().message(error);
-}
-
 int ReplaceFile(FileOps& ops, const std::string& path, std::string_view bytes) {
     const std::string target = ops.ResolveLinks(path);
     unsigned oldMode = 0;
@@ -167,7 +179,7 @@ int WriteBackup(FileOps& ops, const std::string& path, std::string_view bytes, s
 std::string NextBackupPath(const std::string& path) {
     std::error_code error;
     int number = 0;
-    while (number < MaxBackups && std::filesystem::symlink_status(BackupName(path, number), error).type() !=
+    while (number < MaxBackups && std::filesystem::symlink_status(Utf8Path(BackupName(path, number)), error).type() !=
                                       std::filesystem::file_type::not_found)
         ++number;
     return BackupName(path, number);
@@ -175,13 +187,13 @@ std::string NextBackupPath(const std::string& path) {
 
 int RemoveStaleTemporaries(const std::string& path) {
     namespace fs = std::filesystem;
-    const fs::path target(path);
-    const std::string prefix = std::string(".").append(target.filename().string()).append(".");
+    const fs::path target = Utf8Path(path);
+    const std::string prefix = std::string(".").append(Utf8Text(target.filename())).append(".");
     std::error_code error;
     int removed = 0;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = Utf8Text(entry.path().filename());
         if (name.size() != prefix.size() + TemporarySuffixLength || !name.starts_with(prefix)) continue;
         const bool ours = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
                                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });

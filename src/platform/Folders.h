@@ -1,7 +1,7 @@
 #pragma once
 // The well-known folders of the user and the system, as the folder macros of
 // the INI store and the settings file name need them. Paths are absolute and
-// never end in '/'.
+// never end in a separator.
 
 #include <functional>
 #include <map>
@@ -32,12 +32,13 @@ enum class FolderId : int {
 std::string FolderPath(FolderId id);
 
 // The directory part of the executable's path; empty when that path is
-// unknown or the executable lies in '/'.
+// unknown or the executable lies in '/' ("C:" for one in "C:\").
 std::string ExecutableFolder();
 
 // Beside the executable when that folder is writable (a portable install)
 // and not one of the system's program folders, else $XDG_CONFIG_HOME/kairos,
-// created with mode 0700 when missing.
+// created with mode 0700 when missing (on Windows %APPDATA%\Kairos, created
+// when missing).
 std::string SettingsFolder();
 
 // SettingsFolder() and the executable's name with the extension ".ini".
@@ -48,10 +49,15 @@ std::string SettingsFilePath();
 using WritableTest = std::function<bool(const std::string& folder)>;
 
 // access(W_OK): also false on a read-only mount, but always true for root on
-// a writable one, whatever the mode bits say.
+// a writable one, whatever the mode bits say. On Windows a file is created
+// there and removed again: the access list decides, not the folder's
+// read-only attribute, which only marks a customised folder.
 bool IsWritableFolder(const std::string& folder);
 
-// True for /usr/bin and the other folders installed programs live in.
+// True for /usr/bin and the other folders installed programs live in. On
+// Windows: Program Files (either one) and the Windows folder, and every
+// folder below them, letter case ignored, as an installer puts each program
+// into a folder of its own there.
 bool IsSystemProgramFolder(std::string_view folder);
 
 // The settings folder for an executable in executableFolder, creating the

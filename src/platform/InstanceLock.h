@@ -1,8 +1,10 @@
 #pragma once
 // A lock named for the user's session: every program of the same user that
 // asks for the same name meets the same lock, and the lock goes away with the
-// process that holds it, however that process ends.
+// process that holds it, however that process ends. On Linux it is a locked
+// file, on Windows a named mutex in the session's namespace.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,12 +31,15 @@ public:
 private:
     void Release() noexcept;
 
-    int descriptor_ = -1;  // open only while the lock is held
+    // The lock file's descriptor, or the mutex's handle on Windows; -1
+    // whenever the lock is not held.
+    std::intptr_t held_ = -1;
     LockOutcome outcome_ = LockOutcome::Unavailable;
 };
 
 // The file that stands for the lock of that name; empty when no folder for it
 // is usable. Every name maps to its own file, whatever characters it holds.
+// On Windows the name of the mutex, which is the name itself.
 std::string InstanceLockPath(std::string_view name);
 
 }  // namespace kairos::platform

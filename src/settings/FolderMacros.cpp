@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/PathNames.h"
 #include "platform/Utf8.h"
 
 namespace kairos {
@@ -35,20 +36,27 @@ std::string_view CutToLimit(std::string_view text) {
 }
 
 // "/" itself becomes empty: a root folder has no form without a trailing
-// delimiter, and an empty folder is one that never collapses.
+// delimiter, and an empty folder is one that never collapses. On Windows
+// "C:\" keeps its drive, "C:".
 std::string Normalised(std::string path) {
-    while (!path.empty() && path.back() == '/') path.pop_back();
+    while (!path.empty() && platform::IsSeparator(path.back())) path.pop_back();
     return std::string(CutToLimit(path));
 }
 
-// A rest that begins with '\' was written by the Windows program: a collapse
-// on this system always leaves the rest starting with '/' (folders carry no
-// trailing delimiter), unless a file name itself begins with '\' right after
-// the folder's characters. In a Windows path every '\' is a separator, so all
-// of them become '/', and "%APPLICATION%\sounds\a.wav" finds sounds/a.wav.
+// Paths are stored by the Windows program and by this one, each with its own
+// separator after the macro. On Windows '/' can stand in no file name, so
+// every one becomes '\'. Elsewhere a rest that begins with '\' was written
+// by Windows: a collapse here always leaves the rest starting with '/'
+// (folders carry no trailing delimiter), unless a file name itself begins
+// with '\' right after the folder's characters. In a Windows path every '\'
+// is a separator, so all of them become '/', and
+// "%APPLICATION%\sounds\a.wav" finds sounds/a.wav.
 std::string PortableRest(std::string_view rest) {
     std::string text(CutToLimit(rest));
-    if (text.starts_with('\\')) std::replace(text.begin(), text.end(), '\\', '/');
+    if (platform::NativePathStyle == platform::PathStyle::Windows)
+        std::replace(text.begin(), text.end(), '/', '\\');
+    else if (text.starts_with('\\'))
+        std::replace(text.begin(), text.end(), '\\', '/');
     return text;
 }
 

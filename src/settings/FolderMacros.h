@@ -49,7 +49,7 @@ using FolderLookup = std::function<std::string(platform::FolderId)>;
 
 // Each entry's folder by lookup; an empty answer moves on to the entry's
 // fallback, then to the fallback's own fallback where that folder has an
-// entry of its own (music -> documents -> desktop). Trailing '/' removed.
+// entry of its own (music -> documents -> desktop). Trailing separators removed.
 ResolvedFolders ResolveFolders(const FolderLookup& lookup);
 
 // Fills the folders from the system. Called once at start-up, before any

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/Utf8.h"
 #include "platform/AsciiCase.h"
+#include "platform/PathNames.h"
+#include "platform/Utf8.h"
 
 namespace kairos {
 namespace {
@@ -13,8 +14,7 @@ constexpr std::size_t MaxMutexNameBytes = 260;
 }  // namespace
 
 std::string InstanceTitleFromProgramPath(std::string_view path) {
-    const auto slash = path.rfind('/');
-    std::string_view fileName = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    std::string_view fileName = path.substr(platform::NameStart(path));
     fileName = fileName.substr(0, fileName.find('.'));
     std::string title(fileName);
     if (title.empty()) return title;

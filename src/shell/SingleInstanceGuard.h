@@ -12,7 +12,7 @@ namespace kairos {
 
 // The title as the program would take it from its file: no folder, cut at the
 // first ".", every ASCII letter after the first character in lower case
-// ("/opt/KAIROS.EXE" gives "Kairos").
+// ("/opt/KAIROS.EXE", and on Windows "C:\Tools\KAIROS.EXE", give "Kairos").
 std::string InstanceTitleFromProgramPath(std::string_view path);
 
 // "Aoba <title> MutexObject" without backslashes, at most 260 bytes, never

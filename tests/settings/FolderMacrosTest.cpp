@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Folders.h"
+#include "platform/PathNames.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
@@ -22,6 +23,15 @@ const ResolvedFolders LinuxLayout = {
     "/home/u/Documents", "/home/u/Music", "/home/u/.config", "/home/u/.local/share", "", "",
     "/usr/local",        "/home/u/Pictures", "/home/u",     "/usr/share",           "/opt/tools",
 };
+
+// The rest of a path after its folder as this system writes it: '/' is '\'
+// on Windows.
+std::string Rest(std::string_view rest) {
+    std::string text(rest);
+    for (char& c : text)
+        if (c == '/') c = platform::PreferredSeparator();
+    return text;
+}
 
 class WithFolders : public ::testing::Test {
 protected:
@@ -63,35 +73,67 @@ INSTANTIATE_TEST_SUITE_P(
                       MacroCase{"/srv/a.wav", "/srv/a.wav"},  // empty folders match nothing
                       MacroCase{"a.wav", "a.wav"}, MacroCase{"", ""}));
 
-class Expand : public WithFolders, public ::testing::WithParamInterface<MacroCase> {};
+// What a stored text expands to on each system: the rest after the macro
+// takes the system's separators where that cannot change a file's name.
+struct ExpandCase {
+    std::string_view stored;
+    std::string_view posix;
+    std::string_view windows;
+};
+
+void PrintTo(const ExpandCase& c, std::ostream* os) {
+    *os << '"' << c.stored << '"';
+}
+
+class Expand : public WithFolders, public ::testing::WithParamInterface<ExpandCase> {};
 
 TEST_P(Expand, ReplacesOnlyALeadingMacro) {
-    EXPECT_EQ(ExpandFolderMacros(GetParam().stored), GetParam().path);
+    const bool windows = platform::NativePathStyle == platform::PathStyle::Windows;
+    EXPECT_EQ(ExpandFolderMacros(GetParam().stored), windows ? GetParam().windows : GetParam().posix);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Expand,
-    ::testing::Values(MacroCase{"/opt/tools/a.wav", "%APPLICATION%/a.wav"},
-                      MacroCase{"/opt/tools", "%APPLICATION%"},
-                      MacroCase{"/usr/local/x", "%PROGRAM_FILES%/x"},
-                      MacroCase{"/usr/share/sounds", "%PROGRAM_FILES_COMMON%/sounds"},
-                      MacroCase{"/home/u/Music/chime.wav", "%MYMUSIC%/chime.wav"},
-                      // written on Windows: every separator of the rest becomes '/'
-                      MacroCase{"/opt/tools/a.wav", "%APPLICATION%\\a.wav"},
-                      MacroCase{"/opt/tools/Sounds/a.wav", "%APPLICATION%\\Sounds\\a.wav"},
-                      // written here: a '\' inside a Linux file name stays
-                      MacroCase{"/opt/tools/a\\b.wav", "%APPLICATION%/a\\b.wav"},
-                      MacroCase{"%application%/a.wav", "%application%/a.wav"},
-                      MacroCase{"x%APPLICATION%/a.wav", "x%APPLICATION%/a.wav"},
-                      MacroCase{"%APPLICATION", "%APPLICATION"}, MacroCase{"%HOME%/a", "%HOME%/a"},
-                      // no folder here: left as is rather than rooted at '/'
-                      MacroCase{"%WINDOWS%\\Media\\chimes.wav", "%WINDOWS%\\Media\\chimes.wav"},
-                      MacroCase{"%SYSTEMS%", "%SYSTEMS%"}));
+    ::testing::Values(ExpandCase{"%APPLICATION%/a.wav", "/opt/tools/a.wav", "/opt/tools\\a.wav"},
+                      ExpandCase{"%APPLICATION%", "/opt/tools", "/opt/tools"},
+                      ExpandCase{"%PROGRAM_FILES%/x", "/usr/local/x", "/usr/local\\x"},
+                      ExpandCase{"%PROGRAM_FILES_COMMON%/sounds", "/usr/share/sounds", "/usr/share\\sounds"},
+                      ExpandCase{"%MYMUSIC%/chime.wav", "/home/u/Music/chime.wav", "/home/u/Music\\chime.wav"},
+                      // written on Windows: on Linux every separator of the rest becomes '/'
+                      ExpandCase{"%APPLICATION%\\a.wav", "/opt/tools/a.wav", "/opt/tools\\a.wav"},
+                      ExpandCase{"%APPLICATION%\\Sounds\\a.wav", "/opt/tools/Sounds/a.wav",
+                                 "/opt/tools\\Sounds\\a.wav"},
+                      // written on Linux: a '\' inside a Linux file name stays there,
+                      // and on Windows every '/' is a separator
+                      ExpandCase{"%APPLICATION%/a\\b.wav", "/opt/tools/a\\b.wav", "/opt/tools\\a\\b.wav"},
+                      ExpandCase{"%APPLICATION%/Sounds/a.wav", "/opt/tools/Sounds/a.wav",
+                                 "/opt/tools\\Sounds\\a.wav"},
+                      ExpandCase{"%application%/a.wav", "%application%/a.wav", "%application%/a.wav"},
+                      ExpandCase{"x%APPLICATION%/a.wav", "x%APPLICATION%/a.wav", "x%APPLICATION%/a.wav"},
+                      ExpandCase{"%APPLICATION", "%APPLICATION", "%APPLICATION"},
+                      ExpandCase{"%HOME%/a", "%HOME%/a", "%HOME%/a"},
+                      // no folder: left as is rather than rooted at the top
+                      ExpandCase{"%WINDOWS%\\Media\\chimes.wav", "%WINDOWS%\\Media\\chimes.wav",
+                                 "%WINDOWS%\\Media\\chimes.wav"},
+                      ExpandCase{"%SYSTEMS%", "%SYSTEMS%", "%SYSTEMS%"}));
+
+// The example of a Windows layout: the program in C:\Tools, then in D:\Clock.
+TEST_F(WithFolders, WindowsProgramFolderRoundTripsAndMoves) {
+    ResolvedFolders windows = LinuxLayout;
+    windows.back() = "C:\\Tools";
+    SetResolvedFolders(windows);
+    const std::string stored = CollapseFolderMacros("C:\\Tools\\a.wav");
+    EXPECT_EQ(stored, "%APPLICATION%\\a.wav");
+    EXPECT_EQ(ExpandFolderMacros(stored), "C:\\Tools" + Rest("/a.wav"));
+    windows.back() = "D:\\Clock";
+    SetResolvedFolders(windows);
+    EXPECT_EQ(ExpandFolderMacros(stored), "D:\\Clock" + Rest("/a.wav"));
+}
 
 TEST_F(WithFolders, EveryFolderRoundTrips) {
     for (const std::string& folder : LinuxLayout) {
         if (folder.empty()) continue;
-        const std::string path = folder + "/日本語/a.wav";
+        const std::string path = folder + Rest("/日本語/a.wav");
         const std::string stored = CollapseFolderMacros(path);
         EXPECT_TRUE(stored.starts_with('%')) << path;
         EXPECT_EQ(ExpandFolderMacros(stored), path);
@@ -99,13 +141,13 @@ TEST_F(WithFolders, EveryFolderRoundTrips) {
 }
 
 TEST_F(WithFolders, StoredPathFollowsTheProgramFolderWhenItMoves) {
-    const std::string stored = CollapseFolderMacros("/opt/tools/a.wav");
-    EXPECT_EQ(stored, "%APPLICATION%/a.wav");
-    EXPECT_EQ(ExpandFolderMacros(stored), "/opt/tools/a.wav");
+    const std::string stored = CollapseFolderMacros("/opt/tools" + Rest("/a.wav"));
+    EXPECT_EQ(stored, "%APPLICATION%" + Rest("/a.wav"));
+    EXPECT_EQ(ExpandFolderMacros(stored), "/opt/tools" + Rest("/a.wav"));
     ResolvedFolders moved = LinuxLayout;
     moved.back() = "/srv/clock";
     SetResolvedFolders(moved);
-    EXPECT_EQ(ExpandFolderMacros(stored), "/srv/clock/a.wav");
+    EXPECT_EQ(ExpandFolderMacros(stored), "/srv/clock" + Rest("/a.wav"));
 }
 
 TEST_F(WithFolders, ProgramUnderProgramFilesIsWrittenWithTheEarlierMacro) {
@@ -113,14 +155,14 @@ TEST_F(WithFolders, ProgramUnderProgramFilesIsWrittenWithTheEarlierMacro) {
     installed.back() = "/usr/local/kairos";
     SetResolvedFolders(installed);
     EXPECT_EQ(CollapseFolderMacros("/usr/local/kairos/a.wav"), "%PROGRAM_FILES%/kairos/a.wav");
-    EXPECT_EQ(ExpandFolderMacros("%PROGRAM_FILES%/kairos/a.wav"), "/usr/local/kairos/a.wav");
+    EXPECT_EQ(ExpandFolderMacros("%PROGRAM_FILES%/kairos/a.wav"), "/usr/local" + Rest("/kairos/a.wav"));
 }
 
 TEST_F(WithFolders, RestIsCutAt260BytesOnACharacterBoundary) {
     std::string rest = "/";
     for (int i = 0; i < 130; ++i) rest += "日";  // 391 bytes
     const std::string cut = rest.substr(0, 1 + 86 * 3);  // 259: the 87th character would end at 262
-    EXPECT_EQ(ExpandFolderMacros("%APPLICATION%" + rest), "/opt/tools" + cut);
+    EXPECT_EQ(ExpandFolderMacros("%APPLICATION%" + rest), "/opt/tools" + Rest(cut));
     EXPECT_EQ(CollapseFolderMacros("/opt/tools" + rest), "%APPLICATION%" + cut);
     const std::string ascii(300, 'a');
     EXPECT_EQ(ExpandFolderMacros("%APPLICATION%" + ascii), "/opt/tools" + ascii.substr(0, 260));
@@ -202,6 +244,8 @@ TEST(ResolveFolders, LongFolderIsCutOnACharacterBoundary) {
 
 // The whole road from the environment: a fake home without a music folder.
 TEST(ResolveFolderMacros, FillsTheTableFromTheSystem) {
+    if (platform::NativePathStyle == platform::PathStyle::Windows)
+        GTEST_SKIP() << "the shell's folders follow no environment variable";
     testing::TempDir home;
     testing::ScopedEnvironment env;
     env.Set("HOME", home.Path().string());

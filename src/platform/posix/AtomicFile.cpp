@@ -12,7 +12,10 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
 #include <utility>
+
+#include "platform/PathNames.h"
 
 namespace kairos::platform {
 namespace {
@@ -142,6 +145,12 @@ int FileDescriptor::Close() noexcept {
     // and a retry could close a descriptor another thread has just opened.
     const int result = close(std::exchange(descriptor_, -1));
     return result == 0 || errno == EINTR ? 0 : errno;
+}
+
+const PathStyle NativePathStyle = PathStyle::Posix;
+
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
 }
 
 void IgnoreFileSizeSignal() { signal(SIGXFSZ, SIG_IGN); }

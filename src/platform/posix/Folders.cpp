@@ -17,8 +17,6 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/ProgramFile.h"
-
 namespace kairos::platform {
 namespace {
 
@@ -187,12 +185,6 @@ std::string FolderPath(FolderId id) {
     return {};
 }
 
-std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 bool IsWritableFolder(const std::string& folder) {
     return !folder.empty() && access(folder.c_str(), W_OK) == 0;
 }
@@ -213,20 +205,6 @@ std::string SettingsFolderFor(const std::string& executableFolder, const Writabl
     const std::string folder = *config + "/kairos";
     CreateFolders(folder);
     return folder;
-}
-
-std::string SettingsFolder() {
-    return SettingsFolderFor(ExecutableFolder(), IsWritableFolder);
-}
-
-std::string SettingsFileName(std::string_view executablePath) {
-    std::string_view name = executablePath.substr(executablePath.rfind('/') + 1);
-    if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos) name = name.substr(0, dot);
-    return std::string(name) + ".ini";
-}
-
-std::string SettingsFilePath() {
-    return SettingsFolder() + '/' + SettingsFileName(ExecutablePath());
 }
 
 }  // namespace kairos::platform

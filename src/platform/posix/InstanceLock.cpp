@@ -116,9 +116,10 @@ std::string InstanceLockPath(std::string_view name) {
 }
 
 InstanceLock::InstanceLock(std::string_view name) {
-    descriptor_ = OpenLockFile(InstanceLockPath(name));
-    if (descriptor_ < 0) return;
-    outcome_ = IsOwnRegularFile(descriptor_) ? TryLock(descriptor_) : LockOutcome::Unavailable;
+    const int descriptor = OpenLockFile(InstanceLockPath(name));
+    if (descriptor < 0) return;
+    held_ = descriptor;
+    outcome_ = IsOwnRegularFile(descriptor) ? TryLock(descriptor) : LockOutcome::Unavailable;
     if (outcome_ != LockOutcome::Acquired) Release();
 }
 
@@ -127,23 +128,23 @@ InstanceLock::~InstanceLock() {
 }
 
 InstanceLock::InstanceLock(InstanceLock&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
+    : held_(std::exchange(other.held_, -1)),
       outcome_(std::exchange(other.outcome_, LockOutcome::Unavailable)) {}
 
 InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
     if (this != &other) {
         Release();
-        descriptor_ = std::exchange(other.descriptor_, -1);
+        held_ = std::exchange(other.held_, -1);
         outcome_ = std::exchange(other.outcome_, LockOutcome::Unavailable);
     }
     return *this;
 }
 
 void InstanceLock::Release() noexcept {
-    if (descriptor_ < 0) return;
-    flock(descriptor_, LOCK_UN);
-    close(descriptor_);
-    descriptor_ = -1;
+    if (held_ < 0) return;
+    const int descriptor = static_cast<int>(std::exchange(held_, -1));
+    flock(descriptor, LOCK_UN);
+    close(descriptor);
 }
 
 }  // namespace kairos::platform

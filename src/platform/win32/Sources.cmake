@@ -12,3 +12,13 @@ target_link_libraries(platform_audio PUBLIC platform)
 
 add_library(platform_clock_setter STATIC win32/WideText.cpp)
 target_link_libraries(platform_clock_setter PUBLIC platform)
+
+# Files, folders, the program file and the single-instance lock.
+target_sources(platform PRIVATE
+  win32/AtomicFile.cpp
+  win32/Folders.cpp
+  win32/ProgramFile.cpp
+  win32/InstanceLock.cpp
+)
+# SHGetKnownFolderPath and its folder ids, CoTaskMemFree.
+target_link_libraries(platform PRIVATE shell32 ole32 uuid)

@@ -9,13 +9,14 @@
 namespace kairos::platform {
 namespace {
 
+// Where several codes give the same errno, the first is that errno's most
+// usual cause: its wording is the one Win32FromErrno picks.
 constexpr ErrorPair ErrnoTable[] = {
     {ERROR_FILE_NOT_FOUND, ENOENT},
     {ERROR_PATH_NOT_FOUND, ENOENT},
     {ERROR_INVALID_DRIVE, ENOENT},
     {ERROR_BAD_NETPATH, ENOENT},
     {ERROR_BAD_PATHNAME, ENOENT},
-    {ERROR_INVALID_NAME, EINVAL},
     {ERROR_DIRECTORY, ENOTDIR},
     {ERROR_ACCESS_DENIED, EACCES},
     {ERROR_SHARING_VIOLATION, EACCES},
@@ -31,6 +32,7 @@ constexpr ErrorPair ErrnoTable[] = {
     {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
     {ERROR_INVALID_HANDLE, EBADF},
     {ERROR_INVALID_PARAMETER, EINVAL},
+    {ERROR_INVALID_NAME, EINVAL},
     {ERROR_BAD_EXE_FORMAT, ENOEXEC},
     {ERROR_EXE_MACHINE_TYPE_MISMATCH, ENOEXEC},
     {ERROR_NOT_SAME_DEVICE, EXDEV},
@@ -45,6 +47,12 @@ constexpr ErrorPair ErrnoTable[] = {
 
 int ErrnoFromWin32(unsigned long error) {
     return TranslateError(ErrnoTable, static_cast<int>(error), EIO);
+}
+
+unsigned long Win32FromErrno(int error) {
+    for (const ErrorPair& pair : ErrnoTable)
+        if (pair.to == error) return static_cast<unsigned long>(pair.from);
+    return 0;
 }
 
 int LastErrno() {

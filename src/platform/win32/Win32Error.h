@@ -9,6 +9,10 @@ namespace kairos::platform {
 // that have no closer counterpart.
 int ErrnoFromWin32(unsigned long error);
 
+// The Windows error code an errno value most often comes from, so that it
+// can be worded by the system; 0 for an errno no code maps to.
+unsigned long Win32FromErrno(int error);
+
 // ErrnoFromWin32(GetLastError()).
 int LastErrno();
 
