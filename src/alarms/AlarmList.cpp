@@ -5,13 +5,14 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
+#include "platform/PathNames.h"
 #include "settings/FolderMacros.h"
 #include "settings/IniStore.h"
 
 namespace kairos {
 
 std::string AlarmFilePath() {
-    return platform::SettingsFolder() + "/Alarm.ini";
+    return platform::SettingsFolder() + platform::PreferredSeparator() + "Alarm.ini";
 }
 
 AlarmList::AlarmList(std::string fileName, const platform::Clock& clock)
