@@ -6,6 +6,33 @@ kairos_add_tests(platform_tests
   SOURCES platform/MomentTest.cpp platform/Utf8Test.cpp
   LIBS platform)
 
+# Locale values, code page 932, version resources and the user's registry.
+target_sources(platform_tests PRIVATE
+  platform/TextEncodingTest.cpp
+  platform/VersionInfoTest.cpp
+  platform/win32/LocaleSourceTest.cpp
+  platform/win32/UserRegistryTest.cpp
+)
+# Programs that only carry a version resource, made from the real program's
+# template: one with every string, one without the comments.
+include(${PROJECT_SOURCE_DIR}/cmake/VersionResource.cmake)
+set(KAIROS_TEST_VERSION 9.8.7)
+set(KAIROS_TEST_COPYRIGHT "Copyright (C) 2026 試験")
+set(KAIROS_TEST_COMMENTS "試験用の時計です。この説明はわざと長く書いてあるので、バージョン情報の画面では決められた高さを超えたところで切れてしまいます。三行目より後の文は見えませんが、ファイルには最後まで入っています。")
+function(kairos_add_versioned_program name comments)
+  kairos_configure_version_resource(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc
+    ${KAIROS_TEST_VERSION} "${KAIROS_TEST_COPYRIGHT}" "${comments}")
+  add_executable(${name} platform/VersionedProgram.cpp ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+endfunction()
+kairos_add_versioned_program(versioned_program "${KAIROS_TEST_COMMENTS}")
+kairos_add_versioned_program(versioned_program_without_comments "")
+target_compile_definitions(platform_tests PRIVATE
+  KAIROS_VERSIONED_PROGRAM="$<TARGET_FILE:versioned_program>"
+  KAIROS_VERSIONED_PROGRAM_WITHOUT_COMMENTS="$<TARGET_FILE:versioned_program_without_comments>"
+  KAIROS_TEST_VERSION="${KAIROS_TEST_VERSION}" KAIROS_TEST_COPYRIGHT="${KAIROS_TEST_COPYRIGHT}"
+  KAIROS_TEST_COMMENTS="${KAIROS_TEST_COMMENTS}")
+add_dependencies(platform_tests versioned_program versioned_program_without_comments)
+
 kairos_add_tests(settings_tests
   SOURCES settings/IniDocumentTest.cpp settings/SettingsFileTest.cpp
   LIBS settings)

@@ -52,9 +52,11 @@ public:
 };
 
 // The locale the user chose for dates and times: LC_ALL, then LC_TIME, then
-// LANG, without codeset; "C", "POSIX" and nothing at all mean "en_US".
+// LANG, without codeset; "C", "POSIX" and nothing at all mean "en_US". On
+// Windows the user's default locale ("ja-JP").
 std::string UserLocaleName();
 
+// Takes a name as UserLocaleName gives it; Windows also takes "ja_JP".
 std::unique_ptr<LocaleSource> MakeLocaleSource(std::string_view localeName);
 
 }  // namespace kairos::platform

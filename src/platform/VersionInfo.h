@@ -3,8 +3,11 @@
 // line and comments, read back at run time through the same three operations
 // Windows offers for its version resources.
 //
-// Where executables carry no native resource, the build puts one of its own
-// into a section of the file named KAIROS_VERSION_SECTION. Its layout:
+// Where executables carry no native resource (ELF on Linux), the build puts
+// one of its own into a section of the file named KAIROS_VERSION_SECTION. On
+// Windows the build makes a real VERSIONINFO resource; the reader rewrites
+// its strings in UTF-8 into the same layout, so the block handed out is alike
+// on every system:
 //
 //   the 8 bytes VersionResourceMagic, then entries one after another, each
 //   - a path such as "\StringFileInfo\0411FDE9\ProductVersion", ending in NUL;
@@ -48,6 +51,7 @@ bool GetFileVersionInfo(const std::string& fileName, std::span<char> data);
 // empty when the value is missing or the block is damaged.
 std::span<const char> VerQueryValue(std::span<const char> block, std::string_view subBlock);
 
+#if !defined(_WIN32)
 // The bytes of an executable image, read at any offset; the files of the
 // operations above, or memory where the reader is tried on any input.
 class ImageBytes {
@@ -62,6 +66,7 @@ public:
 // named section, when it begins with the magic and is no larger than the
 // limit. Every offset and size in the image is checked against the image.
 std::optional<std::string> FindVersionResource(const ImageBytes& image);
+#endif
 
 // ---- Building, at compile time --------------------------------------------------
 

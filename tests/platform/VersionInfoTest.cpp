@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <elf.h>
+#endif
 
 #include <cstring>
 #include <fstream>
@@ -19,11 +21,6 @@ namespace {
 using kairos::testing::TempDir;
 
 const std::string kPrefix = "\\StringFileInfo\\0411FDE9\\";
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<char> ReadResource(const std::string& path) {
     std::vector<char> block(GetFileVersionInfoSize(path));
@@ -68,6 +65,14 @@ TEST(VersionInfo, FilesWithoutAResourceHaveSizeZero) {
                                     std::string("/proc/self/exe")}) {
         EXPECT_EQ(GetFileVersionInfoSize(path), 0u) << path;
     }
+}
+
+// The section reader of ELF files; Windows reads its native resources.
+#ifndef _WIN32
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // An image in memory, so that single fields can be damaged.
@@ -132,6 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"NameOffsetBeyondTheTable", [](std::string& image) { VersionSection(image).sh_name = 0xFFFFFFF0; }},
         Damage{"MagicChanged", [](std::string& image) { image[VersionSection(image).sh_offset] ^= 1; }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+#endif  // _WIN32
 
 struct BlockCase {
     const char* name;

@@ -17,7 +17,6 @@
 #include <type_traits>
 
 #include "platform/AtomicFile.h"
-#include "platform/AsciiCase.h"
 
 namespace kairos::platform {
 namespace {
@@ -123,12 +122,6 @@ std::optional<std::string> ReadVersionResource(const std::string& fileName) {
     return FindVersionResource(FileImage(fileName));
 }
 
-std::uint32_t LittleEndian32(std::span<const char> bytes) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-    return value;
-}
-
 }  // namespace
 
 std::optional<std::string> FindVersionResource(const ImageBytes& image) {
@@ -153,23 +146,6 @@ bool GetFileVersionInfo(const std::string& fileName, std::span<char> data) {
     if (!resource || resource->size() != data.size()) return false;
     std::memcpy(data.data(), resource->data(), data.size());
     return true;
-}
-
-std::span<const char> VerQueryValue(std::span<const char> block, std::string_view subBlock) {
-    const std::string_view bytes(block.data(), block.size());
-    if (!bytes.starts_with(VersionResourceMagic)) return {};
-    std::size_t at = VersionResourceMagic.size();
-    while (at < bytes.size()) {
-        const std::size_t pathEnd = bytes.find('\0', at);
-        if (pathEnd == std::string_view::npos || bytes.size() - pathEnd - 1 < 4) return {};
-        const std::string_view path = bytes.substr(at, pathEnd - at);
-        const std::uint32_t length = LittleEndian32(block.subspan(pathEnd + 1, 4));
-        at = pathEnd + 1 + 4;
-        if (length > bytes.size() - at) return {};
-        if (SameIgnoringAsciiCase(path, subBlock)) return block.subspan(at, length);
-        at += length;
-    }
-    return {};
 }
 
 }  // namespace kairos::platform

@@ -7,6 +7,16 @@ target_sources(platform PRIVATE
 )
 target_link_libraries(platform PRIVATE Threads::Threads)
 
+# Locale, code page 932, version resources and the user's registry.
+target_sources(platform PRIVATE
+  win32/DatePicture.cpp
+  win32/LocaleSource.cpp
+  win32/TextEncoding.cpp
+  win32/UserRegistry.cpp
+  win32/VersionInfo.cpp
+)
+target_link_libraries(platform PRIVATE version)
+
 add_library(platform_audio STATIC win32/WideText.cpp)
 target_link_libraries(platform_audio PUBLIC platform)
 
