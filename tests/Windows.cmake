@@ -16,9 +16,6 @@ target_sources(platform_tests PRIVATE
 # Programs that only carry a version resource, made from the real program's
 # template: one with every string, one without the comments.
 include(${PROJECT_SOURCE_DIR}/cmake/VersionResource.cmake)
-set(KAIROS_TEST_VERSION 9.8.7)
-set(KAIROS_TEST_COPYRIGHT "Copyright (C) 2026 試験")
-set(KAIROS_TEST_COMMENTS "試験用の時計です。この説明はわざと長く書いてあるので、バージョン情報の画面では決められた高さを超えたところで切れてしまいます。三行目より後の文は見えませんが、ファイルには最後まで入っています。")
 function(kairos_add_versioned_program name comments)
   kairos_configure_version_resource(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc
     ${KAIROS_TEST_VERSION} "${KAIROS_TEST_COPYRIGHT}" "${comments}")
