@@ -19,7 +19,8 @@ public:
     virtual std::uint32_t TickCount() const = 0;
 };
 
-// The machine's own clock (local time, CLOCK_BOOTTIME ticks).
+// The machine's own clock (local time; CLOCK_BOOTTIME ticks, GetTickCount on
+// Windows: both count on while the machine sleeps).
 const Clock& SystemClock();
 
 // Minutes to add to local time to get UTC (-540 in Japan), for the current moment.

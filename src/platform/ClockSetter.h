@@ -23,6 +23,8 @@ public:
 
 // The machine's clock: directly when the process holds CAP_SYS_TIME, else
 // through systemd-timedated (polkit may ask the user), else refused.
+// On Windows: directly when the user holds the right to change the system
+// time (administrators do), else refused.
 ClockSetter& SystemClockSetter();
 
 }  // namespace kairos::platform

@@ -20,8 +20,4 @@ struct LookupOutcome {
 
 LookupOutcome LookupHost(const std::string& host);
 
-// Windows socket error number for a getaddrinfo result (EAI_*); EAI_SYSTEM
-// takes the errno value that came with it.
-int SocketErrorFromResolver(int resolverError, int posixError);
-
 }  // namespace kairos::platform

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,12 +77,12 @@ public:
     void Close() noexcept;
 
 private:
-    int descriptor_ = -1;
+    // A descriptor on POSIX systems, a SOCKET on Windows (whose
+    // INVALID_SOCKET reads as -1 here); negative when none is held.
+    std::intptr_t descriptor_ = -1;
+    // Windows only: a refusal the wait found, kept for the receive that
+    // follows it (wine takes it off the socket when it is looked at).
+    int pendingError_ = 0;
 };
-
-// Windows socket error number for an errno value; values without a
-// counterpart come back unchanged (they stay below 10000, out of the
-// numbers that have a message).
-int SocketErrorFromErrno(int posixError);
 
 }  // namespace kairos::platform

@@ -59,17 +59,31 @@ protected:
     std::optional<std::uint16_t> port_;
 };
 
-TEST_P(SntpChronyTest, MeasuresTheServersLeadAndAgreesWithNtpdig) {
-    const QueryOutcome query = QueryTimeServer({GetParam(), *port_});
-    ASSERT_TRUE(query.sample) << "no usable reply: " << ReplyCheckName(query.rejection) << ", " << query.socketError;
-    const double ours = Seconds(query.sample->offset);
-    RecordProperty("offset_s", std::to_string(ours));
-    EXPECT_NEAR(ours, ServerLead, Agreement);
+// Our offset for the server, or empty after a failed assertion.
+std::optional<double> MeasuredOffset(const char* host, std::uint16_t port) {
+    const QueryOutcome query = QueryTimeServer({host, port});
+    EXPECT_TRUE(query.sample) << "no usable reply: " << ReplyCheckName(query.rejection) << ", " << query.socketError;
+    if (!query.sample) return std::nullopt;
+    return Seconds(query.sample->offset);
+}
 
+TEST_P(SntpChronyTest, MeasuresTheServersLead) {
+    const auto ours = MeasuredOffset(GetParam(), *port_);
+    ASSERT_TRUE(ours);
+    RecordProperty("offset_s", std::to_string(*ours));
+    EXPECT_NEAR(*ours, ServerLead, Agreement);
+}
+
+TEST_P(SntpChronyTest, AgreesWithNtpdig) {
+#ifdef _WIN32
+    GTEST_SKIP() << "ntpdig is a Linux program, out of reach of a Windows one";
+#endif
+    const auto ours = MeasuredOffset(GetParam(), *port_);
+    ASSERT_TRUE(ours);
     const auto theirs = NtpdigOffset(*port_, GetParam());
     ASSERT_TRUE(theirs) << "ntpdig gave no offset";
     RecordProperty("ntpdig_offset_s", std::to_string(*theirs));
-    EXPECT_NEAR(ours, *theirs, Agreement);
+    EXPECT_NEAR(*ours, *theirs, Agreement);
 }
 
 TEST_P(SntpChronyTest, TheSetterIsHandedTheServersTime) {

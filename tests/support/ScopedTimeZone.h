@@ -1,5 +1,7 @@
 #pragma once
 // The time zone of one test, set through TZ and put back after it.
+// On Windows only the C library follows TZ; the clock follows the system's
+// zone, which under wine is the TZ the program started with.
 
 #include <ctime>
 #include <optional>

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/UdpSocket.h"
 #include "platform/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
+#include "platform/posix/SocketErrors.h"
 
 namespace kairos::platform {
 namespace {

@@ -15,6 +15,7 @@
 
 #include "platform/ErrorTable.h"
 #include "platform/posix/SocketAddress.h"
+#include "platform/posix/SocketErrors.h"
 
 namespace kairos::platform {
 namespace {
@@ -35,6 +36,9 @@ constexpr ErrorPair ErrnoTable[] = {
 };
 
 int LastSocketError() { return SocketErrorFromErrno(errno); }
+
+// The member is wide enough for a Windows socket; here it always holds an int.
+int Fd(std::intptr_t descriptor) { return static_cast<int>(descriptor); }
 
 timespec ToTimespec(std::chrono::nanoseconds span) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
@@ -67,30 +71,30 @@ int UdpSocket::Open(AddressFamily family) {
 
 int UdpSocket::Bind(const Endpoint& local) {
     const SocketAddress address = ToSocketAddress(local);
-    return bind(descriptor_, address.get(), address.length) < 0 ? LastSocketError() : 0;
+    return bind(Fd(descriptor_), address.get(), address.length) < 0 ? LastSocketError() : 0;
 }
 
 std::optional<Endpoint> UdpSocket::LocalEndpoint() const {
     sockaddr_storage storage{};
     socklen_t length = sizeof storage;
-    if (getsockname(descriptor_, reinterpret_cast<sockaddr*>(&storage), &length) < 0) return std::nullopt;
+    if (getsockname(Fd(descriptor_), reinterpret_cast<sockaddr*>(&storage), &length) < 0) return std::nullopt;
     return FromSocketAddress(storage);
 }
 
 int UdpSocket::Connect(const Endpoint& peer) {
     const SocketAddress address = ToSocketAddress(peer);
-    return connect(descriptor_, address.get(), address.length) < 0 ? LastSocketError() : 0;
+    return connect(Fd(descriptor_), address.get(), address.length) < 0 ? LastSocketError() : 0;
 }
 
 SendOutcome UdpSocket::Send(std::string_view data) {
-    const ssize_t sent = send(descriptor_, data.data(), data.size(), MSG_NOSIGNAL);
+    const ssize_t sent = send(Fd(descriptor_), data.data(), data.size(), MSG_NOSIGNAL);
     if (sent < 0) return {-1, LastSocketError()};
     return {static_cast<long>(sent), 0};
 }
 
 SendOutcome UdpSocket::SendTo(std::string_view data, const Endpoint& to) {
     const SocketAddress address = ToSocketAddress(to);
-    const ssize_t sent = sendto(descriptor_, data.data(), data.size(), MSG_NOSIGNAL, address.get(), address.length);
+    const ssize_t sent = sendto(Fd(descriptor_), data.data(), data.size(), MSG_NOSIGNAL, address.get(), address.length);
     if (sent < 0) return {-1, LastSocketError()};
     return {static_cast<long>(sent), 0};
 }
@@ -102,8 +106,8 @@ ReceiveOutcome UdpSocket::ReceiveFrom(std::size_t capacity) {
     // MSG_TRUNC makes the call report the datagram's real length, so that a
     // datagram too long for the buffer is refused as Windows refuses it
     // instead of being passed on cut short.
-    const ssize_t received =
-        recvfrom(descriptor_, buffer.data(), buffer.size(), MSG_TRUNC, reinterpret_cast<sockaddr*>(&storage), &length);
+    const ssize_t received = recvfrom(Fd(descriptor_), buffer.data(), buffer.size(), MSG_TRUNC,
+                                      reinterpret_cast<sockaddr*>(&storage), &length);
     ReceiveOutcome outcome;
     if (received < 0) {
         outcome.error = LastSocketError();
@@ -121,7 +125,7 @@ WaitOutcome UdpSocket::WaitReadable(std::optional<std::chrono::microseconds> lim
     if (descriptor_ < 0 || (limit && limit->count() < 0)) return WaitOutcome::Failed;
     const auto deadline = limit ? Clock::now() + *limit : Clock::time_point::max();
     for (;;) {
-        pollfd entry{descriptor_, POLLIN, 0};
+        pollfd entry{Fd(descriptor_), POLLIN, 0};
         timespec remaining{};
         if (limit) remaining = ToTimespec(std::max(Clock::duration::zero(), deadline - Clock::now()));
         const int ready = ppoll(&entry, 1, limit ? &remaining : nullptr, nullptr);
@@ -134,7 +138,7 @@ WaitOutcome UdpSocket::WaitReadable(std::optional<std::chrono::microseconds> lim
 }
 
 void UdpSocket::Close() noexcept {
-    const int descriptor = std::exchange(descriptor_, -1);
+    const int descriptor = Fd(std::exchange(descriptor_, -1));
     if (descriptor < 0) return;
     shutdown(descriptor, SHUT_WR);
     close(descriptor);

@@ -17,11 +17,22 @@ target_sources(platform PRIVATE
 )
 target_link_libraries(platform PRIVATE version)
 
+# Clock and network (Winsock 2).
+target_sources(platform PRIVATE
+  win32/SystemTime.cpp
+  win32/Clock.cpp
+  win32/Winsock.cpp
+  win32/IpAddress.cpp
+  win32/HostLookup.cpp
+  win32/UdpSocket.cpp
+)
+target_link_libraries(platform PRIVATE ws2_32)
+
 add_library(platform_audio STATIC win32/WideText.cpp)
 target_link_libraries(platform_audio PUBLIC platform)
 
-add_library(platform_clock_setter STATIC win32/WideText.cpp)
-target_link_libraries(platform_clock_setter PUBLIC platform)
+add_library(platform_clock_setter STATIC win32/ClockSetter.cpp win32/ClockPrivilege.cpp)
+target_link_libraries(platform_clock_setter PUBLIC platform PRIVATE advapi32)
 
 # Files, folders, the program file and the single-instance lock.
 target_sources(platform PRIVATE
