@@ -56,7 +56,6 @@ kairos_add_tests(nettime_tests
           # cases skip unless scripts/start-chronyd.sh runs
           platform/UdpSocketTest.cpp nettime/SntpExchangeTest.cpp nettime/SntpChronyTest.cpp
   LIBS nettime)
-target_compile_definitions(nettime_tests PRIVATE KAIROS_SCRIPTS_DIR="${PROJECT_SOURCE_DIR}/scripts")
 
 # The Windows clock and clock setter.
 kairos_add_tests(platform_clock_tests

@@ -28,6 +28,7 @@ std::optional<std::uint16_t> ChronyPort() {
     return static_cast<std::uint16_t>(std::atoi(port));
 }
 
+#ifndef _WIN32
 struct PipeClose {
     void operator()(FILE* pipe) const { pclose(pipe); }
 };
@@ -45,6 +46,7 @@ std::optional<double> NtpdigOffset(std::uint16_t port, const std::string& host) 
     if (at == std::string::npos) return std::nullopt;
     return std::strtod(output.c_str() + at + 9, nullptr);
 }
+#endif
 
 double Seconds(nanoseconds span) { return duration<double>(span).count(); }
 
@@ -74,10 +76,9 @@ TEST_P(SntpChronyTest, MeasuresTheServersLead) {
     EXPECT_NEAR(*ours, ServerLead, Agreement);
 }
 
+// ntpdig is a Linux program, out of reach of a Windows one.
+#ifndef _WIN32
 TEST_P(SntpChronyTest, AgreesWithNtpdig) {
-#ifdef _WIN32
-    GTEST_SKIP() << "ntpdig is a Linux program, out of reach of a Windows one";
-#endif
     const auto ours = MeasuredOffset(GetParam(), *port_);
     ASSERT_TRUE(ours);
     const auto theirs = NtpdigOffset(*port_, GetParam());
@@ -85,6 +86,7 @@ TEST_P(SntpChronyTest, AgreesWithNtpdig) {
     RecordProperty("ntpdig_offset_s", std::to_string(*theirs));
     EXPECT_NEAR(*ours, *theirs, Agreement);
 }
+#endif
 
 TEST_P(SntpChronyTest, TheSetterIsHandedTheServersTime) {
     testing::RecordingSetter setter;
