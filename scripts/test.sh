@@ -45,6 +45,9 @@ eval "$pulse_env"
 chrony_env=$(scripts/start-chronyd.sh)
 eval "$chrony_env"
 
+# Each stage's start, with the minutes gone so far, for reading a slow run.
+stage() { echo "== $1 (at $((SECONDS / 60)) min $((SECONDS % 60)) s)"; }
+
 passed=0
 skipped_all=0
 run_ctest() {
@@ -56,7 +59,7 @@ run_ctest() {
     cat "$log"
     exit 1
   fi
-  grep -E "tests passed|Skipped" "$log" || true
+  grep -E "tests passed|Skipped|Total Test time" "$log" || true
   # CTest counts a skipped test as passed; the summary does not.
   local total skipped
   total=$(sed -nE 's/.*tests passed, 0 tests failed out of ([0-9]+).*/\1/p' "$log")
@@ -66,17 +69,17 @@ run_ctest() {
   rm -f "$log"
 }
 
-echo "== unit tests"
+stage "unit tests"
 cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release
 run_ctest build/release
 
 # The package of what was just built, installed and run as an ordinary user.
-echo "== package"
+stage "package"
 scripts/package-test.sh build/release
 passed=$((passed + 1))
 
-echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -G Ninja -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=ON -DKAIROS_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan
@@ -89,13 +92,13 @@ run_ctest build/asan
 # status messages and a synchronisation a minute against a private chronyd,
 # with no right to set the clock; then the sanitized program closed from its
 # menu must leave no leak.
-echo "== soak of the running clock"
+stage "soak of the running clock"
 scripts/soak.sh 2
-echo "== leaks at an exit from the menu"
+stage "leaks at an exit from the menu"
 scripts/leak-check.sh
 passed=$((passed + 2))
 
-echo "== media tests under ThreadSanitizer"
+stage "media tests under ThreadSanitizer"
 # The media library holds the program's worker threads (the chime worker, the
 # asynchronous plays, launched programs). Debian 12's gcc
 # ThreadSanitizer cannot lay out its shadow memory under the larger address
@@ -109,12 +112,12 @@ export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1"
 # Labels select the two programs built; the others' placeholders have none.
 run_ctest build/tsan -L '^(unit|sound)$'
 
-echo "== fuzzers"
+stage "fuzzers"
 scripts/fuzz.sh
 fuzzers=$(find fuzz -maxdepth 1 -name '*Fuzz.cpp' | wc -l)
 
 if [[ $windows != 0 ]]; then
-  echo "== Windows build, tests under wine"
+  stage "Windows build, tests under wine"
   if ! wait "$qt_pid"; then
     qt_pid=
     cat build/qt-windows.log
@@ -137,4 +140,5 @@ if [[ $windows != 0 ]]; then
   rm -f "$log"
 fi
 
+stage "done"
 echo "kairos: $((passed + fuzzers)) passed, 0 failed, $skipped_all skipped"
