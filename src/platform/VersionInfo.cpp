@@ -3,6 +3,8 @@
 
 #include "platform/VersionInfo.h"
 
+#include <cstring>
+
 #include "platform/AsciiCase.h"
 
 namespace kairos::platform {
@@ -31,6 +33,18 @@ std::span<const char> VerQueryValue(std::span<const char> block, std::string_vie
         at += length;
     }
     return {};
+}
+
+std::uint32_t GetFileVersionInfoSize(const std::string& fileName) {
+    const std::optional<std::string> resource = ReadVersionResource(fileName);
+    return resource ? static_cast<std::uint32_t>(resource->size()) : 0;
+}
+
+bool GetFileVersionInfo(const std::string& fileName, std::span<char> data) {
+    const std::optional<std::string> resource = ReadVersionResource(fileName);
+    if (!resource || resource->size() != data.size()) return false;
+    std::memcpy(data.data(), resource->data(), data.size());
+    return true;
 }
 
 }  // namespace kairos::platform

@@ -40,6 +40,10 @@ inline constexpr std::size_t MaxVersionResourceBytes = 64u << 10;
 
 // ---- Reading ------------------------------------------------------------------
 
+// The file's whole version resource in the layout above; each system reads
+// its own kind of executable.
+std::optional<std::string> ReadVersionResource(const std::string& fileName);
+
 // The size of the file's version resource; 0 when it has none, or when the
 // file cannot be read or is no well-formed executable of this machine.
 std::uint32_t GetFileVersionInfoSize(const std::string& fileName);

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/ErrorTable.h"
-#include "platform/posix/SocketAddress.h"
+#include "platform/SocketAddress.h"
 #include "platform/posix/SocketErrors.h"
 
 namespace kairos::platform {

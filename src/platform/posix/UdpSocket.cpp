@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/ErrorTable.h"
-#include "platform/posix/SocketAddress.h"
+#include "platform/SocketAddress.h"
 #include "platform/posix/SocketErrors.h"
 
 namespace kairos::platform {

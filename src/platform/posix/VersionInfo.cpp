@@ -118,10 +118,6 @@ private:
     std::uint64_t size_ = 0;
 };
 
-std::optional<std::string> ReadVersionResource(const std::string& fileName) {
-    return FindVersionResource(FileImage(fileName));
-}
-
 }  // namespace
 
 std::optional<std::string> FindVersionResource(const ImageBytes& image) {
@@ -136,16 +132,8 @@ std::optional<std::string> FindVersionResource(const ImageBytes& image) {
     }
 }
 
-std::uint32_t GetFileVersionInfoSize(const std::string& fileName) {
-    const std::optional<std::string> resource = ReadVersionResource(fileName);
-    return resource ? static_cast<std::uint32_t>(resource->size()) : 0;
-}
-
-bool GetFileVersionInfo(const std::string& fileName, std::span<char> data) {
-    const std::optional<std::string> resource = ReadVersionResource(fileName);
-    if (!resource || resource->size() != data.size()) return false;
-    std::memcpy(data.data(), resource->data(), data.size());
-    return true;
+std::optional<std::string> ReadVersionResource(const std::string& fileName) {
+    return FindVersionResource(FileImage(fileName));
 }
 
 }  // namespace kairos::platform

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/win32/SocketAddress.h"
+#include "platform/SocketAddress.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Winsock.h"
 

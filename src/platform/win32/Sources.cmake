@@ -22,7 +22,6 @@ target_sources(platform PRIVATE
   win32/SystemTime.cpp
   win32/Clock.cpp
   win32/Winsock.cpp
-  win32/IpAddress.cpp
   win32/HostLookup.cpp
   win32/UdpSocket.cpp
 )

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/SocketAddress.h"
+#include "platform/SocketAddress.h"
 
 namespace kairos::platform {
 namespace {

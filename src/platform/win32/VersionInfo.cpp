@@ -91,6 +91,8 @@ private:
     std::string bytes_;
 };
 
+}  // namespace
+
 std::optional<std::string> ReadVersionResource(const std::string& fileName) {
     auto native = ReadNativeResource(Widen(fileName));
     if (!native) return std::nullopt;
@@ -110,20 +112,6 @@ std::optional<std::string> ReadVersionResource(const std::string& fileName) {
     std::string block = writer.Finish();
     if (block.size() > MaxVersionResourceBytes) return std::nullopt;
     return block;
-}
-
-}  // namespace
-
-std::uint32_t GetFileVersionInfoSize(const std::string& fileName) {
-    const std::optional<std::string> resource = ReadVersionResource(fileName);
-    return resource ? static_cast<std::uint32_t>(resource->size()) : 0;
-}
-
-bool GetFileVersionInfo(const std::string& fileName, std::span<char> data) {
-    const std::optional<std::string> resource = ReadVersionResource(fileName);
-    if (!resource || resource->size() != data.size()) return false;
-    std::memcpy(data.data(), resource->data(), data.size());
-    return true;
 }
 
 }  // namespace kairos::platform

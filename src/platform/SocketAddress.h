@@ -1,18 +1,16 @@
 #pragma once
 // Endpoints to and from the system's socket addresses.
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <cstring>
 
 #include "platform/IpAddress.h"
+#include "platform/SocketHeaders.h"
 
 namespace kairos::platform {
 
 struct SocketAddress {
     sockaddr_storage storage{};
-    socklen_t length = 0;
+    SocketLength length = 0;
 
     const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
 };
