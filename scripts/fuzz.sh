@@ -31,6 +31,7 @@ targets=(
   fuzz_sntp_reply:SntpReply
   fuzz_server_address:ServerAddress
   fuzz_version_info:VersionInfo
+  fuzz_wav_file:WavFile
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -80,3 +80,27 @@ target_sources(settings_tests PRIVATE
   settings/FolderMacrosTest.cpp
   settings/IniFileDiskTest.cpp
 )
+
+# Processes, the launcher and sound on Windows. child_program is what the
+# process and launcher tests start; it sits beside them.
+add_executable(child_program platform/win32/ChildProgram.cpp)
+target_link_options(child_program PRIVATE -municode)
+
+kairos_add_tests(platform_win32_process_tests
+  SOURCES platform/win32/ProcessTest.cpp platform/win32/LauncherTest.cpp
+  LIBS media)
+add_dependencies(platform_win32_process_tests child_program)
+
+kairos_add_tests(media_tests
+  SOURCES
+    # sound: WAV reading, the no-interrupt rule, the chime worker
+    platform/WavFileTest.cpp
+    media/SoundPlayerTest.cpp
+    media/RepeatedSoundTest.cpp
+  LIBS media)
+
+# Plays into the null sink of scripts/start-pulse.sh through wine's
+# PulseAudio driver; skips without it.
+kairos_add_tests(media_sound_tests LABEL sound
+  SOURCES platform/win32/SoundTest.cpp
+  LIBS media)

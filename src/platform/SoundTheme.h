@@ -1,7 +1,8 @@
 #pragma once
 // System event sounds. Windows names them by aliases of the user's sound
-// scheme ("SystemHand", "Minimize"); here they are files of the freedesktop
-// sound theme, found by the names of the freedesktop sound naming.
+// scheme ("SystemHand", "Minimize"); on Linux they are files of the
+// freedesktop sound theme, found by the names of the freedesktop sound
+// naming.
 
 #include <string>
 #include <string_view>
@@ -9,12 +10,16 @@
 
 namespace kairos::platform {
 
-// The sound file for a Windows event alias, or for a freedesktop sound name
-// given as it is ("bell", "dialog-warning"); empty when the theme has none or
-// has disabled it.
+// The sound file for a Windows event alias, or (Linux) for a freedesktop
+// sound name given as it is ("bell", "dialog-warning"); empty when the theme
+// has none or has disabled it. Windows: the file the user's current scheme
+// gives the alias (HKCU\AppEvents\Schemes\Apps\.Default\<alias>\.Current),
+// with environment variables expanded and a bare file name taken from
+// %SystemRoot%\Media, as PlaySound finds it; empty when the scheme has none.
 std::string EventSoundFile(std::string_view alias);
 
-// ---- The parts of the above that tests drive directly ----------------------
+#ifndef _WIN32
+// ---- The freedesktop parts of the above, which tests drive directly ------
 
 // The freedesktop sound names for an alias, the closest first. An alias
 // without an entry is taken for a freedesktop name itself.
@@ -35,5 +40,7 @@ std::string UserSoundTheme();
 // is found, or when the first match is a ".disabled" marker.
 std::string FindThemeSound(const std::vector<std::string>& names,
                            const std::vector<std::string>& folders, std::string_view theme);
+
+#endif  // _WIN32
 
 }  // namespace kairos::platform

@@ -22,6 +22,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/CommandLine.h"
+
 extern char** environ;
 
 namespace kairos::platform {
@@ -173,7 +175,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const SpawnOpti
     ReapStragglers();
     pid_t pid = -1;
     spawnError_ = Spawn(argv, options, pid);
-    if (spawnError_ == 0) pid_ = pid;
+    if (spawnError_ == 0) pid_ = threadId_ = pid;
+}
+
+ChildProcess ChildProcess::FromCommandLine(const std::string& commandLine, const SpawnOptions& options) {
+    if (const auto argv = SplitCommandLine(commandLine)) return ChildProcess(*argv, options);
+    ChildProcess failed;
+    failed.spawnError_ = EINVAL;
+    return failed;
 }
 
 ChildProcess::~ChildProcess() {
@@ -182,6 +191,7 @@ ChildProcess::~ChildProcess() {
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : pid_(std::exchange(other.pid_, -1)),
+      threadId_(std::exchange(other.threadId_, -1)),
       spawnError_(other.spawnError_),
       ended_(std::exchange(other.ended_, false)),
       exitCode_(std::exchange(other.exitCode_, std::nullopt)) {}
@@ -190,6 +200,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         Release();
         pid_ = std::exchange(other.pid_, -1);
+        threadId_ = std::exchange(other.threadId_, -1);
         spawnError_ = other.spawnError_;
         ended_ = std::exchange(other.ended_, false);
         exitCode_ = std::exchange(other.exitCode_, std::nullopt);
@@ -214,6 +225,8 @@ void ChildProcess::Wait() {
     if (!Started() || ended_) return;
     TryReap(0);
 }
+
+void ChildProcess::WaitForInputIdle() {}
 
 // True once the child is gone. A status someone else collected (a stray
 // waitpid(-1), SIGCHLD set to SIG_IGN) shows as ECHILD; the child is gone

@@ -27,8 +27,21 @@ target_sources(platform PRIVATE
 )
 target_link_libraries(platform PRIVATE ws2_32)
 
-add_library(platform_audio STATIC win32/WideText.cpp)
-target_link_libraries(platform_audio PUBLIC platform)
+# Processes and the shell's "open".
+target_sources(platform PRIVATE
+  win32/ArgumentQuoting.cpp
+  win32/Process.cpp
+  win32/ShellOpen.cpp
+)
+
+# Sound: waveOut for output, WAV files through the portable reader (WavFile.cpp), the user's
+# sound scheme in the registry for event sounds.
+add_library(platform_audio STATIC
+  win32/Audio.cpp
+  win32/SoundFile.cpp
+  win32/SoundTheme.cpp
+)
+target_link_libraries(platform_audio PUBLIC platform PRIVATE winmm advapi32)
 
 add_library(platform_clock_setter STATIC win32/ClockSetter.cpp win32/ClockPrivilege.cpp)
 target_link_libraries(platform_clock_setter PUBLIC platform PRIVATE advapi32)
