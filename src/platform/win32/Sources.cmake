@@ -1,6 +1,5 @@
-# The Windows implementations. The system libraries are named here once;
-# platform_audio and platform_clock_setter keep the names the other targets
-# link, though on Windows they need nothing beyond the system.
+# The Windows implementations, with the system libraries each group needs.
+# Sound and the clock setter are targets of their own, as on Linux.
 target_sources(platform PRIVATE
   win32/WideText.cpp
   win32/Win32Error.cpp
