@@ -27,6 +27,7 @@
 
 #include "platform/Moment.h"
 #include "platform/LocaleSource.h"
+#include "platform/PictureWriter.h"
 #include "platform/posix/IcuPattern.h"
 
 namespace kairos::platform {
@@ -122,59 +123,11 @@ std::string PictureForField(char16_t letter, int count) {
     }
 }
 
-void AppendUtf8(std::string& out, UChar32 c) {
+std::string Utf8Of(UChar32 c) {
+    std::string out;
     icu::UnicodeString(c).toUTF8String(out);
+    return out;
 }
-
-// Writes a picture in the clock's language. In that language every ASCII
-// letter is read as a token and both quote characters open a literal, so such
-// literals are quoted; an apostrophe can only be quoted with double quotes and
-// a double quote only with apostrophes.
-class PictureWriter {
-public:
-    void Field(const std::string& text) {
-        if (text.empty()) return;
-        CloseQuote();
-        // Two fields of the same letter side by side (ICU "dE" becomes d and
-        // ddd) would read as one longer run; an empty literal keeps them apart.
-        if (lastWasField_ && out_.back() == text.front()) out_ += "''";
-        out_ += text;
-        lastWasField_ = true;
-    }
-
-    void Literal(UChar32 c) {
-        lastWasField_ = false;
-        const bool mustQuote = IsAsciiLetter(c) || c == u'\'' || c == u'"';
-        if (!mustQuote) {
-            CloseQuote();
-            AppendUtf8(out_, c);
-            return;
-        }
-        const char needed = c == u'\'' ? '"' : c == u'"' ? '\'' : '\0';
-        if (openQuote_ == '\0' || (needed != '\0' && needed != openQuote_)) {
-            CloseQuote();
-            openQuote_ = needed != '\0' ? needed : '\'';
-            out_ += openQuote_;
-        }
-        out_ += static_cast<char>(c);
-    }
-
-    std::string Finish() {
-        CloseQuote();
-        return std::move(out_);
-    }
-
-private:
-    void CloseQuote() {
-        if (openQuote_ == '\0') return;
-        out_ += openQuote_;
-        openQuote_ = '\0';
-    }
-
-    std::string out_;
-    char openQuote_ = '\0';
-    bool lastWasField_ = false;
-};
 
 // Parts of words and invisible characters: the vowel signs of Indic scripts
 // are marks, and Arabic patterns put a right-to-left mark before each '/'.
@@ -425,7 +378,7 @@ std::string TranslateIcuDatePattern(std::u16string_view pattern) {
         if (piece.letter != 0)
             writer.Field(PictureForField(piece.letter, piece.count));
         else
-            writer.Literal(piece.literal);
+            writer.Literal(Utf8Of(piece.literal));
     }
     return writer.Finish();
 }

@@ -2,61 +2,15 @@
 
 #include <cstddef>
 
+#include "platform/PictureWriter.h"
 #include "platform/Utf8.h"
 
 namespace kairos::platform {
 namespace {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool IsPictureLetter(char c) {
     return c == 'd' || c == 'M' || c == 'y' || c == 'g';
 }
-
-// Writes literals so the clock reads them back unchanged: ASCII letters and
-// quote characters go inside quotes, an apostrophe inside double quotes and
-// a double quote inside apostrophes; everything else stays bare.
-class PictureWriter {
-public:
-    void Field(std::string_view run) {
-        CloseQuote();
-        out_ += run;
-    }
-
-    void Literal(std::string_view character) {
-        const char c = character.front();
-        if (character.size() > 1 || !(IsAsciiLetter(c) || c == '\'' || c == '"')) {
-            CloseQuote();
-            out_ += character;
-            return;
-        }
-        const char needed = c == '\'' ? '"' : '\'';
-        const bool fits = openQuote_ != '\0' && (IsAsciiLetter(c) || openQuote_ == needed);
-        if (!fits) {
-            CloseQuote();
-            openQuote_ = needed;
-            out_ += openQuote_;
-        }
-        out_ += c;
-    }
-
-    std::string Finish() {
-        CloseQuote();
-        return std::move(out_);
-    }
-
-private:
-    void CloseQuote() {
-        if (openQuote_ == '\0') return;
-        out_ += openQuote_;
-        openQuote_ = '\0';
-    }
-
-    std::string out_;
-    char openQuote_ = '\0';
-};
 
 std::size_t RunLength(std::string_view text, std::size_t pos) {
     std::size_t end = pos + 1;
