@@ -20,6 +20,19 @@ fi
 
 say() { echo "build-qt-windows: $*" >&2; }
 
+# One build at a time: a second caller waits for the first, then finds Qt
+# built.
+mkdir -p "$(dirname "$work")"
+exec 9>"$work.lock"
+if ! flock -n 9; then
+  say "waiting for the build that is running"
+  flock 9
+fi
+if [[ -f "$marker" ]]; then
+  echo "$prefix"
+  exit 0
+fi
+
 if [[ $(id -u) -ne 0 ]]; then sudo=sudo; else sudo=; fi
 needed=()
 for p in g++-mingw-w64-x86-64-posix dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools; do
