@@ -4,7 +4,7 @@
 # source, cross-compiled with MinGW-w64, and installs it in a cache folder
 # outside the clone: $KAIROS_QT_WINDOWS, /opt/kairos-qt6-mingw/6.4.2 unless
 # set. A complete folder is left alone, so only a fresh machine pays the
-# build (20 to 25 minutes on 2 cores). Prints where Qt is.
+# build (some 30 minutes on 2 cores). Prints where Qt is.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -94,7 +94,7 @@ cmake -G Ninja -S "$source_dir" -B "$build" \
   -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON \
   -DINPUT_openssl=no -DFEATURE_pkg_config=OFF >"$work/configure.log" 2>&1 ||
   { tail -n 30 "$work/configure.log" >&2; exit 1; }
-say "building (about 20 to 25 minutes on 2 cores)"
+say "building (some 30 minutes on 2 cores)"
 ninja -C "$build" >"$work/build.log" 2>&1 &
 ninja_pid=$!
 # A line a minute, so that a long quiet stretch is not taken for a hang.

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 windows=${FORCE_WINDOWS_TESTS:-1}
 
-# A fresh machine builds Qt for Windows first, some 25 minutes of both cores.
+# A fresh machine builds Qt for Windows first, some 30 minutes of both cores.
 # It runs beside the Linux stages at idle priority, taking only the time
 # they leave: the test stages spend much of theirs waiting for windows,
 # sounds and the soak's minutes. A machine that has it built skips this.
