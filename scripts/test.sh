@@ -8,6 +8,8 @@
 # leaves them out of a quick local run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler caches found under another clone's path still count.
+export CCACHE_BASEDIR=$PWD
 scripts/install-deps.sh
 windows=${FORCE_WINDOWS_TESTS:-1}
 
