@@ -37,7 +37,11 @@ targets=(
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAIROS_BUILD_FUZZ=ON -DKAIROS_SANITIZE=address,undefined \
   -DKAIROS_BUILD_UI=OFF -DKAIROS_BUILD_TESTS=OFF -DKAIROS_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" --target "${targets[@]%%:*}" >/dev/null
+# Quiet unless it fails, when the compiler's words are what matters.
+if ! cmake --build "$build" --target "${targets[@]%%:*}" >"$build/build.log" 2>&1; then
+  grep -E -A5 'FAILED|error' "$build/build.log" | head -n 60
+  exit 1
+fi
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -82,7 +82,7 @@ private:
     std::intptr_t descriptor_ = -1;
     // Windows only: a refusal the wait found, kept for the receive that
     // follows it (wine takes it off the socket when it is looked at).
-    int pendingError_ = 0;
+    [[maybe_unused]] int pendingError_ = 0;
 };
 
 }  // namespace kairos::platform
