@@ -60,6 +60,7 @@ kairos_add_tests(nettime_tests
 # The Windows clock and clock setter.
 kairos_add_tests(platform_clock_tests
   SOURCES platform/win32/ClockTest.cpp platform/win32/SystemTimeTest.cpp platform/win32/ClockPrivilegeTest.cpp
+    platform/WallClockTimerTest.cpp
   LIBS platform platform_clock_setter)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${KAIROS_WINE_RUN})

@@ -1,11 +1,16 @@
 #include "dialogs/SystemTimeSync.h"
 
+#include <QObject>
+#include <QString>
+#ifdef Q_OS_WIN
+#include <QSettings>
+#include <QTimer>
+#else
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QObject>
-#include <QString>
+#endif
 
 #include <utility>
 
@@ -22,6 +27,19 @@ bool SystemTimeSyncActive(const QVariantMap& properties) {
            properties.value(QStringLiteral("NTPSynchronized")).toBool();
 }
 
+#ifdef Q_OS_WIN
+// The Windows Time service synchronises from a server unless its type is
+// NoSync; a home machine has it set to NTP (time.windows.com), a domain
+// member to NT5DS.
+void QuerySystemTimeSync(QObject* context, std::function<void(bool active)> answer) {
+    const QSettings parameters(QStringLiteral("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\W32Time\\Parameters"),
+                               QSettings::NativeFormat);
+    const QString type = parameters.value(QStringLiteral("Type")).toString();
+    const bool active = !type.isEmpty() && type.compare(QStringLiteral("NoSync"), Qt::CaseInsensitive) != 0;
+    // Later, as the answer from timedated comes on Linux.
+    QTimer::singleShot(0, context, [answer = std::move(answer), active] { answer(active); });
+}
+#else
 void QuerySystemTimeSync(QObject* context, std::function<void(bool active)> answer) {
     const QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) return;
@@ -38,5 +56,7 @@ void QuerySystemTimeSync(QObject* context, std::function<void(bool active)> answ
                          if (!reply.isError()) answer(SystemTimeSyncActive(reply.value()));
                      });
 }
+
+#endif
 
 }  // namespace kairos

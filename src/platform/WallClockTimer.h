@@ -6,9 +6,12 @@
 // that instant has passed meanwhile, and wakes at once when the clock is set,
 // because every instant computed from the old time is then wrong.
 //
-// It does not call back: the owner's event loop watches the descriptor for
-// reading (a QSocketNotifier) and calls Acknowledge, so the timer needs no
-// thread and no toolkit.
+// It does not call back: the owner's event loop watches it (a descriptor
+// for reading with a QSocketNotifier on Linux, a handle for being signalled
+// with a QWinEventNotifier on Windows) and calls Acknowledge, so the timer
+// needs no thread and no toolkit.
+
+#include <memory>
 
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -27,7 +30,11 @@ public:
     // then does nothing and the descriptor never becomes readable.
     WallClockTimer();
 
+#ifdef _WIN32
+    bool Valid() const { return timer_ != nullptr; }
+#else
     bool Valid() const { return descriptor_.IsOpen(); }
+#endif
 
     // Wakes at that instant, or at once when it has already passed or when
     // the wall clock is set first. Replaces any earlier instant and any wake
@@ -36,8 +43,13 @@ public:
     // No wake until the next ArmAt, not even from a clock change.
     void Disarm();
 
+#ifdef _WIN32
+    // For the event loop to watch for being signalled; null when not Valid().
+    void* Handle() const { return timer_.get(); }
+#else
     // For the event loop to watch for reading; -1 when not Valid().
     int Descriptor() const { return descriptor_.Get(); }
+#endif
 
     // What made the descriptor readable; clears it. After ClockChanged the
     // timer stays disarmed until the owner arms it again with an instant
@@ -46,10 +58,20 @@ public:
     WallClockEvent Acknowledge();
 
 private:
+#ifdef _WIN32
+    // Windows moves an absolute timer's due time along when the clock is set,
+    // and tells a clock change to the windows (WM_TIMECHANGE), not to the
+    // timer: the shell listens there.
+    struct HandleCloser {
+        void operator()(void* handle) const;
+    };
+    std::unique_ptr<void, HandleCloser> timer_;
+#else
     FileDescriptor descriptor_;
     // The clock was set before an ArmAt, which the system reports there
     // instead of at the descriptor; held until Acknowledge passes it on.
     bool clockChangePending_ = false;
+#endif
 };
 
 }  // namespace kairos::platform

@@ -38,7 +38,9 @@
 #include "shell/DateTimeSettings.h"
 #include "shell/Help.h"
 #include "shell/ScreenWatch.h"
+#ifndef Q_OS_WIN
 #include "shell/SkipTaskbarHints.h"
+#endif
 #include "shell/TrayIcon.h"
 #include "shell/WidestDigits.h"
 #include "shell/FrameColors.h"
@@ -99,7 +101,10 @@ ClockWindow::ClockWindow(Services services)
     setFont(BaseFont());
     // A tool window is seldom the active one; its tip shows all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+#ifndef Q_OS_WIN
+    // Windows keeps a tool window out of the task bar by itself.
     new SkipTaskbarHints(this);
+#endif
     resize(DefaultClientWidth, DefaultClientHeight);
     move(DefaultLeft, DefaultTop);
 

@@ -26,9 +26,15 @@
 #include "shell/CommandLineOptions.h"
 #include "shell/FontSubstitutes.h"
 #include "shell/ClockWindow.h"
-#include "shell/DesktopNotifier.h"
 #include "shell/QtTranslations.h"
+#ifdef Q_OS_WIN
+#include "shell/BalloonNotifier.h"
+#include "shell/WindowsConsole.h"
+#include "shell/WindowsWakeFilter.h"
+#else
+#include "shell/DesktopNotifier.h"
 #include "shell/SleepWatcher.h"
+#endif
 #include "shell/SingleInstanceGuard.h"
 #include "shell/QtTimerBackend.h"
 #include "shell/QueryCommand.h"
@@ -55,6 +61,9 @@ int Usage(const std::string& argument) {
 
 // The commands that need no display; nothing for the clock itself.
 std::optional<int> RunCommand(const kairos::CommandLineOptions& options) {
+#ifdef Q_OS_WIN
+    if (options.mode != kairos::StartMode::Clock) kairos::UseParentConsole();
+#endif
     switch (options.mode) {
         case kairos::StartMode::Help:
             std::cout << kairos::UsageText();
@@ -72,16 +81,18 @@ std::optional<int> RunCommand(const kairos::CommandLineOptions& options) {
     return std::nullopt;
 }
 
-// An environment variable for Qt, unless the user set it (qputenv, since
-// Windows has no setenv).
+#ifndef Q_OS_WIN
+// An environment variable for Qt, unless the user set it.
 void SetUnlessSet(const char* name, const char* value) {
     if (!qEnvironmentVariableIsSet(name)) qputenv(name, value);
 }
+#endif
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (const auto result = RunCommand(kairos::ParseCommandLine({argv + 1, argv + argc}))) return *result;
+#ifndef Q_OS_WIN
     // A Wayland client cannot place its own window; through XWayland the
     // clock can stand where the user left it. A QT_QPA_PLATFORM of the
     // user's own (wayland to run natively) is kept.
@@ -90,6 +101,7 @@ int main(int argc, char* argv[]) {
     // paint, and the clock's few hundred pixels gain nothing from it: a clock
     // that paints once a second would otherwise wake five times.
     SetUnlessSet("QT_XCB_NO_MITSHM", "1");
+#endif
     kairos::ResolveFolderMacros();
     kairos::LoadLocaleFormatSettings();
     QApplication app(argc, argv);
@@ -129,14 +141,24 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
+#ifdef Q_OS_WIN
+        kairos::BalloonNotifier notifier;
+#else
         kairos::DesktopNotifier notifier(QDBusConnection::sessionBus(), ApplicationIcon());
+#endif
         kairos::ClockWindow clock({kairos::platform::SystemClock(), timerList,
                                    [] { return kairos::OpenSettings(); }, kairos::SystemMedia(),
                                    kairos::AlarmFilePath(), kairos::SystemSyncJob(),
                                    kairos::TickScheduling::Planned, &notifier});
         QObject::connect(&clock, &kairos::ClockWindow::Closed, &app, &QApplication::quit);
-        // After a sleep the planned tick may be far off; the missed alarms are told at once.
+        // After a sleep the planned tick may be far off; the missed alarms are
+        // told at once. Windows also tells a clock change there.
+#ifdef Q_OS_WIN
+        notifier.Attach(clock.Tray);
+        const kairos::WindowsWakeFilter wakeUps([&clock] { clock.Ticks->TickSoon(); });
+#else
         const kairos::SleepWatcher wakeUps(QDBusConnection::systemBus(), [&clock] { clock.Ticks->TickSoon(); });
+#endif
         clock.show();
         result = QApplication::exec();
     }

@@ -1,7 +1,11 @@
 #include "shell/TickDriver.h"
 
-#include <QSocketNotifier>
 #include <QTimer>
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#else
+#include <QSocketNotifier>
+#endif
 #include <chrono>
 #include <utility>
 
@@ -22,8 +26,13 @@ TickDriver::TickDriver(std::function<void()> tick, TickScheduling scheduling, QO
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &TickDriver::RunTick);
     if (wallClock_->Valid() && scheduling_ == TickScheduling::Planned) {
+#ifdef Q_OS_WIN
+        wallClockNotifier_ = new QWinEventNotifier(wallClock_->Handle(), this);
+        connect(wallClockNotifier_, &QWinEventNotifier::activated, this, &TickDriver::WallClockWoke);
+#else
         wallClockNotifier_ = new QSocketNotifier(wallClock_->Descriptor(), QSocketNotifier::Read, this);
         connect(wallClockNotifier_, &QSocketNotifier::activated, this, &TickDriver::WallClockWoke);
+#endif
     }
 }
 

@@ -10,8 +10,12 @@
 
 #include "shell/TickPlan.h"
 
-class QSocketNotifier;
 class QTimer;
+#ifdef Q_OS_WIN
+class QWinEventNotifier;
+#else
+class QSocketNotifier;
+#endif
 
 namespace kairos {
 
@@ -53,7 +57,11 @@ private:
     TickScheduling scheduling_;
     QTimer* timer_;
     std::unique_ptr<platform::WallClockTimer> wallClock_;
+#ifdef Q_OS_WIN
+    QWinEventNotifier* wallClockNotifier_ = nullptr;
+#else
     QSocketNotifier* wallClockNotifier_ = nullptr;
+#endif
     TickPlan plan_;
     bool running_ = true;
 };

@@ -85,6 +85,10 @@ void TrayIcon::RemoveIcon() {
     systemIcon_->hide();
 }
 
+void TrayIcon::ShowMessage(const QString& title, const QString& text, int timeoutMs) {
+    if (iconShown_) systemIcon_->showMessage(title, text, ShownIcon(), timeoutMs);
+}
+
 void TrayIcon::SetTip(const std::string& text) {
     tip_ = text;
     if (iconShown_) SendTip();

@@ -56,6 +56,10 @@ public:
     const std::string& Tip() const { return tip_; }
     void SetTip(const std::string& text);
 
+    // A balloon from the icon, with the application's picture; nothing while
+    // the icon is not shown.
+    void ShowMessage(const QString& title, const QString& text, int timeoutMs);
+
     // The tip the notification area was last given.
     std::string ShownTip() const;
     void RemoveIcon();

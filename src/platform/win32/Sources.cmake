@@ -20,6 +20,7 @@ target_link_libraries(platform PRIVATE version)
 target_sources(platform PRIVATE
   win32/SystemTime.cpp
   win32/Clock.cpp
+  win32/WallClockTimer.cpp
   win32/Winsock.cpp
   win32/HostLookup.cpp
   win32/UdpSocket.cpp
