@@ -40,6 +40,8 @@ packages=(
   # the Windows build and its tests: the cross compiler, GoogleTest's source
   # for it, and wine to run them
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  # the Windows packages: the installer's compiler and the portable zip
+  nsis zip
 )
 
 missing=()

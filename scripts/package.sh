@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package: build/package/kairos_<version>_<arch>.deb.
-# Install it with: sudo apt install ./build/package/kairos_*.deb
+# Builds the packages in build/package: the Debian package
+# kairos_<version>_<arch>.deb, and for Windows the portable
+# kairos-<version>-win64.zip and the installer kairos-<version>-setup.exe
+# (cross-built; a fresh machine first builds Qt for Windows, some 30
+# minutes). Install the first with: sudo apt install ./build/package/kairos_*.deb
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,3 +14,6 @@ cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKAIROS_BUILD_
 rm -f "$build"/kairos_*.deb
 cmake --build "$build" --target package >/dev/null
 ls "$build"/kairos_*.deb
+
+"$root/scripts/windows-build.sh" >/dev/null
+"$root/scripts/windows-package.sh" "$root/build/windows/stage" "$("$root/scripts/project-version.sh")" "$build"

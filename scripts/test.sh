@@ -142,6 +142,14 @@ if [[ $windows != 0 ]]; then
   passed=$((passed + win_passed))
   skipped_all=$((skipped_all + win_skipped))
   rm -f "$log"
+
+  # The real kairos.exe from its program folder, as a user meets it; then the
+  # zip and the installer made of that folder, installed and removed.
+  stage "kairos.exe under wine, the zip and the installer"
+  scripts/wine-proof.sh build/windows/stage build/windows/proof
+  scripts/windows-package.sh build/windows/stage "$(scripts/project-version.sh)" build/package
+  scripts/windows-installer-test.sh "build/package/kairos-$(scripts/project-version.sh)-setup.exe"
+  passed=$((passed + 2))
 fi
 
 stage "done"
